@@ -1,0 +1,35 @@
+// A peeling engine: how the core groups a pedigree into families, finds member rows and
+// runs the two passes. Every engine must take the same families in the same order as the
+// straightforward reference engine, which defines that order.
+#ifndef PEDPEEL_PEDIGREE_ENGINE_H_
+#define PEDPEEL_PEDIGREE_ENGINE_H_
+
+#include <memory>
+
+#include "pedigree/families.h"
+#include "pedigree/passes.h"
+
+namespace pedpeel {
+
+class PeelingEngine {
+ public:
+  virtual ~PeelingEngine() = default;
+  /// Groups pedigree p of the population into `families` and prepares its lookups.
+  virtual void start_pedigree(const Population& population, int pedigree, Families& families) = 0;
+  /// Finds member rows in the pedigree last started.
+  virtual const RowLookup& lookup() const = 0;
+  virtual void peel_pass(PassContext& context) = 0;
+  virtual ResolveOutcome resolve_pass(PassContext& context) = 0;
+  /// Families of the current pedigree not yet taken.
+  virtual int32_t untaken(const Families& families) const = 0;
+};
+
+/// The straightforward engine: linear scans throughout.
+std::unique_ptr<PeelingEngine> make_reference_engine();
+
+/// The engine a user runs. Takes the same families in the same order as the reference.
+std::unique_ptr<PeelingEngine> make_production_engine();
+
+}  // namespace pedpeel
+
+#endif  // PEDPEEL_PEDIGREE_ENGINE_H_

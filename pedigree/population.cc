@@ -1,0 +1,35 @@
+#include "pedigree/population.h"
+
+namespace pedpeel {
+
+void Population::reserve_rows(int32_t rows) {
+  const std::size_t size = static_cast<size_t>(rows < 1 ? 1 : rows) + 1;
+  if (ID.size() >= size) return;
+  IPED.resize(size);
+  ID.resize(size);
+  IPAR1.resize(size);
+  IPAR2.resize(size);
+  RACE.resize(size);
+  SEX.resize(size);
+  INI_ID.resize(size, IniId{});
+  BLOOD.resize(size, Fractions{});
+}
+
+void group_pedigrees(Population& population) {
+  population.reserve_rows(population.NIND);
+  std::vector<int16_t>& KEND = population.KEND;
+  KEND.assign(2, 0);
+  KEND[1] = 1;
+  int32_t NPED = 1;
+  for (int32_t i = 2; i <= population.NIND; ++i) {
+    if (population.IPED[i] != population.IPED[i - 1]) {
+      ++NPED;
+      KEND.push_back(static_cast<int16_t>(KEND[NPED - 1] + 1));
+    } else {
+      ++KEND[NPED];
+    }
+  }
+  population.NPED = static_cast<int16_t>(NPED);
+}
+
+}  // namespace pedpeel

@@ -1,0 +1,51 @@
+// The console: free-form lines on standard output. Each line starts with a carriage-control
+// blank that is not shown; the line end of a shown line is written only when the next line
+// is shown or the run ends.
+#ifndef PEDPEEL_RECORDS_CONSOLE_H_
+#define PEDPEEL_RECORDS_CONSOLE_H_
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+namespace pedpeel {
+
+class Console {
+ public:
+  explicit Console(std::ostream& out) : out_(out) {}
+
+  /// Starts a new free-form line.
+  void console_begin();
+  /// Appends a text item unchanged.
+  void console_item(std::string_view text);
+  /// Appends an integer right-justified in 11 columns (12 after the line's first integer).
+  void console_item(int32_t value);
+  /// Shows the line.
+  void console_end();
+
+  /// Writes CR LF if a shown line still waits for its line end, and clears the wait.
+  void end_pending_line();
+  /// Writes CR LF if a shown line waits, but keeps it waiting (a stop does this).
+  void repeat_pending_line_end();
+  /// Writes text as it stands (the prompt and the stop message).
+  void write_raw(std::string_view text);
+  void flush() { out_.flush(); }
+
+ private:
+  // Columns of a line after its carriage-control character.
+  static constexpr int kLineColumns = 79;
+
+  int columns_left() const { return kLineColumns + 1 - static_cast<int>(line_.size()); }
+  void show_line();
+  void start_line();
+
+  std::ostream& out_;
+  bool line_end_pending_ = false;
+  std::string line_;
+  int integers_on_line_ = 0;
+};
+
+}  // namespace pedpeel
+
+#endif  // PEDPEEL_RECORDS_CONSOLE_H_

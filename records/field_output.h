@@ -1,0 +1,26 @@
+// Renders one output field of a record: Iw, Ew.d and Aw, appended to a record buffer.
+// A number that does not fit its field becomes a row of asterisks.
+#ifndef PEDPEEL_RECORDS_FIELD_OUTPUT_H_
+#define PEDPEEL_RECORDS_FIELD_OUTPUT_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace pedpeel {
+
+// Iw: decimal digits, "-" for negatives, right-justified in `width` columns.
+void append_integer(std::string& out, int64_t value, int width);
+
+// Ew.d: [-].ddddE+xx right-justified in `width` columns. The value's 17-significant-digit
+// expansion (correctly rounded) is rounded half up to `digits` digits. Zero of either sign
+// is .0000E+00; a value that is not finite becomes asterisks.
+void append_exponent(std::string& out, float value, int width, int digits);
+
+// Aw for an item of text.size() characters: blanks on the left when the field is wider,
+// the first `width` characters when it is not.
+void append_text(std::string& out, std::string_view text, int width);
+
+}  // namespace pedpeel
+
+#endif  // PEDPEEL_RECORDS_FIELD_OUTPUT_H_

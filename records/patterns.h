@@ -1,0 +1,91 @@
+// The record patterns of the system: constant data shared by every reader and writer of a
+// text file. A pattern is a list of literals, data fields (with repeat counts) and record
+// breaks; its end mark reverts to the start of the pattern.
+#ifndef PEDPEEL_RECORDS_PATTERNS_H_
+#define PEDPEEL_RECORDS_PATTERNS_H_
+
+#include <span>
+#include <string_view>
+
+namespace pedpeel {
+
+enum class ElementKind {
+  kLiteral,   // text copied into the record on output
+  kInteger,   // Iw
+  kExponent,  // Ew.d
+  kText,      // Aw
+  kBreak,     // "/": ends the record and starts the next
+};
+
+struct Element {
+  ElementKind kind;
+  int repeat = 1;  // data fields only
+  int width = 0;   // data fields only
+  int digits = 0;  // exponent fields only
+  std::string_view literal = {};
+};
+
+struct Pattern {
+  std::span<const Element> elements;
+};
+
+constexpr Element literal(std::string_view text) { return {ElementKind::kLiteral, 1, 0, 0, text}; }
+constexpr Element integer_field(int repeat, int width) {
+  return {ElementKind::kInteger, repeat, width};
+}
+constexpr Element exponent_field(int repeat, int width, int digits) {
+  return {ElementKind::kExponent, repeat, width, digits};
+}
+constexpr Element text_field(int repeat, int width) { return {ElementKind::kText, repeat, width}; }
+constexpr Element record_break() { return {ElementKind::kBreak}; }
+
+namespace pattern_data {
+inline constexpr Element kName20[] = {text_field(1, 20)};
+inline constexpr Element kCounts[] = {integer_field(10, 5)};
+inline constexpr Element kPedRec[] = {integer_field(6, 5), text_field(1, 12)};
+inline constexpr Element kBloodRec[] = {exponent_field(10, 12, 4)};
+inline constexpr Element kIds[] = {integer_field(100, 5)};
+inline constexpr Element kHeader[] = {literal("NPEDIGREE="), integer_field(1, 4), literal(" NPOT="),
+                                      integer_field(1, 4),   literal(" IWAY="),   integer_field(1, 5),
+                                      literal(" ITYPE="),    integer_field(1, 3)};
+inline constexpr Element kTrait[] = {literal("TRAIT "), integer_field(100, 5)};
+inline constexpr Element kSex[] = {literal("SEX   "), integer_field(100, 5)};
+inline constexpr Element kIniId[] = {literal("INI_ID"), text_field(100, 14)};
+inline constexpr Element kRace[] = {literal("RACE  "), integer_field(100, 5)};
+inline constexpr Element kBlood[] = {literal("BLOOD "), exponent_field(10, 12, 4)};
+inline constexpr Element kLoop[] = {literal(" PEDIGREE "), integer_field(1, 3),
+                                    literal(" contains LOOP"), record_break(),
+                                    literal("  THE CORRECTION OF INITIAL DATA IS REQUIRED")};
+inline constexpr Element kName12[] = {text_field(1, 12)};
+}  // namespace pattern_data
+
+// Control file, each record (read).
+inline constexpr Pattern PAT_NAME20{pattern_data::kName20};
+// First record of the pedigree and BLOOD files (read); iway.IVM count records (write).
+inline constexpr Pattern PAT_COUNTS{pattern_data::kCounts};
+// Pedigree file, one record per individual: IPED, ID, IPAR1, IPAR2, RACE, SEX, INI_ID.
+inline constexpr Pattern PAT_PEDREC{pattern_data::kPedRec};
+// BLOOD file, the fractions of one individual.
+inline constexpr Pattern PAT_BLOODREC{pattern_data::kBloodRec};
+// VOLMA.DAT first record and the member line of each block.
+inline constexpr Pattern PAT_IDS{pattern_data::kIds};
+// VOLMA.DAT block header: pedigree, NPOT, IWAY, ITYPE.
+inline constexpr Pattern PAT_HEADER{pattern_data::kHeader};
+// VOLMA.DAT trait line (always zeros).
+inline constexpr Pattern PAT_TRAIT{pattern_data::kTrait};
+// VOLMA.DAT sex codes.
+inline constexpr Pattern PAT_SEX{pattern_data::kSex};
+// VOLMA.DAT initial identifiers, two blanks then 12 characters each.
+inline constexpr Pattern PAT_INI_ID{pattern_data::kIniId};
+// VOLMA.DAT race codes.
+inline constexpr Pattern PAT_RACE{pattern_data::kRace};
+// VOLMA.DAT race fractions, one statement per member.
+inline constexpr Pattern PAT_BLOOD{pattern_data::kBlood};
+// def.err loop report, two records.
+inline constexpr Pattern PAT_LOOP{pattern_data::kLoop};
+// iway.IVM identifier records.
+inline constexpr Pattern PAT_NAME12{pattern_data::kName12};
+
+}  // namespace pedpeel
+
+#endif  // PEDPEEL_RECORDS_PATTERNS_H_

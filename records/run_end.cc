@@ -1,0 +1,64 @@
+#include "records/run_end.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace pedpeel {
+
+namespace {
+
+void write_report(std::ostream& err, const RunError& error) {
+  const std::string report = error.report();
+  err.write(report.data(), static_cast<std::streamsize>(report.size()));
+  err.flush();
+}
+
+// Closes every unit; a failure to write out a unit's last records is a run-time error of
+// its own when nothing else was reported.
+int close_units(RunIo& io, std::ostream& err, int status) {
+  const std::optional<RunError> error = io.units.close_all();
+  if (error && status != kExitRunError) {
+    write_report(err, *error);
+    return kExitRunError;
+  }
+  return status;
+}
+
+}  // namespace
+
+void stop_with_message(RunIo& io, std::string_view text) {
+  io.console.console_begin();
+  io.console.console_item(text);
+  io.console.console_end();
+  throw RunStop{};
+}
+
+int run_to_end(const RunEnvironment& environment, const std::function<int(RunIo&)>& stages) {
+  const int directory_fd = ::open(environment.directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (directory_fd < 0) {
+    const RunError error{ErrorCode::kFileNotFound, StatementKind::kOpen, environment.directory};
+    write_report(*environment.err, error);
+    return kExitRunError;
+  }
+  int status = kExitNormal;
+  {
+    RunIo io(directory_fd, environment);
+    try {
+      status = stages(io);
+    } catch (const RunStop&) {
+      io.console.repeat_pending_line_end();
+      io.console.write_raw("Stop - Program terminated.\r\n");
+      status = kExitStop;
+    } catch (const RunError& error) {
+      write_report(*environment.err, error);
+      status = kExitRunError;
+    }
+    status = close_units(io, *environment.err, status);
+    io.console.end_pending_line();
+    io.console.flush();
+  }
+  ::close(directory_fd);
+  return status;
+}
+
+}  // namespace pedpeel

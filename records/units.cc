@@ -1,0 +1,240 @@
+#include "records/units.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace pedpeel {
+
+namespace {
+
+ErrorCode open_error(int error) {
+  switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ETXTBSY:
+    case EISDIR:
+      return ErrorCode::kAccessNotAllowed;
+    case EMFILE:
+    case ENFILE:
+      return ErrorCode::kTooManyOpenFiles;
+    case EINVAL:
+    case ENAMETOOLONG:
+    case EILSEQ:
+      return ErrorCode::kInvalidName;
+    default:
+      return ErrorCode::kFileNotFound;
+  }
+}
+
+ErrorCode write_error(int error) {
+  switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+      return ErrorCode::kNoSpace;
+    default:
+      return ErrorCode::kWriteRefused;
+  }
+}
+
+bool refused(int error) { return error == EACCES || error == EPERM || error == EROFS || error == EISDIR || error == ETXTBSY; }
+
+}  // namespace
+
+Units::~Units() {
+  for (Unit& unit : table_) {
+    if (unit.fd >= 0) ::close(unit.fd);
+  }
+}
+
+Unit* Units::find(int number) {
+  for (Unit& unit : table_) {
+    if (unit.fd >= 0 && unit.number == number) return &unit;
+  }
+  return nullptr;
+}
+
+Unit& Units::unit(int number) { return *find(number); }
+
+int Units::open_descriptor(const std::string& name, OpenIntent intent, bool* created) {
+  *created = false;
+  if (intent == OpenIntent::kInput) return ::openat(directory_fd_, name.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = ::openat(directory_fd_, name.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0 && errno == ENOENT) {
+    fd = ::openat(directory_fd_, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) *created = true;
+  }
+  if (fd < 0 && refused(errno)) {
+    const int first_error = errno;
+    fd = ::openat(directory_fd_, name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) fd = ::openat(directory_fd_, name.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) errno = first_error;
+  }
+  return fd;
+}
+
+void Units::open(int number, std::string_view name_field, Form form, OpenIntent intent) {
+  std::string name = trim_file_name(name_field);
+  if (name.empty()) name = blank_names_.name_for(number);
+  if (Unit* current = find(number)) {
+    if (current->name == name) {
+      if (current->form != form) {
+        throw RunError{ErrorCode::kParameterMismatch, StatementKind::kOpen, name};
+      }
+      return;
+    }
+    close(number);
+  }
+  for (const Unit& other : table_) {
+    if (other.fd >= 0 && other.name == name) {
+      throw RunError{ErrorCode::kConnectedElsewhere, StatementKind::kOpen, name};
+    }
+  }
+  Unit* slot = nullptr;
+  for (Unit& unit : table_) {
+    if (unit.fd < 0) {
+      slot = &unit;
+      break;
+    }
+  }
+  if (slot == nullptr) throw RunError{ErrorCode::kTooManyUnits, StatementKind::kOpen, name};
+  // A name with a NUL byte cannot be passed on whole: the system rejects it as invalid.
+  if (name.find('\0') != std::string::npos) {
+    throw RunError{ErrorCode::kInvalidName, StatementKind::kOpen, name};
+  }
+  bool created = false;
+  const int fd = open_descriptor(name, intent, &created);
+  if (fd < 0) throw RunError{open_error(errno), StatementKind::kOpen, name};
+
+  *slot = Unit{};
+  slot->number = number;
+  slot->name = std::move(name);
+  slot->fd = fd;
+  slot->form = form;
+  struct stat status;
+  slot->regular_file = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+  slot->written = created;
+  slot->cut = created;
+  if (intent == OpenIntent::kOutputCutAtOpen) cut_at_start(*slot);
+}
+
+void Units::cut_at_start(Unit& unit) {
+  if (unit.cut) return;
+  unit.cut = true;
+  if (!unit.regular_file) return;
+  if (::ftruncate(unit.fd, 0) != 0) {
+    unit.failed = true;
+    throw RunError{write_error(errno), StatementKind::kWrite, unit.name};
+  }
+}
+
+void Units::begin_write(Unit& unit) {
+  unit.written = true;
+  if (!unit.cut) cut_at_start(unit);
+}
+
+void Units::flush_if_full(Unit& unit) {
+  if (unit.output.size() >= kFlushSize) flush(unit);
+}
+
+void Units::flush(Unit& unit) {
+  if (unit.failed) {
+    unit.output.clear();
+    return;
+  }
+  const off_t start = unit.regular_file ? ::lseek(unit.fd, 0, SEEK_CUR) : -1;
+  size_t done = 0;
+  while (done < unit.output.size()) {
+    const ssize_t n = ::write(unit.fd, unit.output.data() + done, unit.output.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      const int error = n < 0 ? errno : ENOSPC;
+      unit.failed = true;
+      unit.output.clear();
+      // Leave no part of a record behind: the file ends with the last complete flush.
+      if (start >= 0 && ::ftruncate(unit.fd, start) == 0) ::lseek(unit.fd, start, SEEK_SET);
+      throw RunError{write_error(error), StatementKind::kWrite, unit.name};
+    }
+    done += static_cast<size_t>(n);
+  }
+  unit.output.clear();
+}
+
+void Units::release(Unit& unit) {
+  ::close(unit.fd);
+  unit = Unit{};
+}
+
+void Units::close(int number) {
+  Unit* unit = find(number);
+  if (unit == nullptr) return;
+  try {
+    if (unit->written && unit->form == Form::kBinary && !unit->failed) {
+      if (!unit->binary_started) unit->output.push_back(static_cast<char>(0x4B));
+      unit->binary_started = true;
+      unit->output.push_back(static_cast<char>(0x82));
+    }
+    flush(*unit);
+  } catch (const RunError&) {
+    release(*unit);
+    throw;
+  }
+  release(*unit);
+}
+
+std::optional<RunError> Units::close_all() {
+  std::optional<RunError> first;
+  for (Unit& unit : table_) {
+    if (unit.fd < 0) continue;
+    try {
+      close(unit.number);
+    } catch (const RunError& error) {
+      if (!first) first = error;
+    }
+  }
+  return first;
+}
+
+bool Units::read_record(Unit& unit, std::string* record) {
+  record->clear();
+  bool any = false;
+  for (;;) {
+    if (unit.block_position == unit.block_length) {
+      if (unit.input_ended) break;
+      if (unit.block.empty()) unit.block.resize(kBlockSize);
+      ssize_t n;
+      do {
+        n = ::read(unit.fd, unit.block.data(), unit.block.size());
+      } while (n < 0 && errno == EINTR);
+      if (n < 0) throw RunError{ErrorCode::kReadRefused, StatementKind::kRead, unit.name};
+      unit.block_position = 0;
+      unit.block_length = static_cast<size_t>(n);
+      if (n == 0) {
+        unit.input_ended = true;
+        break;
+      }
+    }
+    const char* begin = unit.block.data() + unit.block_position;
+    const char* end = unit.block.data() + unit.block_length;
+    const char* newline = static_cast<const char*>(memchr(begin, '\n', static_cast<size_t>(end - begin)));
+    any = true;
+    if (newline != nullptr) {
+      record->append(begin, newline);
+      unit.block_position += static_cast<size_t>(newline - begin) + 1;
+      if (!record->empty() && record->back() == '\r') record->pop_back();
+      return true;
+    }
+    record->append(begin, end);
+    unit.block_position = unit.block_length;
+  }
+  if (!any) return false;
+  if (!record->empty() && record->back() == '\r') record->pop_back();
+  return true;
+}
+
+}  // namespace pedpeel

@@ -1,0 +1,88 @@
+// The unit table: small integers connected to named files. Opening, buffered reading and
+// writing, the cut at the first write, and closing. Every failure throws RunError.
+#ifndef PEDPEEL_RECORDS_UNITS_H_
+#define PEDPEEL_RECORDS_UNITS_H_
+
+#include <string>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "records/file_names.h"
+#include "records/run_error.h"
+
+namespace pedpeel {
+
+enum class Form { kFormatted, kBinary };
+
+// How a file is opened. Files the run only reads are never created; output files are
+// created when missing and cut at their first write, or at the open itself for a file
+// whose old contents must never survive a run that reaches it ("def.err").
+enum class OpenIntent { kInput, kOutput, kOutputCutAtOpen };
+
+struct Unit {
+  int number = 0;
+  std::string name;  // as opened, after trimming
+  int fd = -1;
+  Form form = Form::kFormatted;
+  bool regular_file = false;
+  bool written = false;         // the open created the file, or a record was written
+  bool cut = false;             // the file has been cut at its start
+  bool failed = false;          // a write failed: nothing more reaches the file
+  bool binary_started = false;  // the header byte of a binary record file is placed
+  std::string output;           // records not yet on disk
+
+  // Input: the current block and the read position in it.
+  std::vector<char> block;
+  size_t block_position = 0;
+  size_t block_length = 0;
+  bool input_ended = false;
+};
+
+class Units {
+ public:
+  // `directory_fd` is the working directory against which names resolve.
+  Units(int directory_fd, BlankNameSource& blank_names)
+      : directory_fd_(directory_fd), blank_names_(blank_names), table_(kCapacity) {}
+  Units(const Units&) = delete;
+  Units& operator=(const Units&) = delete;
+  ~Units();
+
+  /// Connects `number` to the file named by the field (trimmed; blank names are resolved).
+  void open(int number, std::string_view name_field, Form form, OpenIntent intent);
+  /// Releases the unit: a written binary file gets its trailer, buffered output reaches the
+  /// file. Closing an unconnected unit does nothing.
+  void close(int number);
+  /// Closes every connected unit in table order. Returns the first error met, having
+  /// closed all the others all the same.
+  std::optional<RunError> close_all();
+
+  /// The connected unit `number`; it must be open.
+  Unit& unit(int number);
+
+  /// Reads the next record (the bytes before its LF, without a CR just before the LF or at
+  /// the very end of the file). False when no byte remains.
+  bool read_record(Unit& unit, std::string* record);
+  /// Marks the unit written; records go into unit.output, and flush_if_full() writes them.
+  void begin_write(Unit& unit);
+  void flush_if_full(Unit& unit);
+
+ private:
+  static constexpr int kCapacity = 61;
+  static constexpr size_t kFlushSize = 1 << 16;
+  static constexpr size_t kBlockSize = 1 << 16;
+
+  Unit* find(int number);
+  int open_descriptor(const std::string& name, OpenIntent intent, bool* created);
+  void flush(Unit& unit);
+  void cut_at_start(Unit& unit);
+  void release(Unit& unit);
+
+  int directory_fd_;
+  BlankNameSource& blank_names_;
+  std::vector<Unit> table_;  // slot order is the order of closing at the end of a run
+};
+
+}  // namespace pedpeel
+
+#endif  // PEDPEEL_RECORDS_UNITS_H_

@@ -1,0 +1,148 @@
+#include "testing/temp_run.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "pedigree/run_driver.h"
+
+namespace pedpeel::testing {
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+  std::string pattern = (fs::temp_directory_path() / "pedpeel-test-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) std::abort();
+  path_ = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  fs::remove_all(path_, ignored);
+}
+
+void TempDir::write(const std::string& name, const std::string& bytes) const {
+  std::ofstream file(path_ + "/" + name, std::ios::binary | std::ios::trunc);
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::optional<std::string> TempDir::read(const std::string& name) const {
+  const fs::path path = path_ + "/" + name;
+  if (!fs::is_regular_file(path)) return std::nullopt;
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+std::vector<std::string> TempDir::entries() const {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(path_)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+namespace {
+
+void collect_files(const TempDir& dir, RunResult* result) {
+  for (const std::string& name : dir.entries()) {
+    if (auto bytes = dir.read(name)) result->files[name] = *bytes;
+  }
+}
+
+std::string read_all(int fd) {
+  std::string bytes;
+  char buffer[65536];
+  ssize_t n;
+  while ((n = ::read(fd, buffer, sizeof buffer)) > 0) bytes.append(buffer, static_cast<size_t>(n));
+  return bytes;
+}
+
+}  // namespace
+
+RunResult run_in_process(const TempDir& dir, const std::vector<std::string>& arguments,
+                         const std::string& input, bool reference_engine) {
+  std::istringstream in(input);
+  std::ostringstream out;
+  std::ostringstream err;
+  RunEnvironment environment;
+  environment.directory = dir.path();
+  environment.arguments = arguments;
+  environment.in = &in;
+  environment.out = &out;
+  environment.err = &err;
+  RunResult result;
+  result.status = run_pedpeel(environment, reference_engine ? EngineKind::kReference
+                                                            : EngineKind::kProduction);
+  result.out = out.str();
+  result.err = err.str();
+  collect_files(dir, &result);
+  return result;
+}
+
+std::string pedpeel_binary() {
+  if (const char* path = std::getenv("PEDPEEL_BINARY")) return path;
+  return PEDPEEL_BINARY_PATH;
+}
+
+RunResult run_program(const TempDir& dir, const std::vector<std::string>& arguments,
+                      const std::string& input) {
+  const std::string input_path = dir.path() + "/../" + fs::path(dir.path()).filename().string() + ".stdin";
+  {
+    std::ofstream file(input_path, std::ios::binary);
+    file << input;
+  }
+  int out_pipe[2], err_pipe[2];
+  if (::pipe(out_pipe) != 0 || ::pipe(err_pipe) != 0) std::abort();
+  const std::string binary = pedpeel_binary();
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::chdir(dir.path().c_str()) != 0) _exit(127);
+    FILE* in = std::fopen(input_path.c_str(), "rb");
+    if (in == nullptr) _exit(127);
+    ::dup2(fileno(in), 0);
+    ::dup2(out_pipe[1], 1);
+    ::dup2(err_pipe[1], 2);
+    ::close(out_pipe[0]);
+    ::close(err_pipe[0]);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(binary.c_str()));
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    ::execv(binary.c_str(), argv.data());
+    _exit(127);
+  }
+  ::close(out_pipe[1]);
+  ::close(err_pipe[1]);
+  RunResult result;
+  // Standard error stays small (one report at most), so reading it after the output
+  // cannot block the child.
+  result.out = read_all(out_pipe[0]);
+  result.err = read_all(err_pipe[0]);
+  ::close(out_pipe[0]);
+  ::close(err_pipe[0]);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  fs::remove(input_path);
+  collect_files(dir, &result);
+  return result;
+}
+
+std::string first_difference(const std::string& expected, const std::string& actual) {
+  size_t i = 0;
+  while (i < expected.size() && i < actual.size() && expected[i] == actual[i]) ++i;
+  const size_t line = static_cast<size_t>(std::count(expected.begin(), expected.begin() + static_cast<std::ptrdiff_t>(i), '\n')) + 1;
+  std::ostringstream text;
+  text << "first difference at byte " << i << " (line " << line << "): expected \""
+       << expected.substr(i, 40) << "\", got \"" << actual.substr(i, 40) << "\"";
+  return text.str();
+}
+
+}  // namespace pedpeel::testing
