@@ -17,7 +17,9 @@ std::span<const T> entries(const std::vector<T>& table, size_t first, int64_t co
   return {table.data() + first, std::min(available, static_cast<size_t>(count))};
 }
 
-int32_t not_negative(int32_t count) { return count < 0 ? 0 : count; }
+int32_t not_negative(int32_t count) {
+  return count < 0 ? 0 : count;
+}
 
 }  // namespace
 

@@ -8,7 +8,9 @@ namespace pedpeel {
 namespace {
 
 // A race above 2 after the recode is a known race.
-bool race_known(const Population& population, int32_t row) { return population.RACE[row] > 2; }
+bool race_known(const Population& population, int32_t row) {
+  return population.RACE[row] > 2;
+}
 
 // A row that tells the race of its INI_ID: it has parents or a known race.
 bool resolves(const Population& population, int32_t row) {

@@ -12,7 +12,8 @@ int8_t recode_race(int8_t race) {
 }
 
 void run_second_stage(RunIo& io, Population& population, const RecordTables& records) {
-  for (int32_t i = 1; i <= population.NIND; ++i) population.RACE[i] = recode_race(population.RACE[i]);
+  for (int32_t i = 1; i <= population.NIND; ++i)
+    population.RACE[i] = recode_race(population.RACE[i]);
   write_iwa_file(io.units, population, records);
   run_origin_check(io.console, population);
   write_ivm_file(io, population, records);

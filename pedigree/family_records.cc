@@ -92,8 +92,11 @@ void write_volma_first_record(RunIo& io, const Population& population) {
   statement.end_statement();
 }
 
-void emit_family_record(EmitContext& context, const RowLookup& lookup,
-                        const FamilyRecord& record) {
+void VolmaRecordSink::emit(const FamilyRecord& record, const RowLookup& lookup) {
+  emit_family_record(context_, lookup, record);
+}
+
+void emit_family_record(EmitContext& context, const RowLookup& lookup, const FamilyRecord& record) {
   RecordTables& records = context.records;
   const int64_t end = int64_t{records.LSTART[records.IREC]} + int64_t(record.members.size());
   if (end > kMaxMemberEntries) {

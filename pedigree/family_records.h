@@ -24,14 +24,14 @@ inline constexpr int kVolmaUnit = 20;
 // Records are numbered r = 1, 2, ... in the order emitted, across all pedigrees. Index 0 of
 // every table is unused.
 struct RecordTables {
-  int32_t IREC = 1;                // number of the next record
-  int16_t NFAMREC = 0;             // record count, set when the core completes
-  std::vector<int16_t> MEMBERS{0};  // member IDs of all records, one list after the other
+  int32_t IREC = 1;                   // number of the next record
+  int16_t NFAMREC = 0;                // record count, set when the core completes
+  std::vector<int16_t> MEMBERS{0};    // member IDs of all records, one list after the other
   std::vector<int16_t> LSTART{0, 0};  // record r is MEMBERS[LSTART[r]+1 .. LSTART[r+1]]
-  std::vector<int16_t> IWAYREC{0};  // per record: its IWAY
-  std::vector<int32_t> ITYPE{0};    // per record: its kind
-  int16_t PEDFAM_COUNT = 0;         // the slot before PEDFAM[1]: a copy of NPED
-  std::vector<int16_t> PEDFAM{0};   // pedigree p owns records PEDFAM[p]+1 .. PEDFAM[p+1]
+  std::vector<int16_t> IWAYREC{0};    // per record: its IWAY
+  std::vector<int32_t> ITYPE{0};      // per record: its kind
+  int16_t PEDFAM_COUNT = 0;           // the slot before PEDFAM[1]: a copy of NPED
+  std::vector<int16_t> PEDFAM{0};     // pedigree p owns records PEDFAM[p]+1 .. PEDFAM[p+1]
 };
 
 // Finds the row of a member ID in the current pedigree (first row with that ID).
@@ -62,11 +62,29 @@ struct EmitContext {
 };
 
 struct FamilyRecord {
-  int pedigree;                        // p
-  std::span<const int16_t> members;    // first parent, second parent, children
+  int pedigree;                      // p
+  std::span<const int16_t> members;  // first parent, second parent, children
   int32_t itype;
   int32_t iway;
   int32_t npot;
+};
+
+// Where the core's passes send each family they take.
+class RecordSink {
+ public:
+  virtual ~RecordSink() = default;
+  /// Takes one family record; `lookup` finds member rows in the record's pedigree.
+  virtual void emit(const FamilyRecord& record, const RowLookup& lookup) = 0;
+};
+
+// The run's sink: the record tables and VOLMA.DAT.
+class VolmaRecordSink : public RecordSink {
+ public:
+  explicit VolmaRecordSink(EmitContext context) : context_(context) {}
+  void emit(const FamilyRecord& record, const RowLookup& lookup) override;
+
+ private:
+  EmitContext context_;
 };
 
 /// Writes VOLMA.DAT's first record: NIND (KEND(NPED)) and NRACE.
@@ -74,8 +92,7 @@ void write_volma_first_record(RunIo& io, const Population& population);
 
 /// Appends the record to the tables and writes its block. Stops the run before anything of
 /// the record is written when its members would take MEMBERS past 32767 entries.
-void emit_family_record(EmitContext& context, const RowLookup& lookup,
-                        const FamilyRecord& record);
+void emit_family_record(EmitContext& context, const RowLookup& lookup, const FamilyRecord& record);
 
 }  // namespace pedpeel
 

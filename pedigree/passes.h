@@ -10,13 +10,15 @@
 
 namespace pedpeel {
 
-// What a pass works on: the current pedigree's families and the emit of records.
+// What a pass works on: the current pedigree's families and where taken families go.
 struct PassContext {
-  EmitContext& emit;
+  RunIo& io;  // for the console message of a stop
+  RecordSink& sink;
   const RowLookup& lookup;
   int pedigree;
   Families& families;
-  bool RESOLVED = false;  // set by a loop resolution pass that takes a family
+  bool RESOLVED = false;      // set by a loop resolution pass that takes a family
+  int64_t records_taken = 0;  // records emitted for this pedigree so far
 
   /// Emits family f as a record of `itype` and marks it taken.
   void take(int32_t f, int32_t itype, int32_t iway, int32_t npot);

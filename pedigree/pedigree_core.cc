@@ -9,8 +9,6 @@ namespace {
 
 constexpr int kLoopReportUnit = 35;
 
-enum class PedigreeOutcome { kDone, kLoop };
-
 void write_loop_report(RunIo& io, int pedigree) {
   RecordStatement statement(io.units);
   statement.begin_statement(kLoopReportUnit, PAT_LOOP, Direction::kWrite);
@@ -20,14 +18,14 @@ void write_loop_report(RunIo& io, int pedigree) {
   io.units.close(kVolmaUnit);
 }
 
-// The pass control of one pedigree: peel while peeling takes families; then resolve while
-// resolving takes them; peel again after a resolution that took something.
+}  // namespace
+
 PedigreeOutcome take_families(PassContext& context, PeelingEngine& engine) {
   enum class State { kPeel, kResolve } state = State::kPeel;
   int32_t PREV = context.families.NFAM;
-  // IREC at the last hand-back: a second hand-back with no record in between would repeat
-  // forever.
-  int32_t handback_irec = -1;
+  // Records taken at the last hand-back: a second hand-back with no record in between would
+  // repeat forever.
+  int64_t taken_at_handback = -1;
   for (;;) {
     if (state == State::kPeel) {
       engine.peel_pass(context);
@@ -42,9 +40,8 @@ PedigreeOutcome take_families(PassContext& context, PeelingEngine& engine) {
       continue;
     }
     if (engine.resolve_pass(context) == ResolveOutcome::kHandedBack) {
-      const int32_t irec = context.emit.records.IREC;
-      if (irec == handback_irec) return PedigreeOutcome::kLoop;
-      handback_irec = irec;
+      if (context.records_taken == taken_at_handback) return PedigreeOutcome::kLoop;
+      taken_at_handback = context.records_taken;
       state = State::kPeel;
       continue;
     }
@@ -60,8 +57,6 @@ PedigreeOutcome take_families(PassContext& context, PeelingEngine& engine) {
   }
 }
 
-}  // namespace
-
 CoreOutcome run_pedigree_core(RunIo& io, Population& population, RecordTables& records,
                               PeelingEngine& engine) {
   io.units.open(kLoopReportUnit, "def.err", Form::kFormatted, OpenIntent::kOutputCutAtOpen);
@@ -74,7 +69,7 @@ CoreOutcome run_pedigree_core(RunIo& io, Population& population, RecordTables& r
   records.PEDFAM.assign(static_cast<size_t>(NPED) + 2, 0);
   records.PEDFAM_COUNT = static_cast<int16_t>(NPED);
 
-  EmitContext emit{io, population, records};
+  VolmaRecordSink sink({io, population, records});
   Families families;
   for (int p = 1; p <= NPED; ++p) {
     records.PEDFAM[p + 1] = records.PEDFAM[p];
@@ -82,7 +77,7 @@ CoreOutcome run_pedigree_core(RunIo& io, Population& population, RecordTables& r
     engine.start_pedigree(population, p, families);
     NFAMTOT += families.NFAM;
     records.PEDFAM[p + 1] = static_cast<int16_t>(NFAMTOT);
-    PassContext context{emit, engine.lookup(), p, families};
+    PassContext context{io, sink, engine.lookup(), p, families};
     if (take_families(context, engine) == PedigreeOutcome::kLoop) {
       write_loop_report(io, p);
       return CoreOutcome::kLoopReported;

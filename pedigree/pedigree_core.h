@@ -13,6 +13,14 @@ namespace pedpeel {
 
 enum class CoreOutcome { kCompleted, kLoopReported };
 
+enum class PedigreeOutcome { kDone, kLoop };
+
+/// The pass control of one pedigree whose families `context` holds: peel while peeling
+/// takes families; then resolve while resolving takes them; peel again after a resolution
+/// that took something. kLoop when neither pass can take the rest, or when a hand-back
+/// follows a hand-back with no record taken in between (it would repeat forever).
+PedigreeOutcome take_families(PassContext& context, PeelingEngine& engine);
+
 /// Runs the core on the grouped population. Opens def.err (unit 35, cut to empty) and
 /// VOLMA.DAT (unit 20). On completion sets NFAMREC and closes VOLMA.DAT, leaving def.err
 /// open; after a loop report closes both. Sets NIND = KEND(NPED).

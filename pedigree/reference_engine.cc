@@ -31,6 +31,8 @@ std::unique_ptr<PeelingEngine> make_reference_engine() {
 }
 
 // Until an indexed engine lands, the production engine is the reference one.
-std::unique_ptr<PeelingEngine> make_production_engine() { return make_reference_engine(); }
+std::unique_ptr<PeelingEngine> make_production_engine() {
+  return make_reference_engine();
+}
 
 }  // namespace pedpeel

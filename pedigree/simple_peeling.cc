@@ -1,6 +1,6 @@
-#include "pedigree/passes.h"
-
 #include <utility>
+
+#include "pedigree/passes.h"
 
 namespace pedpeel {
 
@@ -20,8 +20,9 @@ bool in_other_untaken_family(const Families& families, int32_t f, int16_t x) {
 }  // namespace
 
 void PassContext::take(int32_t f, int32_t itype, int32_t iway, int32_t npot) {
-  emit_family_record(emit, lookup, {pedigree, families.members(f), itype, iway, npot});
+  sink.emit({pedigree, families.members(f), itype, iway, npot}, lookup);
   families.FAMDONE[f] = 1;
+  ++records_taken;
 }
 
 void move_pivot_to_first_child(Families& families, int32_t f, int16_t pivot) {

@@ -15,7 +15,9 @@ void Console::show_line() {
   line_end_pending_ = true;
 }
 
-void Console::console_begin() { start_line(); }
+void Console::console_begin() {
+  start_line();
+}
 
 void Console::console_item(std::string_view text) {
   // A text item too long for what is left of the line fills the line and goes on on the next.
@@ -39,7 +41,9 @@ void Console::console_item(int32_t value) {
   ++integers_on_line_;
 }
 
-void Console::console_end() { show_line(); }
+void Console::console_end() {
+  show_line();
+}
 
 void Console::end_pending_line() {
   if (line_end_pending_) out_.write("\r\n", 2);

@@ -21,7 +21,9 @@ std::string without_blanks(std::string_view field) {
   return kept;
 }
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_digit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Value of c as a digit of any base up to 36, or -1.
 int digit_value(char c) {
@@ -116,8 +118,10 @@ std::optional<ErrorCode> parse_real(std::string_view field, int digits, float* v
   int64_t exponent = 0;
   if (i < text.size()) {
     const char mark = text[i];
-    if (mark == 'E' || mark == 'e' || mark == 'D' || mark == 'd') ++i;
-    else if (mark != '+' && mark != '-') return ErrorCode::kInvalidReal;
+    if (mark == 'E' || mark == 'e' || mark == 'D' || mark == 'd')
+      ++i;
+    else if (mark != '+' && mark != '-')
+      return ErrorCode::kInvalidReal;
     bool exponent_negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
       exponent_negative = text[i] == '-';

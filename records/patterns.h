@@ -29,15 +29,21 @@ struct Pattern {
   std::span<const Element> elements;
 };
 
-constexpr Element literal(std::string_view text) { return {ElementKind::kLiteral, 1, 0, 0, text}; }
+constexpr Element literal(std::string_view text) {
+  return {ElementKind::kLiteral, 1, 0, 0, text};
+}
 constexpr Element integer_field(int repeat, int width) {
   return {ElementKind::kInteger, repeat, width};
 }
 constexpr Element exponent_field(int repeat, int width, int digits) {
   return {ElementKind::kExponent, repeat, width, digits};
 }
-constexpr Element text_field(int repeat, int width) { return {ElementKind::kText, repeat, width}; }
-constexpr Element record_break() { return {ElementKind::kBreak}; }
+constexpr Element text_field(int repeat, int width) {
+  return {ElementKind::kText, repeat, width};
+}
+constexpr Element record_break() {
+  return {ElementKind::kBreak};
+}
 
 namespace pattern_data {
 inline constexpr Element kName20[] = {text_field(1, 20)};
@@ -45,9 +51,9 @@ inline constexpr Element kCounts[] = {integer_field(10, 5)};
 inline constexpr Element kPedRec[] = {integer_field(6, 5), text_field(1, 12)};
 inline constexpr Element kBloodRec[] = {exponent_field(10, 12, 4)};
 inline constexpr Element kIds[] = {integer_field(100, 5)};
-inline constexpr Element kHeader[] = {literal("NPEDIGREE="), integer_field(1, 4), literal(" NPOT="),
-                                      integer_field(1, 4),   literal(" IWAY="),   integer_field(1, 5),
-                                      literal(" ITYPE="),    integer_field(1, 3)};
+inline constexpr Element kHeader[] = {
+    literal("NPEDIGREE="), integer_field(1, 4), literal(" NPOT="),  integer_field(1, 4),
+    literal(" IWAY="),     integer_field(1, 5), literal(" ITYPE="), integer_field(1, 3)};
 inline constexpr Element kTrait[] = {literal("TRAIT "), integer_field(100, 5)};
 inline constexpr Element kSex[] = {literal("SEX   "), integer_field(100, 5)};
 inline constexpr Element kIniId[] = {literal("INI_ID"), text_field(100, 14)};

@@ -34,7 +34,8 @@ void stop_with_message(RunIo& io, std::string_view text) {
 }
 
 int run_to_end(const RunEnvironment& environment, const std::function<int(RunIo&)>& stages) {
-  const int directory_fd = ::open(environment.directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int directory_fd =
+      ::open(environment.directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (directory_fd < 0) {
     const RunError error{ErrorCode::kFileNotFound, StatementKind::kOpen, environment.directory};
     write_report(*environment.err, error);

@@ -11,26 +11,26 @@ namespace pedpeel {
 
 // Run-time error codes the system's inputs and environment can raise.
 enum class ErrorCode {
-  kEndOfFile,              // E6501
-  kIntegerOverflow,        // E6100
-  kInvalidInteger,         // E6101
-  kMultipleRadix,          // E6302
-  kIllegalRadix,           // E6303
-  kInvalidReal,            // E6103
-  kRealOverflow,           // E6104
-  kTextFieldExpected,      // E6205
-  kRealFieldExpected,      // E6206
-  kIntegerFieldExpected,   // E6207
-  kFileNotFound,           // E6416
-  kAccessNotAllowed,       // E6414
-  kTooManyOpenFiles,       // E6417
-  kInvalidName,            // E6412
-  kTooManyUnits,           // E6418
-  kParameterMismatch,      // E6209
-  kConnectedElsewhere,     // E6413
-  kReadRefused,            // E6500
-  kWriteRefused,           // E6421
-  kNoSpace,                // E6422
+  kEndOfFile,             // E6501
+  kIntegerOverflow,       // E6100
+  kInvalidInteger,        // E6101
+  kMultipleRadix,         // E6302
+  kIllegalRadix,          // E6303
+  kInvalidReal,           // E6103
+  kRealOverflow,          // E6104
+  kTextFieldExpected,     // E6205
+  kRealFieldExpected,     // E6206
+  kIntegerFieldExpected,  // E6207
+  kFileNotFound,          // E6416
+  kAccessNotAllowed,      // E6414
+  kTooManyOpenFiles,      // E6417
+  kInvalidName,           // E6412
+  kTooManyUnits,          // E6418
+  kParameterMismatch,     // E6209
+  kConnectedElsewhere,    // E6413
+  kReadRefused,           // E6500
+  kWriteRefused,          // E6421
+  kNoSpace,               // E6422
 };
 
 // The statement that failed, as named in the report.

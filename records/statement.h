@@ -59,11 +59,11 @@ class RecordStatement {
   const Element* elements_ = nullptr;
   size_t element_count_ = 0;
   Direction direction_ = Direction::kWrite;
-  size_t next_element_ = 0;       // index of the element after the current one
+  size_t next_element_ = 0;         // index of the element after the current one
   const Element* field_ = nullptr;  // current data field, if any
   int repeats_left_ = 0;
 
-  std::string record_;  // input: the current record
+  std::string record_;   // input: the current record
   size_t position_ = 0;  // input: read position in record_
 };
 

@@ -42,7 +42,9 @@ ErrorCode write_error(int error) {
   }
 }
 
-bool refused(int error) { return error == EACCES || error == EPERM || error == EROFS || error == EISDIR || error == ETXTBSY; }
+bool refused(int error) {
+  return error == EACCES || error == EPERM || error == EROFS || error == EISDIR || error == ETXTBSY;
+}
 
 }  // namespace
 
@@ -59,11 +61,14 @@ Unit* Units::find(int number) {
   return nullptr;
 }
 
-Unit& Units::unit(int number) { return *find(number); }
+Unit& Units::unit(int number) {
+  return *find(number);
+}
 
 int Units::open_descriptor(const std::string& name, OpenIntent intent, bool* created) {
   *created = false;
-  if (intent == OpenIntent::kInput) return ::openat(directory_fd_, name.c_str(), O_RDONLY | O_CLOEXEC);
+  if (intent == OpenIntent::kInput)
+    return ::openat(directory_fd_, name.c_str(), O_RDONLY | O_CLOEXEC);
   int fd = ::openat(directory_fd_, name.c_str(), O_RDWR | O_CLOEXEC);
   if (fd < 0 && errno == ENOENT) {
     fd = ::openat(directory_fd_, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -221,7 +226,8 @@ bool Units::read_record(Unit& unit, std::string* record) {
     }
     const char* begin = unit.block.data() + unit.block_position;
     const char* end = unit.block.data() + unit.block_length;
-    const char* newline = static_cast<const char*>(memchr(begin, '\n', static_cast<size_t>(end - begin)));
+    const char* newline =
+        static_cast<const char*>(memchr(begin, '\n', static_cast<size_t>(end - begin)));
     any = true;
     if (newline != nullptr) {
       record->append(begin, newline);

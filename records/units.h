@@ -3,8 +3,8 @@
 #ifndef PEDPEEL_RECORDS_UNITS_H_
 #define PEDPEEL_RECORDS_UNITS_H_
 
-#include <string>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 

@@ -78,8 +78,8 @@ RunResult run_in_process(const TempDir& dir, const std::vector<std::string>& arg
   environment.out = &out;
   environment.err = &err;
   RunResult result;
-  result.status = run_pedpeel(environment, reference_engine ? EngineKind::kReference
-                                                            : EngineKind::kProduction);
+  result.status =
+      run_pedpeel(environment, reference_engine ? EngineKind::kReference : EngineKind::kProduction);
   result.out = out.str();
   result.err = err.str();
   collect_files(dir, &result);
@@ -93,7 +93,8 @@ std::string pedpeel_binary() {
 
 RunResult run_program(const TempDir& dir, const std::vector<std::string>& arguments,
                       const std::string& input) {
-  const std::string input_path = dir.path() + "/../" + fs::path(dir.path()).filename().string() + ".stdin";
+  const std::string input_path =
+      dir.path() + "/../" + fs::path(dir.path()).filename().string() + ".stdin";
   {
     std::ofstream file(input_path, std::ios::binary);
     file << input;
@@ -113,7 +114,8 @@ RunResult run_program(const TempDir& dir, const std::vector<std::string>& argume
     ::close(err_pipe[0]);
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(binary.c_str()));
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& argument : arguments)
+      argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     ::execv(binary.c_str(), argv.data());
     _exit(127);
@@ -138,7 +140,10 @@ RunResult run_program(const TempDir& dir, const std::vector<std::string>& argume
 std::string first_difference(const std::string& expected, const std::string& actual) {
   size_t i = 0;
   while (i < expected.size() && i < actual.size() && expected[i] == actual[i]) ++i;
-  const size_t line = static_cast<size_t>(std::count(expected.begin(), expected.begin() + static_cast<std::ptrdiff_t>(i), '\n')) + 1;
+  const size_t line =
+      static_cast<size_t>(
+          std::count(expected.begin(), expected.begin() + static_cast<std::ptrdiff_t>(i), '\n')) +
+      1;
   std::ostringstream text;
   text << "first difference at byte " << i << " (line " << line << "): expected \""
        << expected.substr(i, 40) << "\", got \"" << actual.substr(i, 40) << "\"";
