@@ -1,6 +1,10 @@
 # Thin wrapper over CMake and CTest.
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_CXX ?= clang++
+FUZZ_TARGETS = record_reader whole_run
 JOBS ?= $(shell nproc)
 
 .PHONY: all build run test test-asan bench fuzz install clean
@@ -27,5 +31,21 @@ test-asan:
 test: build test-asan
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# Builds the libFuzzer targets with clang (ASan + UBSan) and runs each for FUZZ_SECONDS.
+# New inputs go to $(FUZZ_BUILD)/corpus; the seeds in fuzz/corpus stay as they are. The
+# targets write their scratch files to memory (/dev/shm) when it exists, and a smaller
+# ASan quarantine lets the reader's 64 KiB blocks reuse memory.
+FUZZ_ENV = ASAN_OPTIONS=quarantine_size_mb=16 TMPDIR=$(if $(wildcard /dev/shm),/dev/shm,/tmp)
+fuzz:
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=$(FUZZ_CXX) \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPEDPEEL_FUZZ=ON -DPEDPEEL_TESTS=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	set -e; for target in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$target $(FUZZ_BUILD)/artifacts; \
+	  $(FUZZ_ENV) $(FUZZ_BUILD)/fuzz/$${target}_fuzzer -max_total_time=$(FUZZ_SECONDS) -timeout=30 \
+	    -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/artifacts/$${target}- \
+	    $(FUZZ_BUILD)/corpus/$$target fuzz/corpus/$$target; \
+	done
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

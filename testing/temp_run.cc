@@ -1,8 +1,10 @@
 #include "testing/temp_run.h"
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -93,6 +95,11 @@ std::string pedpeel_binary() {
 
 RunResult run_program(const TempDir& dir, const std::vector<std::string>& arguments,
                       const std::string& input) {
+  return run_program_with(dir, arguments, input, ChildSetup{});
+}
+
+RunResult run_program_with(const TempDir& dir, const std::vector<std::string>& arguments,
+                           const std::string& input, const ChildSetup& setup) {
   const std::string input_path =
       dir.path() + "/../" + fs::path(dir.path()).filename().string() + ".stdin";
   {
@@ -110,8 +117,18 @@ RunResult run_program(const TempDir& dir, const std::vector<std::string>& argume
     ::dup2(fileno(in), 0);
     ::dup2(out_pipe[1], 1);
     ::dup2(err_pipe[1], 2);
-    ::close(out_pipe[0]);
-    ::close(err_pipe[0]);
+    ::close_range(3, ~0U, 0);
+    if (setup.close_input) ::close(0);
+    if (setup.open_file_limit) {
+      const rlimit limit{*setup.open_file_limit, *setup.open_file_limit};
+      if (::setrlimit(RLIMIT_NOFILE, &limit) != 0) _exit(127);
+    }
+    if (setup.file_size_limit) {
+      // A write past the limit then fails with EFBIG instead of killing the process.
+      ::signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{*setup.file_size_limit, *setup.file_size_limit};
+      if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(127);
+    }
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(binary.c_str()));
     for (const std::string& argument : arguments)

@@ -48,6 +48,18 @@ std::string pedpeel_binary();
 RunResult run_program(const TempDir& dir, const std::vector<std::string>& arguments = {},
                       const std::string& input = "");
 
+// How run_program_with starts the child: only standard input, output and error are open
+// in it, then these limits apply.
+struct ChildSetup {
+  std::optional<unsigned long> open_file_limit;  // RLIMIT_NOFILE of the child
+  std::optional<unsigned long> file_size_limit;  // RLIMIT_FSIZE in bytes; SIGXFSZ ignored
+  bool close_input = false;                      // standard input closed, not a file
+};
+
+/// run_program, with the child started as `setup` says.
+RunResult run_program_with(const TempDir& dir, const std::vector<std::string>& arguments,
+                           const std::string& input, const ChildSetup& setup);
+
 /// The position and text around the first difference of two byte strings, for messages.
 std::string first_difference(const std::string& expected, const std::string& actual);
 
