@@ -12,7 +12,9 @@ namespace {
 constexpr char kCtrlZ = 26;
 }  // namespace
 
-void RecordStatement::fail(ErrorCode code) const {
+void RecordStatement::fail(ErrorCode code) {
+  // Leave no part of a record behind: the file ends with the last complete record.
+  if (direction_ == Direction::kWrite) unit_->output.resize(record_start_);
   throw RunError{code,
                  direction_ == Direction::kRead ? StatementKind::kRead : StatementKind::kWrite,
                  unit_->name};
@@ -25,7 +27,10 @@ void RecordStatement::start_record() {
 }
 
 void RecordStatement::complete_record() {
-  if (direction_ == Direction::kWrite) unit_->output.append("\r\n", 2);
+  if (direction_ == Direction::kWrite) {
+    unit_->output.append("\r\n", 2);
+    record_start_ = unit_->output.size();
+  }
 }
 
 void RecordStatement::begin_statement(int unit, const Pattern& pattern, Direction direction) {
@@ -36,7 +41,10 @@ void RecordStatement::begin_statement(int unit, const Pattern& pattern, Directio
   next_element_ = 0;
   field_ = nullptr;
   repeats_left_ = 0;
-  if (direction == Direction::kWrite) units_.begin_write(*unit_);
+  if (direction == Direction::kWrite) {
+    units_.begin_write(*unit_);
+    record_start_ = unit_->output.size();
+  }
   start_record();
 }
 

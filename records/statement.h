@@ -50,7 +50,7 @@ class RecordStatement {
   void complete_record();
   void start_record();
   const Element& field_for(ElementKind kind);
-  [[noreturn]] void fail(ErrorCode code) const;
+  [[noreturn]] void fail(ErrorCode code);
   void read_integer(int64_t minimum, int64_t maximum, int64_t* value);
   std::string_view take_numeric_field(int width);
 
@@ -63,8 +63,9 @@ class RecordStatement {
   const Element* field_ = nullptr;  // current data field, if any
   int repeats_left_ = 0;
 
-  std::string record_;   // input: the current record
-  size_t position_ = 0;  // input: read position in record_
+  size_t record_start_ = 0;  // output: where the current record begins in the unit's output
+  std::string record_;       // input: the current record
+  size_t position_ = 0;      // input: read position in record_
 };
 
 }  // namespace pedpeel
