@@ -44,6 +44,9 @@ class RecordStatement {
   /// record (write), or skips the rest of the record (read).
   void end_statement();
 
+  /// The record the current read statement works on, as taken from the file.
+  std::string_view current_record() const { return record_; }
+
  private:
   // Moves the pattern cursor to the data field for the next item.
   const Element& next_field();

@@ -1,0 +1,184 @@
+#include "tools/pedinfo/dump.h"
+
+#include <algorithm>
+
+#include "tools/pedinfo/json_writer.h"
+
+namespace pedpeel::pedinfo {
+
+namespace {
+
+constexpr size_t kValuesPerLine = 10;
+
+std::string type_name(int width) {
+  return "I" + std::to_string(width);
+}
+
+void write_values(std::ostream& out, const std::vector<int32_t>& values, size_t first,
+                  size_t count) {
+  for (size_t k = first; k < first + count; ++k) out << ' ' << values[k];
+}
+
+// "  NAME(a..b) = v v v" lines, ten values to a line.
+void write_table(std::ostream& out, const IwaItem& item) {
+  const size_t n = item.values.size();
+  if (n == 0) {
+    out << "  " << item.name << ": none\n";
+    return;
+  }
+  for (size_t first = 0; first < n; first += kValuesPerLine) {
+    const size_t count = std::min(kValuesPerLine, n - first);
+    const size_t index = first + static_cast<size_t>(item.first_index);
+    out << "  " << item.name << '(' << index;
+    if (count > 1) out << ".." << index + count - 1;
+    out << ") =";
+    write_values(out, item.values, first, count);
+    out << '\n';
+  }
+}
+
+// LSTART of the file when it describes MEMBERS whole: non-decreasing from 0 up to `T`.
+const IwaItem* member_starts(const IwaFile& file, size_t T) {
+  if (file.records.size() < 3 || file.records[2].items.size() < 3) return nullptr;
+  const IwaItem& LSTART = file.records[2].items[2];
+  int32_t previous = 0;
+  for (int32_t start : LSTART.values) {
+    if (start < previous) return nullptr;
+    previous = start;
+  }
+  return static_cast<size_t>(previous) == T ? &LSTART : nullptr;
+}
+
+// MEMBERS, one line per family record when LSTART allows it.
+void write_members(std::ostream& out, const IwaFile& file, const IwaItem& item) {
+  const IwaItem* LSTART = member_starts(file, item.values.size());
+  if (LSTART == nullptr) {
+    write_table(out, item);
+    return;
+  }
+  if (item.values.empty()) out << "  MEMBERS: none\n";
+  for (size_t r = 1; r < LSTART->values.size(); ++r) {
+    const auto begin = static_cast<size_t>(LSTART->values[r - 1]);
+    const auto end = static_cast<size_t>(LSTART->values[r]);
+    out << "  MEMBERS(" << begin + 1 << ".." << end << ") =";
+    write_values(out, item.values, begin, end - begin);
+    out << "   (family record " << r << ")\n";
+  }
+}
+
+}  // namespace
+
+void write_dump_text(const std::string& name, const IwaFile& file, std::ostream& out) {
+  out << name << ": " << file.size << " bytes\n";
+  if (file.header) out << "offset 0: header byte 0x4B\n";
+  for (const IwaRecord& record : file.records) {
+    out << "record " << record.number << " at offset " << record.offset << ": " << record.name
+        << ", " << record.data.size() << " data bytes in " << record.segments.size()
+        << (record.segments.size() == 1 ? " segment" : " segments");
+    if (record.segments.size() > 1) {
+      out << " at offsets";
+      const char* separator = " ";
+      for (const IwaSegment& segment : record.segments) {
+        out << separator << segment.offset;
+        separator = ", ";
+      }
+    }
+    out << '\n';
+    for (const IwaItem& item : record.items) {
+      if (!item.table) {
+        out << "  " << item.name << " = " << item.values[0] << " (" << type_name(item.width)
+            << ")\n";
+      } else if (item.name == "MEMBERS") {
+        write_members(out, file, item);
+      } else {
+        write_table(out, item);
+      }
+    }
+  }
+  if (file.trailer) out << "offset " << *file.trailer << ": trailer byte 0x82\n";
+  if (file.damage) {
+    out << name << ": offset " << file.damage->offset << ": damaged: expected "
+        << file.damage->expected << ", found " << file.damage->found << '\n';
+  }
+}
+
+void write_dump_json(const std::string& name, const IwaFile& file, std::ostream& out) {
+  JsonWriter json(out);
+  json.begin_object();
+  json.key("file");
+  json.value(name);
+  json.key("size");
+  json.value(static_cast<int64_t>(file.size));
+  json.key("header");
+  json.value(file.header);
+  json.key("records");
+  json.begin_array();
+  for (const IwaRecord& record : file.records) {
+    json.begin_object();
+    json.key("record");
+    json.value(record.number);
+    json.key("name");
+    json.value(record.name);
+    json.key("offset");
+    json.value(static_cast<int64_t>(record.offset));
+    json.key("data_bytes");
+    json.value(static_cast<int64_t>(record.data.size()));
+    json.key("segments");
+    json.begin_array();
+    for (const IwaSegment& segment : record.segments) {
+      json.begin_object();
+      json.key("offset");
+      json.value(static_cast<int64_t>(segment.offset));
+      json.key("length");
+      json.value(segment.length);
+      json.end_object();
+    }
+    json.end_array();
+    json.key("items");
+    json.begin_array();
+    for (const IwaItem& item : record.items) {
+      json.begin_object();
+      json.key("name");
+      json.value(item.name);
+      json.key("type");
+      json.value(type_name(item.width));
+      json.key("offset");
+      json.value(static_cast<int64_t>(item.offset));
+      if (item.table) {
+        json.key("first_index");
+        json.value(item.first_index);
+        json.key("values");
+        json.integers(item.values);
+      } else {
+        json.key("value");
+        json.value(int64_t{item.values[0]});
+      }
+      json.end_object();
+    }
+    json.end_array();
+    json.end_object();
+  }
+  json.end_array();
+  json.key("trailer");
+  if (file.trailer) {
+    json.value(static_cast<int64_t>(*file.trailer));
+  } else {
+    json.null();
+  }
+  json.key("damage");
+  if (file.damage) {
+    json.begin_object();
+    json.key("offset");
+    json.value(static_cast<int64_t>(file.damage->offset));
+    json.key("expected");
+    json.value(file.damage->expected);
+    json.key("found");
+    json.value(file.damage->found);
+    json.end_object();
+  } else {
+    json.null();
+  }
+  json.end_object();
+}
+
+}  // namespace pedpeel::pedinfo

@@ -1,0 +1,94 @@
+#include "tools/pedinfo/finding.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace pedpeel::pedinfo {
+
+std::string trimmed_ini_id(const IniId& ini) {
+  size_t length = ini.size();
+  while (length > 0 && (ini[length - 1] == ' ' || ini[length - 1] == '\0')) --length;
+  return std::string(ini.data(), length);
+}
+
+std::string printable(std::string_view bytes) {
+  std::string text;
+  for (char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      text.push_back('\\');
+      text.push_back(c);
+    } else if (byte >= 0x20 && byte < 0x7F) {
+      text.push_back(c);
+    } else {
+      char escape[5];
+      std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+      text += escape;
+    }
+  }
+  return text;
+}
+
+std::string format_finding(const Finding& finding) {
+  std::string text = finding.file;
+  text += ':';
+  text += std::to_string(finding.line);
+  text += ": ";
+  if (finding.row != 0 && !finding.row_read) {
+    text += "row " + std::to_string(finding.row) + ": ";
+  } else if (finding.pedigree != 0) {
+    text += "pedigree " + std::to_string(finding.pedigree) + " (IPED " +
+            std::to_string(finding.iped) + ")";
+    if (finding.row != 0) {
+      text += ", ID " + std::to_string(finding.id) + " \"" + printable(finding.ini_id) + "\"";
+    }
+    text += ": ";
+  }
+  text += finding.message;
+  return text;
+}
+
+void sort_findings(std::vector<Finding>& findings, std::string_view pedfile,
+                   std::string_view bloodfile) {
+  auto file_rank = [&](const std::string& file) {
+    if (file == pedfile) return 1;
+    if (file == bloodfile) return 2;
+    return 0;
+  };
+  std::stable_sort(findings.begin(), findings.end(), [&](const Finding& a, const Finding& b) {
+    const int rank_a = file_rank(a.file);
+    const int rank_b = file_rank(b.file);
+    if (rank_a != rank_b) return rank_a < rank_b;
+    return a.line < b.line;
+  });
+}
+
+std::string describe_family(const LoopStep& family) {
+  std::string text = "family (" + std::to_string(family.id) + "," + std::to_string(family.second);
+  const char* separator = "; ";
+  for (int16_t child : family.children) {
+    text += separator;
+    text += std::to_string(child);
+    separator = ",";
+  }
+  text += ") line " + std::to_string(family.line);
+  return text;
+}
+
+std::string describe_individual(const LoopStep& individual) {
+  std::string text = "ID " + std::to_string(individual.id);
+  if (individual.row == 0) {
+    return text + (individual.id == 0 ? " (IPAR2 given as 0)" : " (no row)");
+  }
+  if (individual.line == 0) {
+    return text + " (row " + std::to_string(individual.row) +
+           ", beyond the records of the pedigree file)";
+  }
+  return text + " \"" + printable(individual.ini_id) + "\" line " + std::to_string(individual.line);
+}
+
+std::string describe_step(const LoopStep& step) {
+  return step.family != 0 ? describe_family(step) : describe_individual(step);
+}
+
+}  // namespace pedpeel::pedinfo

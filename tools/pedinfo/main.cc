@@ -1,0 +1,12 @@
+// pedinfo: checks a population for pedpeel, decodes iway.IWA and draws pedigrees.
+#include <iostream>
+
+#include "tools/pedinfo/pedinfo.h"
+
+int main(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  const int status = pedpeel::pedinfo::run_pedinfo(arguments, std::cout, std::cerr);
+  std::cout.flush();
+  return status;
+}

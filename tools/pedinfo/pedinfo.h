@@ -1,0 +1,22 @@
+// pedinfo: looks into pedpeel's input and output files without changing them. Subcommands
+// check (problems of a population), dump (iway.IWA decoded) and draw (a pedigree as DOT).
+#ifndef PEDPEEL_TOOLS_PEDINFO_PEDINFO_H_
+#define PEDPEEL_TOOLS_PEDINFO_PEDINFO_H_
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace pedpeel::pedinfo {
+
+// Exit statuses of pedinfo.
+inline constexpr int kNothingToReport = 0;
+inline constexpr int kProblemsReported = 1;
+inline constexpr int kUsageOrIoError = 2;  // with a one-line message on standard error
+
+/// Runs pedinfo with `arguments` (without the program name). Returns the exit status.
+int run_pedinfo(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+
+}  // namespace pedpeel::pedinfo
+
+#endif  // PEDPEEL_TOOLS_PEDINFO_PEDINFO_H_

@@ -1,0 +1,174 @@
+#include "tools/pedinfo/pedinfo.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "testing/temp_run.h"
+#include "tools/pedinfo/json_writer.h"
+#include "tools/pedinfo/test_files.h"
+
+namespace pedpeel::pedinfo {
+namespace {
+
+using pedpeel::testing::TempDir;
+using testing::ped_record;
+
+struct PedinfoRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+PedinfoRun pedinfo(const std::vector<std::string>& arguments) {
+  std::ostringstream out, err;
+  const int status = run_pedinfo(arguments, out, err);
+  return {status, out.str(), err.str()};
+}
+
+const std::string kExample = PEDINFO_TEST_DATA "/example";
+
+TEST(PedinfoTest, HelpOfEveryCommand) {
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"--help"}, "usage: pedinfo COMMAND [ARGUMENTS]"},
+      {{"check", "--help"}, "usage: pedinfo check [DIR] [--json]"},
+      {{"dump", "-h"}, "usage: pedinfo dump FILE [--json]"},
+      {{"draw", "--help"}, "usage: pedinfo draw [DIR] --pedigree P"},
+  };
+  for (const auto& [arguments, first_line] : cases) {
+    const PedinfoRun run = pedinfo(arguments);
+    EXPECT_EQ(run.status, kNothingToReport);
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n')), first_line);
+    EXPECT_EQ(run.err, "");
+  }
+}
+
+TEST(PedinfoTest, UsageErrorsAreOneLineAndStatusTwo) {
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{}, "pedinfo: a command is needed (see pedinfo --help)\n"},
+      {{"frob"}, "pedinfo: unknown command frob (see pedinfo --help)\n"},
+      {{"check", "--jsn"}, "pedinfo: check: unknown option --jsn (see pedinfo --help)\n"},
+      {{"check", "a", "b"}, "pedinfo: check: unexpected argument b (see pedinfo --help)\n"},
+      {{"dump"}, "pedinfo: dump needs the name of an iway.IWA file (see pedinfo --help)\n"},
+      {{"dump", "/nonexistent/iway.IWA"},
+       "pedinfo dump: /nonexistent/iway.IWA: No such file or directory\n"},
+      {{"draw", kExample}, "pedinfo: draw needs --pedigree P (see pedinfo --help)\n"},
+      {{"draw", "--pedigree", "0"},
+       "pedinfo: draw: --pedigree needs a number from 1, not \"0\" (see pedinfo --help)\n"},
+      {{"draw", "--pedigree"},
+       "pedinfo: --pedigree needs a pedigree number (see pedinfo --help)\n"},
+      {{"draw", kExample, "--pedigree=3"}, "pedinfo draw: PEDS.DAT holds 2 pedigrees, not 3\n"},
+      {{"check", "/nonexistent"}, "pedinfo check: /nonexistent: cannot open the directory\n"},
+  };
+  for (const auto& [arguments, message] : cases) {
+    const PedinfoRun run = pedinfo(arguments);
+    EXPECT_EQ(run.status, kUsageOrIoError) << message;
+    EXPECT_EQ(run.err, message);
+    EXPECT_EQ(run.out, "");
+  }
+}
+
+TEST(PedinfoTest, CheckStatusAndNoFileWritten) {
+  TempDir clean;
+  testing::write_population(clean,
+                            {ped_record(1, 1, 0, 0, 3, 1, "A"), ped_record(1, 2, 0, 0, 3, 2, "B"),
+                             ped_record(1, 3, 1, 2, 3, 1, "C")});
+  const PedinfoRun ok = pedinfo({"check", clean.path()});
+  EXPECT_EQ(ok.status, kNothingToReport);
+  EXPECT_EQ(ok.out, "no problems\n");
+  EXPECT_EQ(clean.entries(), (std::vector<std::string>{"PEDS.DAT", "blood.dat", "input1.dat"}));
+
+  const PedinfoRun problems = pedinfo({"check", kExample});
+  EXPECT_EQ(problems.status, kProblemsReported);
+  EXPECT_NE(problems.out.find("4 problems: 2 errors, 2 warnings\n"), std::string::npos);
+}
+
+TEST(PedinfoTest, CheckJson) {
+  TempDir dir;
+  testing::write_population(
+      dir, {ped_record(1, 1, 0, 0, 3, 1, "A\"\xE9"), ped_record(1, 2, 1, 0, 3, 1, "B\\")});
+  const PedinfoRun run = pedinfo({"check", "--json", dir.path()});
+  EXPECT_EQ(run.status, kProblemsReported);
+  EXPECT_EQ(run.out,
+            "{\n"
+            "  \"directory\": " +
+                json_string(dir.path()) +
+                ",\n"
+                "  \"control_file\": \"input1.dat\",\n"
+                "  \"pedigree_file\": \"PEDS.DAT\",\n"
+                "  \"blood_file\": \"blood.dat\",\n"
+                "  \"findings\": [\n"
+                "    {\n"
+                "      \"file\": \"PEDS.DAT\",\n"
+                "      \"line\": 3,\n"
+                "      \"severity\": \"warning\",\n"
+                "      \"kind\": \"second-parent-zero\",\n"
+                "      \"pedigree\": 1,\n"
+                "      \"iped\": 1,\n"
+                "      \"row\": 2,\n"
+                "      \"id\": 2,\n"
+                "      \"ini_id\": \"B\\\\\",\n"
+                "      \"message\": \"IPAR1 1 given but IPAR2 is 0: pedpeel makes ID 0 the second "
+                "parent of the family\"\n"
+                "    }\n"
+                "  ],\n"
+                "  \"problems\": 1,\n"
+                "  \"errors\": 0,\n"
+                "  \"warnings\": 1\n"
+                "}\n");
+}
+
+TEST(PedinfoTest, JsonStringsHoldOneCharacterPerByte) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"plain", "\"plain\""},
+      {"q\"b\\", "\"q\\\"b\\\\\""},
+      {"\n\r\t", "\"\\n\\r\\t\""},
+      {std::string("\0\x1f\x7f", 3), "\"\\u0000\\u001F\\u007F\""},
+      {"\xE9\xFF", "\"\\u00E9\\u00FF\""},
+  };
+  for (const auto& [bytes, json] : cases) EXPECT_EQ(json_string(bytes), json);
+}
+
+TEST(PedinfoTest, DumpStatusFollowsDamage) {
+  TempDir dir;
+  testing::write_population(dir, {ped_record(1, 1, 0, 0, 3, 1, "A")});
+  pedpeel::testing::run_in_process(dir);
+  const std::string path = dir.path() + "/iway.IWA";
+  EXPECT_EQ(pedinfo({"dump", path}).status, kNothingToReport);
+  const PedinfoRun json = pedinfo({"dump", "--json", path});
+  EXPECT_EQ(json.status, kNothingToReport);
+  EXPECT_NE(json.out.find("\"damage\": null\n}\n"), std::string::npos);
+
+  dir.write("iway.IWA", "K");
+  const PedinfoRun damaged = pedinfo({"dump", "--json", path});
+  EXPECT_EQ(damaged.status, kProblemsReported);
+  EXPECT_EQ(
+      damaged.out,
+      "{\n"
+      "  \"file\": " +
+          json_string(path) +
+          ",\n"
+          "  \"size\": 1,\n"
+          "  \"header\": true,\n"
+          "  \"records\": [],\n"
+          "  \"trailer\": null,\n"
+          "  \"damage\": {\n"
+          "    \"offset\": 1,\n"
+          "    \"expected\": \"a length byte 0..129 opening the first segment of record 1\",\n"
+          "    \"found\": \"the end of the file\"\n"
+          "  }\n"
+          "}\n");
+}
+
+TEST(PedinfoTest, DrawRefusesFilesThatDoNotRead) {
+  TempDir dir;
+  testing::write_population(dir, "    1\n    1    x\n", testing::blood_file(1));
+  const PedinfoRun run = pedinfo({"draw", dir.path(), "--pedigree", "1"});
+  EXPECT_EQ(run.status, kProblemsReported);
+  EXPECT_EQ(run.err,
+            "pedinfo draw: PEDS.DAT:2: row 1: field ID (columns 6-10, \"    x\"): E6101 invalid "
+            "INTEGER; pedpeel ends here with a run-time error (run pedinfo check)\n");
+}
+
+}  // namespace
+}  // namespace pedpeel::pedinfo

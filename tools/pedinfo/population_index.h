@@ -1,0 +1,51 @@
+// Lookups over a population read by pedinfo: the pedigree of every row, the first row of
+// an ID in its pedigree (the row pedpeel uses), and findings and loop steps located there.
+#ifndef PEDPEEL_TOOLS_PEDINFO_POPULATION_INDEX_H_
+#define PEDPEEL_TOOLS_PEDINFO_POPULATION_INDEX_H_
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "pedigree/families.h"
+#include "tools/pedinfo/finding.h"
+#include "tools/pedinfo/input_files.h"
+
+namespace pedpeel::pedinfo {
+
+class PopulationIndex {
+ public:
+  /// `input` must be analysable and must outlive the index.
+  explicit PopulationIndex(const InputFiles& input);
+
+  const InputFiles& input() const { return input_; }
+  const Population& population() const { return input_.population; }
+  int NPED() const { return input_.population.NPED; }
+  int32_t first_row(int pedigree) const { return input_.population.KEND[pedigree - 1] + 1; }
+  int32_t last_row(int pedigree) const { return input_.population.KEND[pedigree]; }
+  int pedigree_of(int32_t row) const { return PEDIGREE_OF_[row]; }
+
+  /// First row of `pedigree` whose ID is `id`, 0 when none.
+  int32_t row_of(int pedigree, int16_t id) const;
+
+  /// A finding at `line` of `file` about row `row` (0: about the pedigree of `pedigree`).
+  Finding at(const std::string& file, int32_t line, int pedigree, int32_t row) const;
+  /// A finding at the row's line in the pedigree file.
+  Finding at_row(int32_t row) const;
+
+  /// The individual `id` of `pedigree` as a loop step.
+  LoopStep individual(int pedigree, int16_t id) const;
+  /// Family f of `families` (grouped from `pedigree`) as a loop step; its line is that of
+  /// the row that started it (its first child in row order).
+  LoopStep family(int pedigree, const Families& families, int32_t f) const;
+
+ private:
+  const InputFiles& input_;
+  std::vector<int> PEDIGREE_OF_;                                 // by row
+  std::vector<std::unordered_map<int16_t, int32_t>> FIRST_ROW_;  // by pedigree: ID -> row
+};
+
+}  // namespace pedpeel::pedinfo
+
+#endif  // PEDPEEL_TOOLS_PEDINFO_POPULATION_INDEX_H_
