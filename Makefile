@@ -1,6 +1,7 @@
 # Thin wrapper over CMake and CTest.
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+BENCH_BUILD ?= build-bench
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_CXX ?= clang++
@@ -31,6 +32,16 @@ test-asan:
 test: build test-asan
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# Builds the benchmarks in $(BENCH_BUILD) (Google Benchmark), runs the core and formatter
+# benchmarks, then times whole runs of pedpeel on pedgen's shapes against the I/O floor and
+# the reference engine (bench/run_bench.py; a few minutes, most of it the reference).
+bench:
+	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPEDPEEL_BENCH=ON \
+	  -DPEDPEEL_TESTS=OFF
+	cmake --build $(BENCH_BUILD) -j $(JOBS)
+	$(BENCH_BUILD)/bench/pedpeel_bench --benchmark_min_time=0.1
+	python3 bench/run_bench.py --build $(BENCH_BUILD)
+
 # Builds the libFuzzer targets with clang (ASan + UBSan) and runs each for FUZZ_SECONDS.
 # New inputs go to $(FUZZ_BUILD)/corpus; the seeds in fuzz/corpus stay as they are. The
 # targets write their scratch files to memory (/dev/shm) when it exists, and a smaller
@@ -48,4 +59,4 @@ fuzz:
 	done
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)

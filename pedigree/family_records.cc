@@ -1,7 +1,9 @@
 #include "pedigree/family_records.h"
 
+#include <array>
 #include <string_view>
 
+#include "pedigree/volma_block.h"
 #include "records/patterns.h"
 #include "records/statement.h"
 
@@ -10,9 +12,6 @@ namespace pedpeel {
 namespace {
 
 constexpr int32_t kMaxMemberEntries = 32767;
-
-// INI_ID shown for a member without a row in its pedigree.
-constexpr IniId kBlankIniId = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
 
 void append_to_tables(RecordTables& records, const FamilyRecord& record) {
   records.MEMBERS.insert(records.MEMBERS.end(), record.members.begin(), record.members.end());
@@ -23,51 +22,18 @@ void append_to_tables(RecordTables& records, const FamilyRecord& record) {
   records.IREC = r + 1;
 }
 
-void write_block(EmitContext& context, const RowLookup& lookup, const FamilyRecord& record) {
-  const Population& population = context.population;
-  std::vector<int32_t> rows;
-  rows.reserve(record.members.size());
-  for (int16_t id : record.members) rows.push_back(lookup.row_of(id));
-
-  RecordStatement statement(context.io.units);
-  statement.begin_statement(kVolmaUnit, PAT_HEADER, Direction::kWrite);
-  statement.transfer(int32_t{record.pedigree});
-  statement.transfer(record.npot);
-  statement.transfer(record.iway);
-  statement.transfer(record.itype);
-  statement.end_statement();
-
-  statement.begin_statement(kVolmaUnit, PAT_IDS, Direction::kWrite);
-  for (int16_t id : record.members) statement.transfer(int32_t{id});
-  statement.end_statement();
-
-  statement.begin_statement(kVolmaUnit, PAT_INI_ID, Direction::kWrite);
-  for (int32_t row : rows) {
-    const IniId& ini = row != 0 ? population.INI_ID[row] : kBlankIniId;
-    statement.transfer(std::string_view(ini.data(), ini.size()));
+void write_block(EmitContext& context, const RowLookup& lookup, const FamilyRecord& record,
+                 ExponentFieldCache* blood_fields) {
+  // Rows of the members; families small enough (nearly all) need no allocation.
+  std::array<int32_t, 128> few;
+  std::vector<int32_t> many;
+  std::span<int32_t> rows(few.data(), record.members.size());
+  if (record.members.size() > few.size()) {
+    many.resize(record.members.size());
+    rows = many;
   }
-  statement.end_statement();
-
-  statement.begin_statement(kVolmaUnit, PAT_TRAIT, Direction::kWrite);
-  for (size_t m = 0; m < rows.size(); ++m) statement.transfer(int32_t{0});
-  statement.end_statement();
-
-  statement.begin_statement(kVolmaUnit, PAT_SEX, Direction::kWrite);
-  for (int32_t row : rows) statement.transfer(int32_t{row != 0 ? population.SEX[row] : int8_t{0}});
-  statement.end_statement();
-
-  statement.begin_statement(kVolmaUnit, PAT_RACE, Direction::kWrite);
-  for (int32_t row : rows) statement.transfer(int32_t{row != 0 ? population.RACE[row] : int8_t{0}});
-  statement.end_statement();
-
-  const int fractions = population.fraction_count();
-  for (int32_t row : rows) {
-    statement.begin_statement(kVolmaUnit, PAT_BLOOD, Direction::kWrite);
-    for (int j = 0; j < fractions; ++j) {
-      statement.transfer(row != 0 ? population.BLOOD[row][j] : 0.0f);
-    }
-    statement.end_statement();
-  }
+  for (size_t m = 0; m < rows.size(); ++m) rows[m] = lookup.row_of(record.members[m]);
+  write_volma_block(context.io.units, kVolmaUnit, context.population, record, rows, blood_fields);
 }
 
 }  // namespace
@@ -93,17 +59,18 @@ void write_volma_first_record(RunIo& io, const Population& population) {
 }
 
 void VolmaRecordSink::emit(const FamilyRecord& record, const RowLookup& lookup) {
-  emit_family_record(context_, lookup, record);
+  emit_family_record(context_, lookup, record, &blood_fields_);
 }
 
-void emit_family_record(EmitContext& context, const RowLookup& lookup, const FamilyRecord& record) {
+void emit_family_record(EmitContext& context, const RowLookup& lookup, const FamilyRecord& record,
+                        ExponentFieldCache* blood_fields) {
   RecordTables& records = context.records;
   const int64_t end = int64_t{records.LSTART[records.IREC]} + int64_t(record.members.size());
   if (end > kMaxMemberEntries) {
     stop_with_message(context.io, " Error: more than 32767 family member entries.");
   }
   append_to_tables(records, record);
-  write_block(context, lookup, record);
+  write_block(context, lookup, record, blood_fields);
 }
 
 }  // namespace pedpeel

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "pedigree/population.h"
+#include "records/exponent_field_cache.h"
 #include "records/run_end.h"
 
 namespace pedpeel {
@@ -85,14 +86,17 @@ class VolmaRecordSink : public RecordSink {
 
  private:
   EmitContext context_;
+  ExponentFieldCache blood_fields_{12, 4};  // BLOOD fractions, E12.4
 };
 
 /// Writes VOLMA.DAT's first record: NIND (KEND(NPED)) and NRACE.
 void write_volma_first_record(RunIo& io, const Population& population);
 
 /// Appends the record to the tables and writes its block. Stops the run before anything of
-/// the record is written when its members would take MEMBERS past 32767 entries.
-void emit_family_record(EmitContext& context, const RowLookup& lookup, const FamilyRecord& record);
+/// the record is written when its members would take MEMBERS past 32767 entries. BLOOD
+/// fields come from `blood_fields` when it is given.
+void emit_family_record(EmitContext& context, const RowLookup& lookup, const FamilyRecord& record,
+                        ExponentFieldCache* blood_fields = nullptr);
 
 }  // namespace pedpeel
 

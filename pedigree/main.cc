@@ -1,9 +1,11 @@
 // pedpeel: orders the nuclear families of a population for peeling and writes them out.
 #include <iostream>
 
+#include "pedigree/heap_setup.h"
 #include "pedigree/run_driver.h"
 
 int main(int argc, char** argv) {
+  pedpeel::prepare_heap();
   std::ios::sync_with_stdio(false);
   pedpeel::RunEnvironment environment;
   environment.arguments.assign(argv + 1, argv + argc);

@@ -30,9 +30,4 @@ std::unique_ptr<PeelingEngine> make_reference_engine() {
   return std::make_unique<ReferenceEngine>();
 }
 
-// Until an indexed engine lands, the production engine is the reference one.
-std::unique_ptr<PeelingEngine> make_production_engine() {
-  return make_reference_engine();
-}
-
 }  // namespace pedpeel

@@ -50,10 +50,81 @@ std::optional<int64_t> digits_value(std::string_view digits, int base) {
   return value;
 }
 
+// Powers of ten that are exact floats.
+constexpr float kFloatPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                       1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+
+// Reads the form Ew.d output gives a field: blanks, an optional sign, an optional 0, a
+// point, `digits` digits, E, a sign and two exponent digits. False for any other field.
+// The mantissa is below 10^7 and the power of ten at most 10^10, so one float operation
+// rounds the value correctly.
+bool parse_exponent_form(std::string_view field, int digits, float* value) {
+  const size_t n = field.size();
+  if (digits < 1 || digits > 7 || n < static_cast<size_t>(digits) + 5) return false;
+  const auto digit = [](char c) { return static_cast<unsigned char>(c) - unsigned{'0'}; };
+  const char* const begin = field.data();
+  const char* const tail = begin + n - 4;  // E+dd
+  const unsigned e1 = digit(tail[2]);
+  const unsigned e2 = digit(tail[3]);
+  if (tail[0] != 'E' || (tail[1] != '+' && tail[1] != '-') || e1 > 9 || e2 > 9) return false;
+  const char* lead = tail - digits - 1;  // the point
+  if (*lead != '.') return false;
+  uint32_t mantissa = 0;
+  for (const char* c = lead + 1; c < tail; ++c) {
+    const unsigned d = digit(*c);
+    if (d > 9) return false;
+    mantissa = mantissa * 10 + d;
+  }
+  if (lead > begin && lead[-1] == '0') --lead;
+  bool negative = false;
+  if (lead > begin && (lead[-1] == '-' || lead[-1] == '+')) {
+    negative = lead[-1] == '-';
+    --lead;
+  }
+  for (const char* c = begin; c < lead; ++c) {
+    if (*c != ' ') return false;
+  }
+  int exponent = static_cast<int>(e1 * 10 + e2);
+  exponent = (tail[1] == '-' ? -exponent : exponent) - digits;
+  if (exponent < -10 || exponent > 10) return false;
+  const float magnitude = exponent >= 0
+                              ? static_cast<float>(mantissa) * kFloatPowersOfTen[exponent]
+                              : static_cast<float>(mantissa) / kFloatPowersOfTen[-exponent];
+  *value = negative ? -magnitude : magnitude;
+  return true;
+}
+
 }  // namespace
 
 std::optional<ErrorCode> parse_integer(std::string_view field, int64_t minimum, int64_t maximum,
                                        int64_t* value) {
+  // Plain fields: leading blanks, an optional sign, 1 to 18 digits to the end of the field.
+  const char* p = field.data();
+  const char* const end = p + field.size();
+  while (p < end && *p == ' ') ++p;
+  bool negative = false;
+  if (p < end && (*p == '-' || *p == '+')) {
+    negative = *p == '-';
+    ++p;
+  }
+  const char* const first_digit = p;
+  int64_t magnitude = 0;
+  for (; p < end; ++p) {
+    const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
+    if (digit > 9) break;
+    magnitude = magnitude * 10 + digit;
+  }
+  if (p != end || p == first_digit || p - first_digit > 18) {
+    return parse_integer_general(field, minimum, maximum, value);
+  }
+  const int64_t signed_value = negative ? -magnitude : magnitude;
+  if (signed_value < minimum || signed_value > maximum) return ErrorCode::kIntegerOverflow;
+  *value = signed_value;
+  return std::nullopt;
+}
+
+std::optional<ErrorCode> parse_integer_general(std::string_view field, int64_t minimum,
+                                               int64_t maximum, int64_t* value) {
   const std::string text = without_blanks(field);
   if (text.empty()) {
     *value = 0;
@@ -90,6 +161,79 @@ std::optional<ErrorCode> parse_integer(std::string_view field, int64_t minimum, 
 }
 
 std::optional<ErrorCode> parse_real(std::string_view field, int digits, float* value) {
+  // Plain fields: [sign] digits [. digits] [E|e|D|d|sign [sign] digits], blanks anywhere.
+  // With a mantissa up to 2^24 and a power of ten up to 10^10 both operands are exact
+  // floats, so one float multiplication or division rounds the decimal value correctly,
+  // as the general conversion does. Anything else takes the general road.
+  if (parse_exponent_form(field, digits, value)) return std::nullopt;
+  const char* p = field.data();
+  const char* const end = p + field.size();
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (p < end && blank(*p)) ++p;
+  bool negative = false;
+  if (p < end && (*p == '-' || *p == '+')) {
+    negative = *p == '-';
+    ++p;
+  }
+  uint32_t mantissa = 0;
+  int mantissa_digits = 0;  // digit characters, leading zeros included
+  int significant = 0;      // digits from the first non-zero one
+  int fraction_digits = 0;
+  bool point = false;
+  for (; p < end; ++p) {
+    const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
+    if (digit <= 9) {
+      ++mantissa_digits;
+      fraction_digits += point ? 1 : 0;
+      if (mantissa != 0 || digit != 0) {
+        if (++significant > 8) return parse_real_general(field, digits, value);
+        mantissa = mantissa * 10 + digit;
+      }
+    } else if (*p == '.' && !point) {
+      point = true;
+    } else if (!blank(*p)) {
+      break;
+    }
+  }
+  if (mantissa_digits == 0) return parse_real_general(field, digits, value);
+  int exponent = 0;
+  if (p < end) {
+    if (*p == 'E' || *p == 'e' || *p == 'D' || *p == 'd') {
+      ++p;
+      while (p < end && blank(*p)) ++p;
+    } else if (*p != '+' && *p != '-') {
+      return parse_real_general(field, digits, value);
+    }
+    bool exponent_negative = false;
+    if (p < end && (*p == '+' || *p == '-')) {
+      exponent_negative = *p == '-';
+      ++p;
+    }
+    int exponent_digits = 0;
+    for (; p < end; ++p) {
+      const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
+      if (digit <= 9) {
+        if (++exponent_digits > 4) return parse_real_general(field, digits, value);
+        exponent = exponent * 10 + static_cast<int>(digit);
+      } else if (!blank(*p)) {
+        return parse_real_general(field, digits, value);
+      }
+    }
+    if (exponent_digits == 0) return parse_real_general(field, digits, value);
+    if (exponent_negative) exponent = -exponent;
+  }
+  exponent -= point ? fraction_digits : digits;
+  if (mantissa > (uint32_t{1} << 24) || exponent < -10 || exponent > 10) {
+    return parse_real_general(field, digits, value);
+  }
+  const float magnitude = exponent >= 0
+                              ? static_cast<float>(mantissa) * kFloatPowersOfTen[exponent]
+                              : static_cast<float>(mantissa) / kFloatPowersOfTen[-exponent];
+  *value = negative ? -magnitude : magnitude;
+  return std::nullopt;
+}
+
+std::optional<ErrorCode> parse_real_general(std::string_view field, int digits, float* value) {
   const std::string text = without_blanks(field);
   if (text.empty()) {
     *value = 0.0f;

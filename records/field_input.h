@@ -23,6 +23,13 @@ std::optional<ErrorCode> parse_integer(std::string_view field, int64_t minimum, 
 // a magnitude above the largest finite one is E6104, any malformed field E6103.
 std::optional<ErrorCode> parse_real(std::string_view field, int digits, float* value);
 
+// The general conversions behind parse_integer and parse_real, which take a quicker road
+// for plain fields (blanks, a sign, digits, a point, an exponent of small size) and give
+// the same results.
+std::optional<ErrorCode> parse_integer_general(std::string_view field, int64_t minimum,
+                                               int64_t maximum, int64_t* value);
+std::optional<ErrorCode> parse_real_general(std::string_view field, int digits, float* value);
+
 }  // namespace pedpeel
 
 #endif  // PEDPEEL_RECORDS_FIELD_INPUT_H_

@@ -1,7 +1,9 @@
 #include "records/field_output.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace pedpeel {
 
@@ -24,7 +26,114 @@ void append_integer(std::string& out, int64_t value, int width) {
   append_right_justified(out, text, static_cast<int>(result.ptr - text), width);
 }
 
+namespace {
+
+// Exact powers of ten in double precision.
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Ew.d text of a finite value with 1 <= digits <= 9 from one scaling: the value times
+// 10^(digits - x) lands in [10^(digits-1), 10^digits) with a relative error below 2^-52,
+// far less than the margin kept around a tie, so rounding the scaled value half up gives
+// the digits the 17-digit expansion would. False when the value is too close to a tie, or
+// too large or too small (or subnormal) to scale with one exact power of ten.
+bool exponent_text_by_scaling(float value, int digits, char* text, int* length) {
+  if (digits < 1 || digits > 9) return false;
+  if (value == 0.0f) {  // .0...0E+00 whatever the sign
+    text[0] = '.';
+    std::fill(text + 1, text + 1 + digits, '0');
+    std::copy_n("E+00", 4, text + 1 + digits);
+    *length = digits + 5;
+    return true;
+  }
+  uint32_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  const int biased = static_cast<int>((bits >> 23) & 0xFF);
+  if (biased == 0 || biased == 0xFF) return false;  // subnormal, infinite or not a number
+  // |value| = m x 2^binary_exponent with m in [0.5, 1), so 10^x0 <= |value| < 10^(x0 + 2)
+  // for x0 = floor((binary_exponent - 1) log10 2), and value = 0.d1d2... x 10^x with x one
+  // of x0 + 1 and x0 + 2.
+  const int binary_exponent = biased - 126;
+  int x = ((binary_exponent - 1) * 78913 >> 18) + 1;
+  const double magnitude = std::fabs(static_cast<double>(value));
+  const double high = kPowersOfTen[digits];
+  const auto scale = [&](int shift) {
+    return shift >= 0 ? magnitude * kPowersOfTen[shift] : magnitude / kPowersOfTen[-shift];
+  };
+  if (digits - x > 22 || digits - x < -21) return false;
+  double scaled = scale(digits - x);
+  if (scaled >= high) scaled = scale(digits - ++x);
+  if (scaled < kPowersOfTen[digits - 1] || scaled >= high) return false;  // never, by the above
+  const auto whole = static_cast<uint32_t>(scaled);
+  const double fraction = scaled - whole;
+  if (std::fabs(fraction - 0.5) < high * 1e-13) return false;
+  uint32_t mantissa = whole + (fraction > 0.5 ? 1 : 0);
+  if (mantissa == static_cast<uint32_t>(high)) {  // 9999.5 and up carry into the exponent
+    mantissa /= 10;
+    ++x;
+  }
+  int n = 0;
+  if (value < 0) text[n++] = '-';
+  text[n++] = '.';
+  for (int i = digits - 1; i >= 0; --i) {
+    text[n + i] = static_cast<char>('0' + mantissa % 10);
+    mantissa /= 10;
+  }
+  n += digits;
+  text[n++] = 'E';
+  text[n++] = x < 0 ? '-' : '+';
+  const int absolute = x < 0 ? -x : x;
+  text[n++] = static_cast<char>('0' + absolute / 10);
+  text[n++] = static_cast<char>('0' + absolute % 10);
+  *length = n;
+  return true;
+}
+
+}  // namespace
+
 void append_exponent(std::string& out, float value, int width, int digits) {
+  char text[24];
+  int length = 0;
+  if (exponent_text_by_scaling(value, digits, text, &length)) {
+    append_right_justified(out, text, length, width);
+    return;
+  }
+  append_exponent_by_expansion(out, value, width, digits);
+}
+
+void format_integer(char* field, int64_t value, int width) {
+  // Digits from the right, then the sign, then blanks; asterisks when they do not fit.
+  const bool negative = value < 0;
+  uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+  char* place = field + width;
+  do {
+    if (place == field) break;
+    *--place = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (magnitude != 0 || (negative && place == field)) {
+    std::fill(field, field + width, '*');
+    return;
+  }
+  if (negative) *--place = '-';
+  std::fill(field, place, ' ');
+}
+
+void format_exponent(char* field, float value, int width, int digits) {
+  char text[24];
+  int length = 0;
+  if (exponent_text_by_scaling(value, digits, text, &length) && length <= width) {
+    std::fill(field, field + (width - length), ' ');
+    std::copy(text, text + length, field + (width - length));
+    return;
+  }
+  std::string rendered;
+  append_exponent_by_expansion(rendered, value, width, digits);
+  std::copy(rendered.begin(), rendered.end(), field);
+}
+
+void append_exponent_by_expansion(std::string& out, float value, int width, int digits) {
   if (!std::isfinite(value)) {
     out.append(width, '*');
     return;

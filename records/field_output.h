@@ -17,6 +17,16 @@ void append_integer(std::string& out, int64_t value, int width);
 // is .0000E+00; a value that is not finite becomes asterisks.
 void append_exponent(std::string& out, float value, int width, int digits);
 
+// append_exponent by expanding every value to 17 digits. append_exponent takes a quicker
+// road (one scaling in double precision) for values whose digits are not within rounding
+// error of a tie, with the same results.
+void append_exponent_by_expansion(std::string& out, float value, int width, int digits);
+
+// The same fields rendered into field[0 .. width): exactly the characters the append
+// functions above would append, without touching a string.
+void format_integer(char* field, int64_t value, int width);
+void format_exponent(char* field, float value, int width, int digits);
+
 // Aw for an item of text.size() characters: blanks on the left when the field is wider,
 // the first `width` characters when it is not.
 void append_text(std::string& out, std::string_view text, int width);

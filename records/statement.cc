@@ -1,6 +1,7 @@
 #include "records/statement.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 #include "records/field_input.h"
@@ -24,6 +25,9 @@ void RecordStatement::start_record() {
   if (direction_ == Direction::kWrite) return;
   if (!units_.read_record(*unit_, &record_)) fail(ErrorCode::kEndOfFile);
   position_ = 0;
+  // Most records hold neither: their numeric fields are then plain column ranges.
+  plain_record_ = std::memchr(record_.data(), ',', record_.size()) == nullptr &&
+                  std::memchr(record_.data(), kCtrlZ, record_.size()) == nullptr;
 }
 
 void RecordStatement::complete_record() {
@@ -129,12 +133,19 @@ void RecordStatement::transfer(std::string_view text) {
 std::string_view RecordStatement::take_numeric_field(int width) {
   const size_t begin = std::min(position_, record_.size());
   const size_t limit = std::min(record_.size(), begin + static_cast<size_t>(width));
-  size_t end = begin;
-  while (end < limit && record_[end] != ',') ++end;
+  const char* start = record_.data() + begin;
+  if (plain_record_) {
+    position_ = limit;
+    return {start, limit - begin};
+  }
+  const void* comma = std::memchr(start, ',', limit - begin);
+  const size_t end = comma != nullptr
+                         ? static_cast<size_t>(static_cast<const char*>(comma) - record_.data())
+                         : limit;
   position_ = end;
   if (end < limit) ++position_;  // a comma inside the field ends it and is consumed
-  const std::string_view field(record_.data() + begin, end - begin);
-  if (field.find(kCtrlZ) != std::string_view::npos) fail(ErrorCode::kEndOfFile);
+  const std::string_view field(start, end - begin);
+  if (std::memchr(start, kCtrlZ, field.size()) != nullptr) fail(ErrorCode::kEndOfFile);
   return field;
 }
 

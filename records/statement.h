@@ -66,9 +66,10 @@ class RecordStatement {
   const Element* field_ = nullptr;  // current data field, if any
   int repeats_left_ = 0;
 
-  size_t record_start_ = 0;  // output: where the current record begins in the unit's output
-  std::string record_;       // input: the current record
-  size_t position_ = 0;      // input: read position in record_
+  size_t record_start_ = 0;   // output: where the current record begins in the unit's output
+  std::string record_;        // input: the current record
+  size_t position_ = 0;       // input: read position in record_
+  bool plain_record_ = true;  // input: record_ holds no comma and no Ctrl-Z
 };
 
 }  // namespace pedpeel

@@ -1,0 +1,109 @@
+// The pedigree core on pedgen's shapes: grouping, both passes and the member lookup of every
+// pedigree, with the family records discarded. The reference engine runs only the small
+// sizes: its passes grow with the cube of a deep pedigree.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <sstream>
+
+#include "pedigree/engine.h"
+#include "pedigree/pedigree_core.h"
+#include "tools/pedgen/shapes.h"
+
+namespace pedpeel {
+namespace {
+
+Population population_of(pedgen::Shape shape, int32_t individuals) {
+  pedgen::Options options;
+  options.shape = shape;
+  options.individuals = individuals;
+  options.races = 11;
+  const std::vector<pedgen::Individual> rows = pedgen::generate(options);
+  Population population;
+  population.NIND = individuals;
+  population.NRACE = options.races;
+  population.reserve_rows(individuals);
+  for (int32_t i = 1; i <= individuals; ++i) {
+    const pedgen::Individual& row = rows[i - 1];
+    population.IPED[i] = row.IPED;
+    population.ID[i] = row.ID;
+    population.IPAR1[i] = row.IPAR1;
+    population.IPAR2[i] = row.IPAR2;
+    population.RACE[i] = row.RACE;
+    population.SEX[i] = row.SEX;
+    population.INI_ID[i] = row.INI_ID;
+    population.BLOOD[i] = row.BLOOD;
+  }
+  group_pedigrees(population);
+  return population;
+}
+
+// Looks up every member, as writing the block would, and drops the record.
+class LookupSink : public RecordSink {
+ public:
+  void emit(const FamilyRecord& record, const RowLookup& lookup) override {
+    for (int16_t id : record.members) rows_ += lookup.row_of(id);
+  }
+  int64_t rows() const { return rows_; }
+
+ private:
+  int64_t rows_ = 0;
+};
+
+void run_core(benchmark::State& state, pedgen::Shape shape, bool reference) {
+  const Population population = population_of(shape, static_cast<int32_t>(state.range(0)));
+  std::istringstream in;
+  std::ostringstream out;
+  RunEnvironment environment;
+  environment.in = &in;
+  environment.out = &out;
+  environment.err = &out;
+  const int directory_fd = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  RunIo io(directory_fd, environment);
+  for (auto _ : state) {
+    auto engine = reference ? make_reference_engine() : make_production_engine();
+    LookupSink sink;
+    Families families;
+    for (int p = 1; p <= population.NPED; ++p) {
+      engine->start_pedigree(population, p, families);
+      PassContext context{io, sink, engine->lookup(), p, families};
+      if (take_families(context, *engine) == PedigreeOutcome::kLoop) {
+        state.SkipWithError("loop report");
+        break;
+      }
+    }
+    benchmark::DoNotOptimize(sink.rows());
+  }
+  ::close(directory_fd);
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_CoreFamilies(benchmark::State& state) {
+  run_core(state, pedgen::Shape::kFamilies, false);
+}
+void BM_CoreDeep(benchmark::State& state) {
+  run_core(state, pedgen::Shape::kDeep, false);
+}
+void BM_CoreInbred(benchmark::State& state) {
+  run_core(state, pedgen::Shape::kInbred, false);
+}
+void BM_ReferenceCoreFamilies(benchmark::State& state) {
+  run_core(state, pedgen::Shape::kFamilies, true);
+}
+void BM_ReferenceCoreDeep(benchmark::State& state) {
+  run_core(state, pedgen::Shape::kDeep, true);
+}
+void BM_ReferenceCoreInbred(benchmark::State& state) {
+  run_core(state, pedgen::Shape::kInbred, true);
+}
+
+BENCHMARK(BM_CoreFamilies)->Arg(8192)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CoreDeep)->Arg(1024)->Arg(8192)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CoreInbred)->Arg(1024)->Arg(8192)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReferenceCoreFamilies)->Arg(8192)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReferenceCoreDeep)->Arg(1024)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReferenceCoreInbred)->Arg(1024)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace pedpeel

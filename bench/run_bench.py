@@ -1,0 +1,214 @@
+#!/usr/bin/env python3
+"""End-to-end benchmark of pedpeel on pedgen's shapes.
+
+For each shape and size: generates the input files, times whole runs of pedpeel (median of
+--repeat runs), times the I/O floor in the same way (io_floor reads the same input files and
+writes as many bytes as the run wrote, with plain buffered I/O), and runs pedpeel_reference
+(the same program with the reference engine) once with a time limit, checking that it
+writes the same files and console text. Prints one table and checks the targets:
+
+  - every shape at 32767 individuals: at most 50 ms per run;
+  - from 16384 to 32767 individuals: time grows at most 2.2 times;
+  - peak resident memory at 32767 individuals: at most 32 MB;
+  - deep at 24096 individuals: at least 100 times faster than the reference, or the
+    reference takes more than the time limit.
+
+Usage: run_bench.py [--build DIR] [--repeat N] [--limit SECONDS] [--quick]
+"""
+
+import argparse
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+
+SHAPES = ["families", "deep", "inbred", "founders"]
+SIZES = [8192, 16384, 32767]
+DEEP_CHECK = 24096
+RACES = 11
+SEED = 1
+OUTPUTS = ["VOLMA.DAT", "def.err", "iway.IWA", "iway.IVM"]
+INPUTS = ["input1.dat", "pedigree.dat", "blood.dat"]
+
+
+def run_timed(tools, argv, cwd, limit=0):
+    """Runs argv in cwd under timed_run; returns (seconds, CPU seconds, peak RSS in bytes,
+    exit status, stdout bytes). Seconds is None when the run went past `limit` seconds."""
+    report = os.path.join(cwd, ".timing")
+    with open(os.path.join(cwd, ".stdout"), "wb") as out:
+        subprocess.run([tools["timed_run"], report, str(limit)] + argv, cwd=cwd, stdout=out,
+                       stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, check=True)
+    with open(report) as file:
+        elapsed, user, system, rss_kb, status = file.read().split()
+    stdout_bytes = os.path.getsize(os.path.join(cwd, ".stdout"))
+    if status == "timeout":
+        return None, None, 0, None, stdout_bytes
+    return float(elapsed), float(user) + float(system), int(rss_kb) * 1024, int(status), \
+        stdout_bytes
+
+
+def snapshot(directory):
+    files = {}
+    for name in OUTPUTS + [".stdout"]:
+        path = os.path.join(directory, name)
+        if os.path.exists(path):
+            with open(path, "rb") as file:
+                files[name] = file.read()
+    return files
+
+
+def measure(args, tools, shape, individuals, work, with_reference):
+    directory = os.path.join(work, f"{shape}-{individuals}")
+    os.makedirs(directory, exist_ok=True)
+    subprocess.run([tools["pedgen"], "--shape", shape, "--individuals", str(individuals),
+                    "--races", str(RACES), "--seed", str(SEED), "--dir", directory], check=True)
+    input_bytes = sum(os.path.getsize(os.path.join(directory, n)) for n in INPUTS)
+
+    times, cpu, peak, status, stdout_bytes = [], [], 0, None, 0
+    for _ in range(args.repeat):
+        seconds, cpu_seconds, rss, status, stdout_bytes = run_timed(
+            tools, [tools["pedpeel"]], directory)
+        times.append(seconds)
+        cpu.append(cpu_seconds)
+        peak = max(peak, rss)
+    output_bytes = stdout_bytes + sum(
+        os.path.getsize(os.path.join(directory, n))
+        for n in OUTPUTS if os.path.exists(os.path.join(directory, n)))
+    production = snapshot(directory)
+
+    floor = [run_timed(tools, [tools["io_floor"], str(output_bytes)] + INPUTS, directory)[0]
+             for _ in range(args.repeat)]
+
+    reference, same = None, None
+    if with_reference:
+        copy = directory + "-reference"
+        shutil.rmtree(copy, ignore_errors=True)
+        os.makedirs(copy)
+        for name in INPUTS:
+            shutil.copy(os.path.join(directory, name), copy)
+        reference = run_timed(tools, [tools["reference"]], copy, limit=args.limit)[0]
+        if reference is not None:
+            same = snapshot(copy) == production
+        shutil.rmtree(copy, ignore_errors=True)
+
+    return {
+        "shape": shape, "individuals": individuals, "status": status,
+        "ms": statistics.median(times) * 1000, "cpu_ms": statistics.median(cpu) * 1000,
+        "floor_ms": statistics.median(floor) * 1000,
+        "bytes": input_bytes + output_bytes, "rss": peak,
+        "reference_ms": None if reference is None else reference * 1000, "same": same,
+        # "ran", "beyond" (over the limit, or a smaller size already was) or "off"
+        "reference": ("ran" if reference is not None else "beyond") if with_reference else "off",
+    }
+
+
+def print_table(rows, limit):
+    print(f"{'shape':<9} {'individuals':>11} {'ms':>8} {'MB/s':>7} {'x floor':>8} "
+          f"{'x reference':>12} {'peak RSS':>9} {'cpu ms':>7}")
+    for row in rows:
+        mbps = row["bytes"] / 1e6 / (row["ms"] / 1000)
+        if row["reference"] == "beyond":
+            versus = f"> {limit:.0f} s"
+        elif row["reference"] == "off":
+            versus = "-"
+        else:
+            versus = f"{row['reference_ms'] / row['ms']:.1f}"
+            if not row["same"]:
+                versus += " DIFF"
+        print(f"{row['shape']:<9} {row['individuals']:>11} {row['ms']:>8.1f} {mbps:>7.0f} "
+              f"{row['ms'] / row['floor_ms']:>8.2f} {versus:>12} "
+              f"{row['rss'] / 2**20:>6.1f} MB {row['cpu_ms']:>7.1f}")
+    print("ms: median wall-clock time of a whole run; MB/s: bytes read and written (input")
+    print("files, output files, console) per second; x floor: ms over the median time of")
+    print("io_floor on the same bytes; x reference: the reference engine's time over ms;")
+    print("cpu ms: median user + system time.")
+
+
+def check_targets(rows, limit):
+    by_key = {(row["shape"], row["individuals"]): row for row in rows}
+    failures = []
+    for shape in SHAPES:
+        large = by_key.get((shape, 32767))
+        medium = by_key.get((shape, 16384))
+        if large is None:
+            continue
+        if large["ms"] > 50:
+            failures.append(f"{shape} 32767: {large['ms']:.1f} ms > 50 ms")
+        if large["rss"] > 32 * 2**20:
+            failures.append(f"{shape} 32767: peak RSS {large['rss'] / 2**20:.1f} MB > 32 MB")
+        if medium is not None and large["ms"] / medium["ms"] > 2.2:
+            failures.append(f"{shape}: 16384 -> 32767 grows {large['ms'] / medium['ms']:.2f}x")
+    deep = by_key.get(("deep", DEEP_CHECK))
+    if deep is not None and deep["reference_ms"] is not None:
+        if deep["reference_ms"] / deep["ms"] < 100:
+            failures.append(f"deep {DEEP_CHECK}: only {deep['reference_ms'] / deep['ms']:.0f}x "
+                            "faster than the reference")
+    for row in rows:
+        if row["same"] is False:
+            failures.append(f"{row['shape']} {row['individuals']}: the engines' outputs differ")
+        if row["status"] != 0:
+            failures.append(f"{row['shape']} {row['individuals']}: exit status {row['status']}")
+    for line in failures:
+        print("TARGET MISSED:", line)
+    if not failures:
+        print(f"All targets met (reference limit {limit:.0f} s).")
+    return not failures
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--build", default="build-bench", help="build folder with the tools")
+    parser.add_argument("--repeat", type=int, default=5, help="timed runs per case (>= 5)")
+    parser.add_argument("--limit", type=float, default=60, help="seconds for a reference run")
+    parser.add_argument("--no-reference", action="store_true", help="skip the reference runs")
+    parser.add_argument("--quick", action="store_true", help="8192 only, no reference")
+    parser.add_argument("--work", help="scratch folder (default: a temporary one)")
+    args = parser.parse_args()
+    args.repeat = max(args.repeat, 5)
+    if args.quick:
+        args.no_reference = True
+
+    tools = {
+        "pedpeel": os.path.join(args.build, "pedigree", "pedpeel"),
+        "reference": os.path.join(args.build, "bench", "pedpeel_reference"),
+        "io_floor": os.path.join(args.build, "bench", "io_floor"),
+        "timed_run": os.path.join(args.build, "bench", "timed_run"),
+        "pedgen": os.path.join(args.build, "tools", "pedgen", "pedgen"),
+    }
+    tools = {name: os.path.abspath(path) for name, path in tools.items()}
+    for name, path in tools.items():
+        if not os.access(path, os.X_OK):
+            sys.exit(f"run_bench.py: {name} not built at {path}")
+
+    work = args.work or tempfile.mkdtemp(prefix="pedpeel-bench-")
+    os.makedirs(work, exist_ok=True)
+    cases = [(shape, n) for shape in SHAPES for n in ([8192] if args.quick else SIZES)]
+    if not args.quick:
+        cases.insert(cases.index(("deep", 32767)), ("deep", DEEP_CHECK))
+    rows = []
+    beyond = set()  # shapes whose reference run went past the limit at a smaller size
+    try:
+        for shape, individuals in cases:
+            # A larger input takes the reference longer still; only the deep check always runs.
+            with_reference = not args.no_reference and (
+                shape not in beyond or individuals == DEEP_CHECK)
+            row = measure(args, tools, shape, individuals, work, with_reference)
+            if with_reference and row["reference"] == "beyond":
+                beyond.add(shape)
+            elif shape in beyond and not args.no_reference:
+                row["reference"] = "beyond"
+            rows.append(row)
+            print(f"  {shape} {individuals}: {row['ms']:.1f} ms", file=sys.stderr, flush=True)
+    finally:
+        if not args.work:
+            shutil.rmtree(work, ignore_errors=True)
+    print()
+    print_table(rows, args.limit)
+    ok = check_targets(rows, args.limit)
+    sys.exit(0 if ok else 1)
+
+
+if __name__ == "__main__":
+    main()

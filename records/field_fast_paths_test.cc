@@ -1,0 +1,173 @@
+// The quick roads of field conversion against the general ones: the same value or error
+// for every input field, the same characters for every output value.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "records/exponent_field_cache.h"
+#include "records/field_input.h"
+#include "records/field_output.h"
+
+namespace pedpeel {
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kScale = 8;  // sanitized builds run an eighth of the random cases
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr int kScale = 8;
+#else
+constexpr int kScale = 1;
+#endif
+#else
+constexpr int kScale = 1;
+#endif
+
+std::string random_field(std::mt19937& random, std::string_view alphabet, size_t max_length) {
+  std::string field(random() % (max_length + 1), ' ');
+  for (char& c : field) c = alphabet[random() % alphabet.size()];
+  return field;
+}
+
+float random_float(std::mt19937& random) {
+  const uint32_t bits = static_cast<uint32_t>(random());
+  return std::bit_cast<float>(bits);
+}
+
+// Values whose digits sit on or next to a rounding tie, at powers of ten, and fractions.
+float awkward_float(std::mt19937& random) {
+  const int digits = 1 + static_cast<int>(random() % 6);
+  const double tie = (std::floor(std::ldexp(static_cast<double>(random()), -20)) + 0.5) *
+                     std::pow(10.0, static_cast<int>(random() % 30) - 15 - digits);
+  float value = static_cast<float>(tie);
+  switch (random() % 5) {
+    case 0:
+      value = std::nextafter(value, 0.0f);
+      break;
+    case 1:
+      value = std::nextafter(value, 1e30f);
+      break;
+    case 2:
+      value = static_cast<float>(std::pow(10.0, static_cast<int>(random() % 60) - 30));
+      break;
+    case 3:
+      value = static_cast<float>(random() % 10001) / 10000.0f;
+      break;
+    default:
+      break;
+  }
+  return random() % 2 ? -value : value;
+}
+
+std::string outcome(std::optional<ErrorCode> error, float value) {
+  if (error) return "error " + std::to_string(static_cast<int>(*error));
+  char text[64];
+  std::snprintf(text, sizeof text, "%a", static_cast<double>(value));
+  return text;
+}
+
+TEST(FieldFastPathsTest, IntegersReadAsTheGeneralConversionReadsThem) {
+  std::mt19937 random(11);
+  const int64_t ranges[][2] = {{-127, 127}, {-32767, 32767}, {-2147483647, 2147483647}};
+  for (int n = 0; n < 200000 / kScale; ++n) {
+    const std::string field = n % 2 ? random_field(random, " \t0123456789+-", 7)
+                                    : random_field(random, " \t0123456789+-#aZ,.", 6);
+    for (const auto& [minimum, maximum] : ranges) {
+      int64_t fast = -1;
+      int64_t general = -1;
+      const auto fast_error = parse_integer(field, minimum, maximum, &fast);
+      const auto general_error = parse_integer_general(field, minimum, maximum, &general);
+      ASSERT_EQ(fast_error, general_error) << '"' << field << '"';
+      ASSERT_EQ(fast, general) << '"' << field << '"';
+    }
+  }
+}
+
+TEST(FieldFastPathsTest, RealsReadAsTheGeneralConversionReadsThem) {
+  std::mt19937 random(12);
+  for (int n = 0; n < 300000 / kScale; ++n) {
+    std::string field;
+    switch (n % 4) {
+      case 0:
+        field = random_field(random, " \t0123456789.+-EeDd", 14);
+        break;
+      case 1:
+        field = random_field(random, " 0123456789.E+-#x,", 12);
+        break;
+      default: {
+        // Fields as Ew.d writes them, sometimes with a 0 or a sign before the point.
+        const int digits = 1 + static_cast<int>(random() % 7);
+        const float value = n % 3 ? awkward_float(random) : random_float(random);
+        append_exponent(field, value, 12 + digits, digits);
+        if (random() % 4 == 0) {
+          const size_t point = field.find('.');
+          if (point != std::string::npos && point > 0 && field[point - 1] == ' ') {
+            field[point - 1] = '0';
+          }
+        }
+        if (random() % 8 == 0) field.insert(random() % (field.size() + 1), 1, ' ');
+        break;
+      }
+    }
+    for (int digits : {0, 2, 4, 7}) {
+      float fast = -1.0f;
+      float general = -1.0f;
+      const auto fast_error = parse_real(field, digits, &fast);
+      const auto general_error = parse_real_general(field, digits, &general);
+      ASSERT_EQ(outcome(fast_error, fast), outcome(general_error, general))
+          << '"' << field << "\" digits " << digits;
+    }
+  }
+}
+
+TEST(FieldFastPathsTest, ExponentFieldsMatchTheExpansion) {
+  std::mt19937 random(13);
+  for (int n = 0; n < 400000 / kScale; ++n) {
+    const float value = n % 2 ? random_float(random) : awkward_float(random);
+    const int digits = n % 3 ? 4 : 1 + static_cast<int>(random() % 9);
+    const int width = digits + 5 + static_cast<int>(random() % 4);
+    std::string fast, expanded;
+    append_exponent(fast, value, width, digits);
+    append_exponent_by_expansion(expanded, value, width, digits);
+    ASSERT_EQ(fast, expanded) << std::hexfloat << value << " digits " << digits;
+    std::string formatted(static_cast<size_t>(width), '?');
+    format_exponent(formatted.data(), value, width, digits);
+    ASSERT_EQ(formatted, expanded) << std::hexfloat << value;
+  }
+}
+
+TEST(FieldFastPathsTest, IntegerFieldsMatchAppendInteger) {
+  std::mt19937 random(14);
+  for (int n = 0; n < 200000 / kScale; ++n) {
+    const int64_t value =
+        (static_cast<int64_t>(random()) % 2000000 - 1000000) >> static_cast<int>(random() % 20);
+    const int width = 1 + static_cast<int>(random() % 8);
+    std::string appended;
+    append_integer(appended, value, width);
+    std::string formatted(static_cast<size_t>(width), '?');
+    format_integer(formatted.data(), value, width);
+    ASSERT_EQ(formatted, appended) << value << " in " << width;
+  }
+}
+
+TEST(FieldFastPathsTest, CachedExponentFieldsMatchFreshOnes) {
+  // Few distinct values, so that slots are hit, and many, so that they are replaced.
+  std::mt19937 random(15);
+  ExponentFieldCache cache(12, 4);
+  for (int n = 0; n < 100000 / kScale; ++n) {
+    const float value = n % 2 ? static_cast<float>(random() % 64) / 64.0f
+                              : (n % 3 ? awkward_float(random) : random_float(random));
+    char cached[12];
+    char fresh[12];
+    cache.format(cached, value);
+    format_exponent(fresh, value, 12, 4);
+    ASSERT_EQ(std::string(cached, 12), std::string(fresh, 12)) << std::hexfloat << value;
+  }
+}
+
+}  // namespace
+}  // namespace pedpeel
