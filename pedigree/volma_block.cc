@@ -17,25 +17,24 @@ constexpr std::string_view kLineEnd = "\r\n";
 
 // One statement of `items` fields of `width` columns each behind `label`: as many records
 // as `per_record` fields per record need (one for no field at all). `field(i, place)`
-// renders item i into place[0 .. width).
+// renders item i into place[0 .. width). Each record is built in a local buffer and
+// appended whole.
 template <typename Field>
 void write_statement(Units& units, Unit& unit, std::string_view label, size_t items, int width,
                      const Field& field, size_t per_record = kFieldsPerRecord) {
   units.begin_write(unit);
-  const size_t records = items == 0 ? 1 : (items + per_record - 1) / per_record;
-  std::string& out = unit.output;
-  const size_t start = out.size();
-  out.resize(start + records * (label.size() + kLineEnd.size()) + items * width);
-  char* place = out.data() + start;
+  // The longest record: "INI_ID", 100 fields of 14 columns and the line end.
+  char record[8 + kFieldsPerRecord * 14];
   size_t i = 0;
-  for (size_t r = 0; r < records; ++r) {
-    place = std::copy(label.begin(), label.end(), place);
+  do {
+    char* place = std::copy(label.begin(), label.end(), record);
     for (size_t k = 0; k < per_record && i < items; ++k, ++i) {
       field(i, place);
       place += width;
     }
     place = std::copy(kLineEnd.begin(), kLineEnd.end(), place);
-  }
+    unit.output.append(record, static_cast<size_t>(place - record));
+  } while (i < items);
   units.flush_if_full(unit);
 }
 

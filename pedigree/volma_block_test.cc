@@ -86,7 +86,7 @@ class ScratchUnits {
   std::unique_ptr<RunIo> io_;
 };
 
-TEST(VolmaBlockTest, RandomBlocksMatchTheStatements) {
+TEST(VolmaBlockRenderingTest, RandomBlocksMatchTheStatements) {
   std::mt19937 random(21);
   for (int n = 0; n < 80; ++n) {
     Population population;

@@ -109,12 +109,12 @@ std::optional<ErrorCode> parse_integer(std::string_view field, int64_t minimum, 
   }
   const char* const first_digit = p;
   int64_t magnitude = 0;
-  for (; p < end; ++p) {
+  for (; p < end && p - first_digit < 18; ++p) {
     const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
     if (digit > 9) break;
     magnitude = magnitude * 10 + digit;
   }
-  if (p != end || p == first_digit || p - first_digit > 18) {
+  if (p != end || p == first_digit) {
     return parse_integer_general(field, minimum, maximum, value);
   }
   const int64_t signed_value = negative ? -magnitude : magnitude;

@@ -45,6 +45,7 @@ void RecordStatement::begin_statement(int unit, const Pattern& pattern, Directio
   next_element_ = 0;
   field_ = nullptr;
   repeats_left_ = 0;
+  plain_record_ = false;
   if (direction == Direction::kWrite) {
     units_.begin_write(*unit_);
     record_start_ = unit_->output.size();
@@ -149,8 +150,23 @@ std::string_view RecordStatement::take_numeric_field(int width) {
   return field;
 }
 
+bool RecordStatement::next_plain_field(ElementKind kind, std::string_view* field) {
+  if (!plain_record_ || field_ == nullptr || repeats_left_ == 0 || field_->kind != kind) {
+    return false;
+  }
+  --repeats_left_;
+  const size_t begin = std::min(position_, record_.size());
+  const size_t limit = std::min(record_.size(), begin + static_cast<size_t>(field_->width));
+  position_ = limit;
+  *field = {record_.data() + begin, limit - begin};
+  return true;
+}
+
 void RecordStatement::read_integer(int64_t minimum, int64_t maximum, int64_t* value) {
-  const std::string_view field = take_numeric_field(field_for(ElementKind::kInteger).width);
+  std::string_view field;
+  if (!next_plain_field(ElementKind::kInteger, &field)) {
+    field = take_numeric_field(field_for(ElementKind::kInteger).width);
+  }
   if (auto error = parse_integer(field, minimum, maximum, value)) fail(*error);
 }
 
@@ -173,9 +189,12 @@ void RecordStatement::transfer(int32_t* target) {
 }
 
 void RecordStatement::transfer(float* target) {
-  const Element& field = field_for(ElementKind::kExponent);
+  std::string_view field;
+  if (!next_plain_field(ElementKind::kExponent, &field)) {
+    field = take_numeric_field(field_for(ElementKind::kExponent).width);
+  }
   float value;
-  if (auto error = parse_real(take_numeric_field(field.width), field.digits, &value)) fail(*error);
+  if (auto error = parse_real(field, field_->digits, &value)) fail(*error);
   *target = value;
 }
 

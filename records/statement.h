@@ -56,6 +56,10 @@ class RecordStatement {
   [[noreturn]] void fail(ErrorCode code);
   void read_integer(int64_t minimum, int64_t maximum, int64_t* value);
   std::string_view take_numeric_field(int width);
+  // The next numeric field straight from its columns when the walk has nothing to do: the
+  // current field is of `kind` and has repeats left, and the record is plain. False, with
+  // nothing consumed, otherwise.
+  bool next_plain_field(ElementKind kind, std::string_view* field);
 
   Units& units_;
   Unit* unit_ = nullptr;

@@ -57,6 +57,7 @@ class PedigreeDrawer {
     if (degenerate() && !rows_.empty()) {
       if (chance(0.08)) return rows_[pick(static_cast<int>(rows_.size()))].ID;  // duplicate
       if (chance(0.04)) return 0;
+      if (chance(0.04)) return static_cast<int16_t>(-1 - pick(3));  // IDs may be negative
     }
     return next_id_++;
   }
