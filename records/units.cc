@@ -67,11 +67,23 @@ Unit& Units::unit(int number) {
 
 int Units::open_descriptor(const std::string& name, OpenIntent intent, bool* created) {
   *created = false;
-  if (intent == OpenIntent::kInput)
-    return ::openat(directory_fd_, name.c_str(), O_RDONLY | O_CLOEXEC);
+  if (intent == OpenIntent::kInput) {
+    int fd = ::openat(directory_fd_, name.c_str(), O_RDONLY | O_CLOEXEC);
+    // A file that may only be written still opens; its first read then fails.
+    if (fd < 0 && refused(errno)) {
+      const int first_error = errno;
+      fd = ::openat(directory_fd_, name.c_str(), O_WRONLY | O_CLOEXEC);
+      if (fd < 0) errno = first_error;
+    }
+    return fd;
+  }
   int fd = ::openat(directory_fd_, name.c_str(), O_RDWR | O_CLOEXEC);
   if (fd < 0 && errno == ENOENT) {
     fd = ::openat(directory_fd_, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    // A symbolic link to a missing file: the file it points to is created.
+    if (fd < 0 && errno == EEXIST) {
+      fd = ::openat(directory_fd_, name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    }
     if (fd >= 0) *created = true;
   }
   if (fd < 0 && refused(errno)) {

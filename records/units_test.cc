@@ -104,6 +104,20 @@ TEST_F(UnitsTest, OutputOpenCreatesAMissingFile) {
   EXPECT_EQ(dir_.read("iway.IWA"), "\x4B\x82");
 }
 
+// An output name that is a symbolic link to a missing file creates the file it points to.
+TEST_F(UnitsTest, OutputOpenThroughALinkToAMissingFile) {
+  ASSERT_EQ(::symlink("volma.target", (dir_.path() + "/VOLMA.DAT").c_str()), 0);
+  ASSERT_EQ(::symlink("iwa.target", (dir_.path() + "/iway.IWA").c_str()), 0);
+  Units& table = units();
+  table.open(20, "VOLMA.DAT", Form::kFormatted, OpenIntent::kOutput);
+  table.open(11, "iway.IWA", Form::kBinary, OpenIntent::kOutput);
+  write_ids(20, 2);
+  table.close(20);
+  table.close(11);
+  EXPECT_EQ(dir_.read("volma.target"), "    0    1\r\n");
+  EXPECT_EQ(dir_.read("iwa.target"), "\x4B\x82");
+}
+
 TEST_F(UnitsTest, CutAtOpenEmptiesAnExistingFileWithoutAWrite) {
   dir_.write("def.err", "stale report\r\n");
   Units& table = units();

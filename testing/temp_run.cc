@@ -1,5 +1,6 @@
 #include "testing/temp_run.h"
 
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -128,6 +129,12 @@ RunResult run_program_with(const TempDir& dir, const std::vector<std::string>& a
       ::signal(SIGXFSZ, SIG_IGN);
       const rlimit limit{*setup.file_size_limit, *setup.file_size_limit};
       if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(127);
+    }
+    if (setup.unprivileged && ::geteuid() == 0) {
+      constexpr id_t kNobody = 65534;
+      if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
+        _exit(127);
+      }
     }
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(binary.c_str()));

@@ -54,6 +54,8 @@ struct ChildSetup {
   std::optional<unsigned long> open_file_limit;  // RLIMIT_NOFILE of the child
   std::optional<unsigned long> file_size_limit;  // RLIMIT_FSIZE in bytes; SIGXFSZ ignored
   bool close_input = false;                      // standard input closed, not a file
+  bool unprivileged = false;  // run as user and group 65534 when started as root, so that
+                              // file permissions apply
 };
 
 /// run_program, with the child started as `setup` says.

@@ -359,6 +359,82 @@ TEST(FaultInjectionTest, TooManyOpenFiles) {
   }
 }
 
+// File permissions, with the run started as an ordinary user (the test itself may be root).
+// An input that may only be written opens and fails at its first read; an output that may
+// only be read opens and fails at its first write; a file or folder the user may not touch
+// at all fails at the open.
+TEST(FaultInjectionTest, FilePermissionsOfAnOrdinaryUser) {
+  struct Row {
+    const char* label;
+    const char* name;    // the file whose mode is set; made with kOldBytes if not an input
+    mode_t mode;         // of that file
+    mode_t folder_mode;  // of the run's directory
+    std::string err;
+    std::set<std::string> written;  // outputs the run created, empty
+  };
+  const Row rows[] = {
+      {"pedigree file write-only",
+       "peds.dat",
+       0222,
+       0777,
+       report("E6500", "READ", "peds.dat", "file not open for reading or file locked"),
+       {}},
+      {"pedigree file without any access",
+       "peds.dat",
+       0000,
+       0777,
+       report("E6414", "OPEN", "peds.dat", "access not allowed"),
+       {}},
+      {"control file write-only",
+       "input1.dat",
+       0222,
+       0777,
+       report("E6500", "READ", "input1.dat", "file not open for reading or file locked"),
+       {}},
+      {"VOLMA.DAT read-only",
+       "VOLMA.DAT",
+       0444,
+       0777,
+       report("E6421", "WRITE", "VOLMA.DAT", kReadOnly),
+       {"def.err"}},
+      {"folder closed to new files",
+       "notes.txt",
+       0644,
+       0555,
+       report("E6414", "OPEN", "def.err", "access not allowed"),
+       {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    const Files inputs = sample_inputs();
+    const TempDir dir;
+    place(dir, inputs);
+    const std::string path = dir.path() + "/" + row.name;
+    if (inputs.count(row.name) == 0 && row.name != std::string(kBystander)) {
+      dir.write(row.name, kOldBytes);
+    }
+    ASSERT_EQ(::chmod(path.c_str(), row.mode), 0);
+    ASSERT_EQ(::chmod(dir.path().c_str(), row.folder_mode), 0);
+    testing::ChildSetup setup;
+    setup.unprivileged = true;
+    const RunResult result = testing::run_program_with(dir, {}, "", setup);
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, row.err) << testing::first_difference(row.err, result.err);
+    expect_whole_records(result, inputs);
+    for (const std::string& output : kOutputs) {
+      if (output == row.name) {
+        EXPECT_EQ(result.files.at(output), kOldBytes);
+      } else if (row.written.count(output)) {
+        ASSERT_EQ(result.files.count(output), 1u) << output;
+        EXPECT_EQ(result.files.at(output), "") << output;
+      } else {
+        EXPECT_EQ(result.files.count(output), 0u) << output;
+      }
+    }
+  }
+}
+
 TEST(FaultInjectionTest, FileSizeLimitKeepsWholeRecords) {
   // VOLMA.DAT reaches the limit in the middle of a later flush: the file keeps what the
   // earlier flushes wrote, which ends on a record, and nothing else is reached.
