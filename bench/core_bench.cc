@@ -14,29 +14,13 @@
 namespace pedpeel {
 namespace {
 
-Population population_of(pedgen::Shape shape, int32_t individuals) {
+Population generated_population(pedgen::Shape shape, int32_t individuals) {
   pedgen::Options options;
   options.shape = shape;
   options.individuals = individuals;
   options.races = 11;
   const std::vector<pedgen::Individual> rows = pedgen::generate(options);
-  Population population;
-  population.NIND = individuals;
-  population.NRACE = options.races;
-  population.reserve_rows(individuals);
-  for (int32_t i = 1; i <= individuals; ++i) {
-    const pedgen::Individual& row = rows[i - 1];
-    population.IPED[i] = row.IPED;
-    population.ID[i] = row.ID;
-    population.IPAR1[i] = row.IPAR1;
-    population.IPAR2[i] = row.IPAR2;
-    population.RACE[i] = row.RACE;
-    population.SEX[i] = row.SEX;
-    population.INI_ID[i] = row.INI_ID;
-    population.BLOOD[i] = row.BLOOD;
-  }
-  group_pedigrees(population);
-  return population;
+  return population_of(rows, options.races);
 }
 
 // Looks up every member, as writing the block would, and drops the record.
@@ -52,7 +36,7 @@ class LookupSink : public RecordSink {
 };
 
 void run_core(benchmark::State& state, pedgen::Shape shape, bool reference) {
-  const Population population = population_of(shape, static_cast<int32_t>(state.range(0)));
+  const Population population = generated_population(shape, static_cast<int32_t>(state.range(0)));
   std::istringstream in;
   std::ostringstream out;
   RunEnvironment environment;

@@ -14,6 +14,7 @@
 #include "pedigree/pair_grouping.h"
 #include "pedigree/pedigree_core.h"
 #include "pedigree/row_index.h"
+#include "testing/random_cases.h"
 #include "testing/random_population.h"
 
 namespace pedpeel {
@@ -21,18 +22,6 @@ namespace {
 
 using testing::PopulationRow;
 using testing::RandomPopulation;
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr int kScale = 8;  // sanitized builds run an eighth of the random cases
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr int kScale = 8;
-#else
-constexpr int kScale = 1;
-#endif
-#else
-constexpr int kScale = 1;
-#endif
 
 // One event of a pedigree's processing: a family record, or the end of a pass.
 struct Event {
@@ -172,7 +161,7 @@ TEST(IndexedEngineTest, RandomPopulationsTakeTheSameFamiliesInEveryPass) {
   std::mt19937 random(20240611);
   Engines engines;
   Coverage coverage;
-  for (int n = 0; n < 10000 / kScale; ++n) {
+  for (int n = 0; n < testing::random_cases(10000); ++n) {
     const RandomPopulation drawn = testing::random_population(random);
     CoreRun run;
     expect_same_core_runs(engines, testing::to_population(drawn), describe(drawn), &run);
@@ -188,7 +177,7 @@ TEST(IndexedEngineTest, RandomPopulationsTakeTheSameFamiliesInEveryPass) {
 TEST(IndexedEngineTest, LargerRandomPedigreesTakeTheSameFamilies) {
   std::mt19937 random(77);
   Engines engines;
-  for (int n = 0; n < 400 / kScale; ++n) {
+  for (int n = 0; n < testing::random_cases(400); ++n) {
     const RandomPopulation drawn = testing::random_population(random, 120);
     expect_same_core_runs(engines, testing::to_population(drawn), describe(drawn));
     if (::testing::Test::HasFatalFailure()) return;
@@ -276,7 +265,7 @@ TEST(IndexedEngineTest, DegenerateAndLimitCasesTakeTheSameFamilies) {
 
 TEST(IndexedEngineTest, PairGroupingMatchesTheRowScan) {
   std::mt19937 random(5);
-  for (int n = 0; n < 3000 / kScale; ++n) {
+  for (int n = 0; n < testing::random_cases(3000); ++n) {
     const Population population = testing::to_population(testing::random_population(random));
     for (int p = 1; p <= population.NPED; ++p) {
       const int32_t first = population.KEND[p - 1] + 1;
@@ -295,7 +284,7 @@ TEST(IndexedEngineTest, PairGroupingMatchesTheRowScan) {
 TEST(IndexedEngineTest, RowIndexFindsTheFirstRowOfEachId) {
   std::mt19937 random(9);
   IndexedRowLookup indexed;
-  for (int n = 0; n < 2000 / kScale; ++n) {
+  for (int n = 0; n < testing::random_cases(2000); ++n) {
     const Population population = testing::to_population(testing::random_population(random));
     for (int p = 1; p <= population.NPED; ++p) {
       indexed.index_pedigree(population, p);

@@ -15,6 +15,26 @@ void Population::reserve_rows(int32_t rows) {
   BLOOD.resize(size, Fractions{});
 }
 
+Population population_of(std::span<const IndividualRecord> records, int32_t NRACE) {
+  Population population;
+  population.NIND = static_cast<int32_t>(records.size());
+  population.NRACE = NRACE;
+  population.reserve_rows(population.NIND);
+  for (int32_t i = 1; i <= population.NIND; ++i) {
+    const IndividualRecord& record = records[i - 1];
+    population.IPED[i] = record.IPED;
+    population.ID[i] = record.ID;
+    population.IPAR1[i] = record.IPAR1;
+    population.IPAR2[i] = record.IPAR2;
+    population.RACE[i] = record.RACE;
+    population.SEX[i] = record.SEX;
+    population.INI_ID[i] = record.INI_ID;
+    population.BLOOD[i] = record.BLOOD;
+  }
+  group_pedigrees(population);
+  return population;
+}
+
 void group_pedigrees(Population& population) {
   population.reserve_rows(population.NIND);
   std::vector<int16_t>& KEND = population.KEND;

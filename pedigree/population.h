@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace pedpeel {
@@ -43,6 +44,22 @@ struct Population {
   /// Fractions each individual carries: NRACE - 1, at least 0.
   int fraction_count() const { return NRACE > 1 ? NRACE - 1 : 0; }
 };
+
+/// One individual as its pedigree record and BLOOD record describe it; for building the
+/// tables without the files (generators, tests, benchmarks).
+struct IndividualRecord {
+  int16_t IPED = 0;
+  int16_t ID = 0;
+  int16_t IPAR1 = 0;
+  int16_t IPAR2 = 0;
+  int8_t RACE = 0;
+  int8_t SEX = 0;
+  IniId INI_ID{};
+  Fractions BLOOD{};
+};
+
+/// The tables the loader and the grouping pass make of `records`, in their order.
+Population population_of(std::span<const IndividualRecord> records, int32_t NRACE);
 
 /// The grouping pass: a pedigree is a run of consecutive rows with the same IPED. Sets NPED
 /// and KEND; with NIND below 1 there is still one pedigree, of row 1.

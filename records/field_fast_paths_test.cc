@@ -11,21 +11,10 @@
 #include "records/exponent_field_cache.h"
 #include "records/field_input.h"
 #include "records/field_output.h"
+#include "testing/random_cases.h"
 
 namespace pedpeel {
 namespace {
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr int kScale = 8;  // sanitized builds run an eighth of the random cases
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr int kScale = 8;
-#else
-constexpr int kScale = 1;
-#endif
-#else
-constexpr int kScale = 1;
-#endif
 
 std::string random_field(std::mt19937& random, std::string_view alphabet, size_t max_length) {
   std::string field(random() % (max_length + 1), ' ');
@@ -73,7 +62,7 @@ std::string outcome(std::optional<ErrorCode> error, float value) {
 TEST(FieldFastPathsTest, IntegersReadAsTheGeneralConversionReadsThem) {
   std::mt19937 random(11);
   const int64_t ranges[][2] = {{-127, 127}, {-32767, 32767}, {-2147483647, 2147483647}};
-  for (int n = 0; n < 200000 / kScale; ++n) {
+  for (int n = 0; n < testing::random_cases(200000); ++n) {
     const std::string field = n % 3 == 0   ? random_field(random, " \t0123456789+-", 7)
                               : n % 3 == 1 ? random_field(random, " \t0123456789+-#aZ,.", 6)
                                            : random_field(random, " 0123456789-", 26);
@@ -90,7 +79,7 @@ TEST(FieldFastPathsTest, IntegersReadAsTheGeneralConversionReadsThem) {
 
 TEST(FieldFastPathsTest, RealsReadAsTheGeneralConversionReadsThem) {
   std::mt19937 random(12);
-  for (int n = 0; n < 300000 / kScale; ++n) {
+  for (int n = 0; n < testing::random_cases(300000); ++n) {
     std::string field;
     switch (n % 4) {
       case 0:
@@ -127,7 +116,7 @@ TEST(FieldFastPathsTest, RealsReadAsTheGeneralConversionReadsThem) {
 
 TEST(FieldFastPathsTest, ExponentFieldsMatchTheExpansion) {
   std::mt19937 random(13);
-  for (int n = 0; n < 400000 / kScale; ++n) {
+  for (int n = 0; n < testing::random_cases(400000); ++n) {
     const float value = n % 2 ? random_float(random) : awkward_float(random);
     const int digits = n % 3 ? 4 : 1 + static_cast<int>(random() % 9);
     const int width = digits + 5 + static_cast<int>(random() % 4);
@@ -143,7 +132,7 @@ TEST(FieldFastPathsTest, ExponentFieldsMatchTheExpansion) {
 
 TEST(FieldFastPathsTest, IntegerFieldsMatchAppendInteger) {
   std::mt19937 random(14);
-  for (int n = 0; n < 200000 / kScale; ++n) {
+  for (int n = 0; n < testing::random_cases(200000); ++n) {
     const int64_t value =
         (static_cast<int64_t>(random()) % 2000000 - 1000000) >> static_cast<int>(random() % 20);
     const int width = 1 + static_cast<int>(random() % 8);
@@ -159,7 +148,7 @@ TEST(FieldFastPathsTest, CachedExponentFieldsMatchFreshOnes) {
   // Few distinct values, so that slots are hit, and many, so that they are replaced.
   std::mt19937 random(15);
   ExponentFieldCache cache(12, 4);
-  for (int n = 0; n < 100000 / kScale; ++n) {
+  for (int n = 0; n < testing::random_cases(100000); ++n) {
     const float value = n % 2 ? static_cast<float>(random() % 64) / 64.0f
                               : (n % 3 ? awkward_float(random) : random_float(random));
     char cached[12];

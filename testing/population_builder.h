@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -34,29 +35,17 @@ struct Row {
 
 /// The population tables as the loader leaves them for `rows`, divided into pedigrees.
 inline Population make_population(const std::vector<Row>& rows, int32_t NRACE = 1) {
-  Population population;
-  population.NIND = static_cast<int32_t>(rows.size());
-  population.NRACE = NRACE;
-  population.reserve_rows(population.NIND);
-  for (size_t k = 0; k < rows.size(); ++k) {
-    const Row& row = rows[k];
-    const size_t i = k + 1;
-    population.IPED[i] = row.IPED;
-    population.ID[i] = row.ID;
-    population.IPAR1[i] = row.IPAR1;
-    population.IPAR2[i] = row.IPAR2;
-    population.RACE[i] = row.RACE;
-    population.SEX[i] = row.SEX;
-    population.INI_ID[i].fill(' ');
-    for (size_t c = 0; c < row.INI_ID.size() && c < population.INI_ID[i].size(); ++c) {
-      population.INI_ID[i][c] = row.INI_ID[c];
-    }
-    for (size_t j = 0; j < row.BLOOD.size() && j < population.BLOOD[i].size(); ++j) {
-      population.BLOOD[i][j] = row.BLOOD[j];
-    }
+  std::vector<IndividualRecord> records;
+  for (const Row& row : rows) {
+    IndividualRecord record{row.IPED, row.ID, row.IPAR1, row.IPAR2, row.RACE, row.SEX};
+    record.INI_ID.fill(' ');
+    std::copy_n(row.INI_ID.begin(), std::min(row.INI_ID.size(), record.INI_ID.size()),
+                record.INI_ID.begin());
+    std::copy_n(row.BLOOD.begin(), std::min(row.BLOOD.size(), record.BLOOD.size()),
+                record.BLOOD.begin());
+    records.push_back(record);
   }
-  group_pedigrees(population);
-  return population;
+  return population_of(records, NRACE);
 }
 
 // A run's I/O state for driving one stage directly: units resolve names in a scratch

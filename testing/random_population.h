@@ -18,16 +18,7 @@
 
 namespace pedpeel::testing {
 
-struct PopulationRow {
-  int16_t IPED = 1;
-  int16_t ID = 0;
-  int16_t IPAR1 = 0;
-  int16_t IPAR2 = 0;
-  int8_t RACE = 0;
-  int8_t SEX = 1;
-  std::array<char, kIniIdLength> INI_ID{};
-  Fractions BLOOD{};
-};
+using PopulationRow = IndividualRecord;
 
 struct RandomPopulation {
   int32_t NRACE = 1;
@@ -178,23 +169,7 @@ inline RandomPopulation random_population(std::mt19937& random, int max_rows = 1
 
 /// The population tables the loader and the grouping pass make of the population.
 inline Population to_population(const RandomPopulation& random_population) {
-  Population population;
-  population.NIND = static_cast<int32_t>(random_population.rows.size());
-  population.NRACE = random_population.NRACE;
-  population.reserve_rows(population.NIND);
-  for (int32_t i = 1; i <= population.NIND; ++i) {
-    const PopulationRow& row = random_population.rows[i - 1];
-    population.IPED[i] = row.IPED;
-    population.ID[i] = row.ID;
-    population.IPAR1[i] = row.IPAR1;
-    population.IPAR2[i] = row.IPAR2;
-    population.RACE[i] = row.RACE;
-    population.SEX[i] = row.SEX;
-    population.INI_ID[i] = row.INI_ID;
-    population.BLOOD[i] = row.BLOOD;
-  }
-  group_pedigrees(population);
-  return population;
+  return population_of(random_population.rows, random_population.NRACE);
 }
 
 /// The pedigree file: NIND, then 6I5 and A12 per row.

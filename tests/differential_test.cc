@@ -6,23 +6,12 @@
 #include <random>
 #include <set>
 
+#include "testing/random_cases.h"
 #include "testing/random_population.h"
 #include "testing/temp_run.h"
 
 namespace pedpeel {
 namespace {
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr int kScale = 8;  // sanitized builds run an eighth of the random cases
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr int kScale = 8;
-#else
-constexpr int kScale = 1;
-#endif
-#else
-constexpr int kScale = 1;
-#endif
 
 using testing::RandomPopulation;
 using testing::RunResult;
@@ -55,7 +44,7 @@ void expect_same_runs(const RunResult& expected, const RunResult& actual,
 TEST(DifferentialTest, RandomPopulationsGiveIdenticalRuns) {
   std::mt19937 random(1103);
   std::set<int> statuses;
-  for (int n = 0; n < 2000 / kScale; ++n) {
+  for (int n = 0; n < testing::random_cases(2000); ++n) {
     const RandomPopulation population = testing::random_population(random, 24);
     const RunResult expected = run_with(population, /*reference_engine=*/true);
     const RunResult actual = run_with(population, /*reference_engine=*/false);

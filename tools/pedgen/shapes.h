@@ -40,16 +40,7 @@ struct Options {
 };
 
 // One record of the pedigree file with its BLOOD fractions.
-struct Individual {
-  int16_t IPED = 0;
-  int16_t ID = 0;
-  int16_t IPAR1 = 0;
-  int16_t IPAR2 = 0;
-  int8_t RACE = 0;
-  int8_t SEX = 0;
-  IniId INI_ID{};
-  Fractions BLOOD{};
-};
+using Individual = IndividualRecord;
 
 /// The individuals in pedigree-file order; IDs are 1 to N, distinct.
 std::vector<Individual> generate(const Options& options);

@@ -28,26 +28,6 @@ constexpr bool kSanitized = false;
 constexpr bool kSanitized = false;
 #endif
 
-Population population_of(const std::vector<Individual>& rows, int32_t races) {
-  Population population;
-  population.NIND = static_cast<int32_t>(rows.size());
-  population.NRACE = races;
-  population.reserve_rows(population.NIND);
-  for (int32_t i = 1; i <= population.NIND; ++i) {
-    const Individual& row = rows[i - 1];
-    population.IPED[i] = row.IPED;
-    population.ID[i] = row.ID;
-    population.IPAR1[i] = row.IPAR1;
-    population.IPAR2[i] = row.IPAR2;
-    population.RACE[i] = row.RACE;
-    population.SEX[i] = row.SEX;
-    population.INI_ID[i] = row.INI_ID;
-    population.BLOOD[i] = row.BLOOD;
-  }
-  group_pedigrees(population);
-  return population;
-}
-
 // What the core did with a population: records by kind, peeling passes that took
 // something, member entries, and how it ended.
 struct CoreSummary {
