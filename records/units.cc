@@ -65,18 +65,20 @@ Unit& Units::unit(int number) {
   return *find(number);
 }
 
+int Units::open_read_only_or_write_only(const std::string& name) {
+  int fd = ::openat(directory_fd_, name.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0 && refused(errno)) {
+    const int first_error = errno;
+    fd = ::openat(directory_fd_, name.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) errno = first_error;
+  }
+  return fd;
+}
+
 int Units::open_descriptor(const std::string& name, OpenIntent intent, bool* created) {
   *created = false;
-  if (intent == OpenIntent::kInput) {
-    int fd = ::openat(directory_fd_, name.c_str(), O_RDONLY | O_CLOEXEC);
-    // A file that may only be written still opens; its first read then fails.
-    if (fd < 0 && refused(errno)) {
-      const int first_error = errno;
-      fd = ::openat(directory_fd_, name.c_str(), O_WRONLY | O_CLOEXEC);
-      if (fd < 0) errno = first_error;
-    }
-    return fd;
-  }
+  // A file that may only be written still opens; its first read then fails.
+  if (intent == OpenIntent::kInput) return open_read_only_or_write_only(name);
   int fd = ::openat(directory_fd_, name.c_str(), O_RDWR | O_CLOEXEC);
   if (fd < 0 && errno == ENOENT) {
     fd = ::openat(directory_fd_, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -88,8 +90,7 @@ int Units::open_descriptor(const std::string& name, OpenIntent intent, bool* cre
   }
   if (fd < 0 && refused(errno)) {
     const int first_error = errno;
-    fd = ::openat(directory_fd_, name.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) fd = ::openat(directory_fd_, name.c_str(), O_WRONLY | O_CLOEXEC);
+    fd = open_read_only_or_write_only(name);
     if (fd < 0) errno = first_error;
   }
   return fd;

@@ -74,6 +74,9 @@ class Units {
 
   Unit* find(int number);
   int open_descriptor(const std::string& name, OpenIntent intent, bool* created);
+  // Opens for reading, or for writing only when reading is refused; errno of the first
+  // attempt when both fail.
+  int open_read_only_or_write_only(const std::string& name);
   void flush(Unit& unit);
   void cut_at_start(Unit& unit);
   void release(Unit& unit);
