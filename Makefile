@@ -1,12 +1,17 @@
 # Thin wrapper over CMake and CTest.
 BUILD ?= build
+# The programs alone, without the test suite (no GoogleTest needed): make run, make install.
+PROGRAM_BUILD ?= build-program
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_CXX ?= clang++
-FUZZ_TARGETS = record_reader whole_run
+FUZZ_TARGETS = record_reader whole_run pedprep_reader
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
+PROGRAM_CONFIGURE = cmake -S . -B $(PROGRAM_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DPEDPEEL_TESTS=OFF
 
 .PHONY: all build run test test-asan bench fuzz install clean
 
@@ -16,11 +21,21 @@ build:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Runs pedpeel on examples/ in a scratch copy under the build folder and lists the result.
-run: build
-	rm -rf $(BUILD)/example-run && cp -r examples $(BUILD)/example-run
-	cd $(BUILD)/example-run && ../pedigree/pedpeel; echo "exit status: $$?"
-	ls -l $(BUILD)/example-run
+# Builds pedpeel alone, runs it on examples/ in a scratch copy under its build folder and
+# lists the result.
+run:
+	$(PROGRAM_CONFIGURE)
+	cmake --build $(PROGRAM_BUILD) -j $(JOBS) --target pedpeel
+	rm -rf $(PROGRAM_BUILD)/example-run && cp -r examples $(PROGRAM_BUILD)/example-run
+	cd $(PROGRAM_BUILD)/example-run && ../driver/pedpeel; echo "exit status: $$?"
+	ls -l $(PROGRAM_BUILD)/example-run
+
+# Installs the programs (stripped) into $(PREFIX)/bin and their man pages into
+# $(PREFIX)/share/man/man1.
+install:
+	$(PROGRAM_CONFIGURE)
+	cmake --build $(PROGRAM_BUILD) -j $(JOBS)
+	cmake --install $(PROGRAM_BUILD) --prefix $(PREFIX) --strip
 
 test-asan:
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPEDPEEL_SANITIZE=ON
@@ -34,13 +49,15 @@ test: build test-asan
 
 # Builds the benchmarks in $(BENCH_BUILD) (Google Benchmark), runs the core and formatter
 # benchmarks, then times whole runs of pedpeel on pedgen's shapes against the I/O floor and
-# the reference engine (bench/run_bench.py; a few minutes, most of it the reference).
+# the reference engine (bench/run_bench.py; a few minutes, most of it the reference), and
+# pedprep on a million animals against the pedpeel runs it writes (bench/pedprep_bench.py).
 bench:
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPEDPEEL_BENCH=ON \
 	  -DPEDPEEL_TESTS=OFF
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	$(BENCH_BUILD)/bench/pedpeel_bench --benchmark_min_time=0.1
 	python3 bench/run_bench.py --build $(BENCH_BUILD)
+	python3 bench/pedprep_bench.py --build $(BENCH_BUILD)
 
 # Builds the libFuzzer targets with clang (ASan + UBSan) and runs each for FUZZ_SECONDS.
 # New inputs go to $(FUZZ_BUILD)/corpus; the seeds in fuzz/corpus stay as they are. The
@@ -59,4 +76,4 @@ fuzz:
 	done
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(PROGRAM_BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)

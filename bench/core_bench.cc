@@ -1,14 +1,11 @@
 // The pedigree core on pedgen's shapes: grouping, both passes and the member lookup of every
-// pedigree, with the family records discarded. The reference engine runs only the small
-// sizes: its passes grow with the cube of a deep pedigree.
+// pedigree, with the family records discarded. The test oracle runs only the small sizes:
+// its passes grow with the cube of a deep pedigree.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <sstream>
 
 #include "pedigree/engine.h"
-#include "pedigree/pedigree_core.h"
+#include "pedigree/take_pedigrees.h"
+#include "testing/oracle_engine.h"
 #include "tools/pedgen/shapes.h"
 
 namespace pedpeel {
@@ -35,31 +32,17 @@ class LookupSink : public RecordSink {
   int64_t rows_ = 0;
 };
 
-void run_core(benchmark::State& state, pedgen::Shape shape, bool reference) {
+void run_core(benchmark::State& state, pedgen::Shape shape, bool oracle) {
   const Population population = generated_population(shape, static_cast<int32_t>(state.range(0)));
-  std::istringstream in;
-  std::ostringstream out;
-  RunEnvironment environment;
-  environment.in = &in;
-  environment.out = &out;
-  environment.err = &out;
-  const int directory_fd = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  RunIo io(directory_fd, environment);
   for (auto _ : state) {
-    auto engine = reference ? make_reference_engine() : make_production_engine();
+    auto engine = oracle ? testing::make_oracle_engine() : make_production_engine();
     LookupSink sink;
-    Families families;
-    for (int p = 1; p <= population.NPED; ++p) {
-      engine->start_pedigree(population, p, families);
-      PassContext context{io, sink, engine->lookup(), p, families};
-      if (take_families(context, *engine) == PedigreeOutcome::kLoop) {
-        state.SkipWithError("loop report");
-        break;
-      }
+    if (take_pedigrees(population, *engine, sink) != 0) {
+      state.SkipWithError("loop report");
+      break;
     }
     benchmark::DoNotOptimize(sink.rows());
   }
-  ::close(directory_fd);
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
@@ -72,22 +55,22 @@ void BM_CoreDeep(benchmark::State& state) {
 void BM_CoreInbred(benchmark::State& state) {
   run_core(state, pedgen::Shape::kInbred, false);
 }
-void BM_ReferenceCoreFamilies(benchmark::State& state) {
+void BM_OracleCoreFamilies(benchmark::State& state) {
   run_core(state, pedgen::Shape::kFamilies, true);
 }
-void BM_ReferenceCoreDeep(benchmark::State& state) {
+void BM_OracleCoreDeep(benchmark::State& state) {
   run_core(state, pedgen::Shape::kDeep, true);
 }
-void BM_ReferenceCoreInbred(benchmark::State& state) {
+void BM_OracleCoreInbred(benchmark::State& state) {
   run_core(state, pedgen::Shape::kInbred, true);
 }
 
 BENCHMARK(BM_CoreFamilies)->Arg(8192)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CoreDeep)->Arg(1024)->Arg(8192)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CoreInbred)->Arg(1024)->Arg(8192)->Arg(32767)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReferenceCoreFamilies)->Arg(8192)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReferenceCoreDeep)->Arg(1024)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReferenceCoreInbred)->Arg(1024)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OracleCoreFamilies)->Arg(8192)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OracleCoreDeep)->Arg(1024)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OracleCoreInbred)->Arg(1024)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace pedpeel

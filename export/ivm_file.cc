@@ -2,6 +2,7 @@
 
 #include "export/iwa_file.h"
 #include "records/patterns.h"
+#include "records/run_files.h"
 #include "records/statement.h"
 
 namespace pedpeel {
@@ -19,7 +20,7 @@ void warn_about_races(Console& console) {
 }  // namespace
 
 void write_ivm_file(RunIo& io, const Population& population, const RecordTables& records) {
-  io.units.open(kExportUnit, "iway.IVM", Form::kFormatted, OpenIntent::kOutput);
+  io.units.open(kExportUnit, kIvmFile, Form::kFormatted, OpenIntent::kOutput);
   RecordStatement statement(io.units);
   statement.begin_statement(kExportUnit, PAT_COUNTS, Direction::kWrite);
   statement.transfer(int32_t{records.NFAMREC} + 2);

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <span>
 
-#include "export/binary_record_file.h"
+#include "records/binary_records.h"
+#include "records/run_files.h"
 
 namespace pedpeel {
 
@@ -70,7 +71,7 @@ std::vector<std::string> iwa_records(const Population& population, const RecordT
 }
 
 void write_iwa_file(Units& units, const Population& population, const RecordTables& records) {
-  units.open(kExportUnit, "iway.IWA", Form::kBinary, OpenIntent::kOutput);
+  units.open(kExportUnit, kIwaFile, Form::kBinary, OpenIntent::kOutput);
   for (const std::string& record : iwa_records(population, records)) {
     write_binary_record(units, kExportUnit, record);
   }

@@ -12,8 +12,6 @@
 
 namespace pedpeel {
 
-inline constexpr int kExportUnit = 11;
-
 /// The data of the seven records, in file order:
 ///   1. I4 NPED; I2 NPED, KEND(0..NPED)
 ///   2. I2 NPED (PEDFAM's count slot), PEDFAM(1..NPED+1)

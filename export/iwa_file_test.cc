@@ -35,7 +35,7 @@ struct StagesRun {
   explicit StagesRun(const std::vector<Row>& rows, const std::string& old_iwa = "")
       : population(make_population(rows)) {
     if (!old_iwa.empty()) scratch.dir().write("iway.IWA", old_iwa);
-    std::unique_ptr<PeelingEngine> engine = make_reference_engine();
+    std::unique_ptr<PeelingEngine> engine = make_production_engine();
     outcome = run_pedigree_core(scratch.io(), population, records, *engine);
     run_second_stage(scratch.io(), population, records);
   }
@@ -48,8 +48,8 @@ struct StagesRun {
 struct IwaCase {
   std::string name;
   std::vector<Row> rows;
-  CoreOutcome outcome;
-  std::string iwa;  // hex
+  int loop_pedigree;  // 0 when the core completes
+  std::string iwa;    // hex
 };
 
 void PrintTo(const IwaCase& c, std::ostream* os) {
@@ -61,7 +61,7 @@ class IwaFileTest : public ::testing::TestWithParam<IwaCase> {};
 TEST_P(IwaFileTest, SevenFramedRecords) {
   const IwaCase& c = GetParam();
   StagesRun run(c.rows);
-  EXPECT_EQ(run.outcome, c.outcome);
+  EXPECT_EQ(run.outcome.loop_pedigree, c.loop_pedigree);
   const std::string expected = bytes(c.iwa);
   const std::string iwa = run.scratch.file("iway.IWA");
   EXPECT_EQ(iwa, expected) << first_difference(expected, iwa);
@@ -97,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {{.ID = 1, .RACE = 1, .SEX = 1},
                  {.ID = 2, .RACE = 100, .SEX = 2},
                  {.ID = 3, .RACE = -1, .SEX = -1}},
-                CoreOutcome::kCompleted,
+                0,
                 "4B"
                 " 0A 01 00 00 00 01 00 00 00 03 00 0A"
                 " 06 01 00 00 00 00 00 06"
@@ -114,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {.ID = 3, .IPAR1 = 1, .IPAR2 = 2},
                  {.ID = 4, .IPAR1 = 1, .IPAR2 = 2},
                  {.ID = 5, .IPAR1 = 3, .IPAR2 = 4}},
-                CoreOutcome::kCompleted,
+                0,
                 "4B"
                 " 0A 01 00 00 00 01 00 00 00 05 00 0A"
                 " 06 01 00 00 00 02 00 06"
@@ -128,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(
         // record; PEDFAM holds 1 for pedigree 1, 5 after pedigree 2's grouping, 0 for 3.
         IwaCase{"LoopReportInAMiddlePedigree",
                 concat({in_pedigree(1, kTree), in_pedigree(2, kCousinLoop), in_pedigree(3, kTree)}),
-                CoreOutcome::kLoopReported,
+                2,
                 "4B"
                 " 0E 03 00 00 00 03 00 00 00 03 00 0C 00 0F 00 0E"
                 " 0A 03 00 00 00 01 00 05 00 00 00 0A"

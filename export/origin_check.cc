@@ -53,9 +53,14 @@ class IniIdTable {
     uint32_t tail;
     std::memcpy(&head, key.data(), sizeof head);
     std::memcpy(&tail, key.data() + sizeof head, sizeof tail);
-    const uint64_t hash = (head ^ (uint64_t{tail} << 29) ^ tail) * 0x9E3779B97F4A7C15ull;
+    // Every byte of the key reaches every bit of the hash: INI_IDs that differ only in
+    // their last characters (numbered ones) spread over the table.
+    uint64_t hash = head ^ (uint64_t{tail} * 0x9E3779B97F4A7C15ull);
+    hash = (hash ^ (hash >> 30)) * 0xBF58476D1CE4E5B9ull;
+    hash = (hash ^ (hash >> 27)) * 0x94D049BB133111EBull;
+    hash ^= hash >> 31;
     const size_t mask = rows_.size() - 1;
-    for (size_t slot = (hash >> 32) & mask;; slot = (slot + 1) & mask) {
+    for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
       if (rows_[slot] == 0 || population_.INI_ID[rows_[slot]] == key) return slot;
     }
   }
@@ -83,19 +88,6 @@ std::vector<int32_t> unresolved_founders(const Population& population) {
   }
   std::erase_if(candidates, [&](int32_t i) { return table.flag(*table.lookup(i)) != 0; });
   return candidates;
-}
-
-std::vector<int32_t> unresolved_founders_by_scan(const Population& population) {
-  std::vector<int32_t> rows;
-  for (int32_t i = 1; i <= population.NIND; ++i) {
-    if (race_known(population, i) || population.IPAR1[i] != 0) continue;
-    bool found = false;
-    for (int32_t j = 1; j <= population.NIND && !found; ++j) {
-      found = j != i && population.INI_ID[j] == population.INI_ID[i] && resolves(population, j);
-    }
-    if (!found) rows.push_back(i);
-  }
-  return rows;
 }
 
 void run_origin_check(Console& console, const Population& population) {

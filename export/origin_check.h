@@ -16,9 +16,6 @@ namespace pedpeel {
 /// Runs in linear time.
 std::vector<int32_t> unresolved_founders(const Population& population);
 
-/// The same rows found by scanning every other row for each candidate (quadratic).
-std::vector<int32_t> unresolved_founders_by_scan(const Population& population);
-
 /// Prints one console line with the INI_ID of each unresolved founder.
 void run_origin_check(Console& console, const Population& population);
 

@@ -6,6 +6,8 @@
 
 #include <random>
 
+#include "testing/oracle_origin_check.h"
+
 namespace pedpeel {
 namespace {
 
@@ -24,7 +26,8 @@ TEST(OriginCheckTest, LinearCheckFindsTheRowsTheScanFinds) {
       population.INI_ID[i][random() % 12] = static_cast<char>('a' + random() % names);
       if (random() % 10 == 0) population.INI_ID[i].fill('\0');
     }
-    ASSERT_EQ(unresolved_founders(population), unresolved_founders_by_scan(population)) << n;
+    ASSERT_EQ(unresolved_founders(population), testing::unresolved_founders_by_scan(population))
+        << n;
   }
 }
 

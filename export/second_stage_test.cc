@@ -8,6 +8,7 @@
 
 #include "export/ivm_file.h"
 #include "export/origin_check.h"
+#include "testing/oracle_origin_check.h"
 #include "testing/population_builder.h"
 
 namespace pedpeel {
@@ -55,7 +56,7 @@ TEST_P(OriginCheckTest, ListsFoundersOfUnknownRaceNoOtherRowResolves) {
   const OriginCase& c = GetParam();
   const Population population = recoded(c.rows);
   EXPECT_EQ(unresolved_founders(population), c.printed);
-  EXPECT_EQ(unresolved_founders_by_scan(population), c.printed);
+  EXPECT_EQ(testing::unresolved_founders_by_scan(population), c.printed);
 }
 
 Row founder(std::string ini, int8_t race) {

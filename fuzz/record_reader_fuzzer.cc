@@ -22,6 +22,7 @@
 
 #include "records/patterns.h"
 #include "records/run_end.h"
+#include "records/run_files.h"
 #include "records/statement.h"
 #include "testing/output_checks.h"
 #include "testing/temp_run.h"
@@ -29,7 +30,6 @@
 namespace pedpeel {
 namespace {
 
-constexpr int kDataUnit = 3;
 constexpr char kFileName[] = "data.dat";
 
 void require(bool condition, const char* invariant) {

@@ -1,13 +1,13 @@
 // A peeling engine: how the core groups a pedigree into families, finds member rows and
 // runs the two passes. Every engine must take the same families in the same order as the
-// straightforward reference engine, which defines that order.
+// straightforward test oracle, which defines that order.
 #ifndef PEDPEEL_PEDIGREE_ENGINE_H_
 #define PEDPEEL_PEDIGREE_ENGINE_H_
 
 #include <memory>
 
 #include "pedigree/families.h"
-#include "pedigree/passes.h"
+#include "pedigree/pass_context.h"
 
 namespace pedpeel {
 
@@ -24,10 +24,8 @@ class PeelingEngine {
   virtual int32_t untaken(const Families& families) const = 0;
 };
 
-/// The straightforward engine: linear scans throughout.
-std::unique_ptr<PeelingEngine> make_reference_engine();
-
-/// The engine a user runs. Takes the same families in the same order as the reference.
+/// The engine a user runs: indexed throughout. Takes the same families in the same order
+/// as the straightforward test oracle (testing/oracle_engine.h).
 std::unique_ptr<PeelingEngine> make_production_engine();
 
 }  // namespace pedpeel

@@ -38,12 +38,6 @@ struct Families {
   int32_t untaken() const;
 };
 
-/// Family grouping of the rows first_row..last_row by straightforward scans: every row
-/// with IPAR1 != 0 not yet assigned starts a family of its ordered parent pair and collects
-/// every later row with the same pair.
-void group_families(const Population& population, int32_t first_row, int32_t last_row,
-                    Families& families);
-
 }  // namespace pedpeel
 
 #endif  // PEDPEEL_PEDIGREE_FAMILIES_H_

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "pedigree/pair_grouping.h"
+#include "testing/oracle_engine.h"
 #include "testing/population_builder.h"
 
 namespace pedpeel {
@@ -32,22 +34,28 @@ void PrintTo(const GroupingCase& c, std::ostream* os) {
   *os << c.name;
 }
 
-class GroupFamiliesTest : public ::testing::TestWithParam<GroupingCase> {};
-
-TEST_P(GroupFamiliesTest, OneFamilyPerOrderedParentPair) {
-  const GroupingCase& c = GetParam();
-  const Population population = make_population(c.rows);
-  Families families;
-  group_families(population, population.KEND[c.pedigree - 1] + 1, population.KEND[c.pedigree],
-                 families);
+// Both groupings (shipped and oracle) must give these lists.
+void expect_families(const Families& families, const std::vector<std::string>& expected) {
   std::vector<std::string> described;
   for (int32_t f = 1; f <= families.NFAM; ++f) described.push_back(describe_family(families, f));
-  EXPECT_EQ(described, c.families);
+  EXPECT_EQ(described, expected);
   EXPECT_EQ(families.untaken(), families.NFAM);
   // Lists lie one after the other; FAMEND(f) - FAMEND(f-1) = children + 2.
   ASSERT_EQ(families.FAMEND.size(), static_cast<size_t>(families.NFAM) + 1);
   EXPECT_EQ(families.FAMEND[0], 0);
   EXPECT_EQ(families.FAMLIST.size(), static_cast<size_t>(families.FAMEND.back()) + 1);
+}
+
+class GroupFamiliesTest : public ::testing::TestWithParam<GroupingCase> {};
+
+TEST_P(GroupFamiliesTest, OneFamilyPerOrderedParentPair) {
+  const GroupingCase& c = GetParam();
+  const Population population = make_population(c.rows);
+  for (const auto group : {testing::group_families, group_families_by_pair}) {
+    Families families;
+    group(population, population.KEND[c.pedigree - 1] + 1, population.KEND[c.pedigree], families);
+    expect_families(families, c.families);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -4,26 +4,40 @@
 #include <string_view>
 
 #include "pedigree/volma_block.h"
+#include "records/limits.h"
 #include "records/patterns.h"
+#include "records/run_files.h"
 #include "records/statement.h"
 
 namespace pedpeel {
 
-namespace {
-
-constexpr int32_t kMaxMemberEntries = 32767;
-
-void append_to_tables(RecordTables& records, const FamilyRecord& record) {
-  records.MEMBERS.insert(records.MEMBERS.end(), record.members.begin(), record.members.end());
+void append_family_record(RecordTables& records, const FamilyRecord& record) {
   const int32_t r = records.IREC;
+  const int64_t end = int64_t{records.LSTART[r]} + int64_t(record.members.size());
+  if (end > kMaxMemberEntries) throw RunStop{StopReason::kTooManyMemberEntries};
+  records.MEMBERS.insert(records.MEMBERS.end(), record.members.begin(), record.members.end());
   records.IWAYREC.push_back(static_cast<int16_t>(record.iway));
   records.ITYPE.push_back(record.itype);
-  records.LSTART.push_back(static_cast<int16_t>(records.LSTART[r] + record.members.size()));
+  records.LSTART.push_back(static_cast<int16_t>(end));
   records.IREC = r + 1;
 }
 
-void write_block(EmitContext& context, const RowLookup& lookup, const FamilyRecord& record,
-                 ExponentFieldCache* blood_fields) {
+RecordTablesSink::RecordTablesSink(const Population& population, RecordTables& records)
+    : population_(population), records_(records) {
+  records.PEDFAM.assign(static_cast<size_t>(population.NPED) + 2, 0);
+  records.PEDFAM_COUNT = population.NPED;
+}
+
+void RecordTablesSink::begin_pedigree(int pedigree, int32_t families) {
+  records_.PEDFAM[pedigree + 1] = static_cast<int16_t>(records_.PEDFAM[pedigree] + families);
+}
+
+void RecordTablesSink::emit(const FamilyRecord& record, const RowLookup&) {
+  append_family_record(records_, record);
+}
+
+void VolmaRecordSink::emit(const FamilyRecord& record, const RowLookup& lookup) {
+  RecordTablesSink::emit(record, lookup);
   // Rows of the members; families small enough (nearly all) need no allocation.
   std::array<int32_t, 128> few;
   std::vector<int32_t> many;
@@ -33,44 +47,15 @@ void write_block(EmitContext& context, const RowLookup& lookup, const FamilyReco
     rows = many;
   }
   for (size_t m = 0; m < rows.size(); ++m) rows[m] = lookup.row_of(record.members[m]);
-  write_volma_block(context.io.units, kVolmaUnit, context.population, record, rows, blood_fields);
+  write_volma_block(units_, population_, record, rows);
 }
 
-}  // namespace
-
-LinearRowLookup::LinearRowLookup(const Population& population, int pedigree)
-    : population_(population),
-      first_row_(population.KEND[pedigree - 1] + 1),
-      last_row_(population.KEND[pedigree]) {}
-
-int32_t LinearRowLookup::row_of(int16_t id) const {
-  for (int32_t i = first_row_; i <= last_row_; ++i) {
-    if (population_.ID[i] == id) return i;
-  }
-  return 0;
-}
-
-void write_volma_first_record(RunIo& io, const Population& population) {
-  RecordStatement statement(io.units);
+void write_volma_first_record(Units& units, const Population& population) {
+  RecordStatement statement(units);
   statement.begin_statement(kVolmaUnit, PAT_IDS, Direction::kWrite);
   statement.transfer(int32_t{population.KEND[population.NPED]});
   statement.transfer(population.NRACE);
   statement.end_statement();
-}
-
-void VolmaRecordSink::emit(const FamilyRecord& record, const RowLookup& lookup) {
-  emit_family_record(context_, lookup, record, &blood_fields_);
-}
-
-void emit_family_record(EmitContext& context, const RowLookup& lookup, const FamilyRecord& record,
-                        ExponentFieldCache* blood_fields) {
-  RecordTables& records = context.records;
-  const int64_t end = int64_t{records.LSTART[records.IREC]} + int64_t(record.members.size());
-  if (end > kMaxMemberEntries) {
-    stop_with_message(context.io, " Error: more than 32767 family member entries.");
-  }
-  append_to_tables(records, record);
-  write_block(context, lookup, record, blood_fields);
 }
 
 }  // namespace pedpeel

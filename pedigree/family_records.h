@@ -8,8 +8,7 @@
 #include <vector>
 
 #include "pedigree/population.h"
-#include "records/exponent_field_cache.h"
-#include "records/run_end.h"
+#include "records/units.h"
 
 namespace pedpeel {
 
@@ -19,8 +18,6 @@ inline constexpr int32_t kLoopHead = 4;
 inline constexpr int32_t kFirstParentMating = 5;
 inline constexpr int32_t kSecondParentMating = 6;
 inline constexpr int32_t kSibMating = 7;
-
-inline constexpr int kVolmaUnit = 20;
 
 // Records are numbered r = 1, 2, ... in the order emitted, across all pedigrees. Index 0 of
 // every table is unused.
@@ -43,25 +40,6 @@ class RowLookup {
   virtual int32_t row_of(int16_t id) const = 0;
 };
 
-// A row lookup by linear search of the pedigree's rows.
-class LinearRowLookup : public RowLookup {
- public:
-  LinearRowLookup(const Population& population, int pedigree);
-  int32_t row_of(int16_t id) const override;
-
- private:
-  const Population& population_;
-  int32_t first_row_;
-  int32_t last_row_;
-};
-
-// Everything an emit touches.
-struct EmitContext {
-  RunIo& io;
-  const Population& population;
-  RecordTables& records;
-};
-
 struct FamilyRecord {
   int pedigree;                      // p
   std::span<const int16_t> members;  // first parent, second parent, children
@@ -70,33 +48,46 @@ struct FamilyRecord {
   int32_t npot;
 };
 
-// Where the core's passes send each family they take.
+// Where taken families go.
 class RecordSink {
  public:
   virtual ~RecordSink() = default;
+  /// Pedigree p starts, with its number of families (0 for a pedigree without rows).
+  virtual void begin_pedigree(int /*pedigree*/, int32_t /*families*/) {}
   /// Takes one family record; `lookup` finds member rows in the record's pedigree.
   virtual void emit(const FamilyRecord& record, const RowLookup& lookup) = 0;
 };
 
-// The run's sink: the record tables and VOLMA.DAT.
-class VolmaRecordSink : public RecordSink {
+// The record tables alone: what the second stage exports, and the member-entry limit.
+class RecordTablesSink : public RecordSink {
  public:
-  explicit VolmaRecordSink(EmitContext context) : context_(context) {}
+  /// Sizes PEDFAM for the population's NPED pedigrees.
+  RecordTablesSink(const Population& population, RecordTables& records);
+  void begin_pedigree(int pedigree, int32_t families) override;
+  void emit(const FamilyRecord& record, const RowLookup& lookup) override;
+
+ protected:
+  const Population& population_;
+  RecordTables& records_;
+};
+
+// The run's sink: the record tables and a block in VOLMA.DAT per record.
+class VolmaRecordSink : public RecordTablesSink {
+ public:
+  VolmaRecordSink(Units& units, const Population& population, RecordTables& records)
+      : RecordTablesSink(population, records), units_(units) {}
   void emit(const FamilyRecord& record, const RowLookup& lookup) override;
 
  private:
-  EmitContext context_;
-  ExponentFieldCache blood_fields_{12, 4};  // BLOOD fractions, E12.4
+  Units& units_;
 };
 
 /// Writes VOLMA.DAT's first record: NIND (KEND(NPED)) and NRACE.
-void write_volma_first_record(RunIo& io, const Population& population);
+void write_volma_first_record(Units& units, const Population& population);
 
-/// Appends the record to the tables and writes its block. Stops the run before anything of
-/// the record is written when its members would take MEMBERS past 32767 entries. BLOOD
-/// fields come from `blood_fields` when it is given.
-void emit_family_record(EmitContext& context, const RowLookup& lookup, const FamilyRecord& record,
-                        ExponentFieldCache* blood_fields = nullptr);
+/// Appends the record to the tables. Stops the run (kTooManyMemberEntries) and leaves the
+/// tables as they were when its members would take MEMBERS past its limit.
+void append_family_record(RecordTables& records, const FamilyRecord& record);
 
 }  // namespace pedpeel
 

@@ -45,7 +45,7 @@ IndexedEngine::Verdict IndexedEngine::test_loop_head(PassContext& context, int32
   *iway = LINK1 ? families.FAMLIST[s] : (LINK2 ? families.FAMLIST[s + 1] : 0);
 
   if (families.length(f) - 2 > kMaxLoopHeadChildren) {
-    stop_with_message(context.io, " Error: icros overflow. More then 300 kids.");
+    throw RunStop{StopReason::kTooManyLoopHeadChildren};
   }
   // KIDPAIR after the removal of repeats and of children without a mating, in child order.
   KIDPAIR.clear();
@@ -166,7 +166,7 @@ void IndexedEngine::take_group(PassContext& context, int32_t f, int32_t iway) {
     const int16_t Q = families.second_parent(g);
     const bool first_is_parent = P == head_first || P == head_second;
     const bool second_is_parent = Q == head_first || Q == head_second;
-    if (first_is_parent && second_is_parent) stop_with_message(context.io, " Ne ponjal...");
+    if (first_is_parent && second_is_parent) throw RunStop{StopReason::kNotUnderstood};
     const int32_t kind = first_is_parent    ? kFirstParentMating
                          : second_is_parent ? kSecondParentMating
                                             : kSibMating;

@@ -1,67 +1,178 @@
 #include "pedigree/loader.h"
 
+#include "records/limits.h"
 #include "records/patterns.h"
+#include "records/run_files.h"
 #include "records/statement.h"
 
 namespace pedpeel {
 
 namespace {
 
-constexpr int kDataUnit = 3;
+// The two ways to read the records of a data file. The load is written once, over a
+// reader: begin() starts the record of a row (0: the count record), item() reads the next
+// item, end() finishes the record. begin() and end() return false when the rest of the
+// file is to be skipped.
 
-void check_individuals(RunIo& io, int32_t nind) {
-  if (nind > kMaxIndividuals) stop_with_message(io, " Error: more than 32767 individuals.");
+// pedpeel's own reading: every failure ends the run.
+class PlainReader {
+ public:
+  explicit PlainReader(Units& units) : statement_(units) {}
+  void open(DataFile /*file*/) {}
+  bool begin(const Pattern& pattern, int32_t /*row*/) {
+    statement_.begin_statement(kDataUnit, pattern, Direction::kRead);
+    return true;
+  }
+  template <typename Target>
+  void item(Target target) {
+    statement_.transfer(target);
+  }
+  bool end() {
+    statement_.end_statement();
+    return true;
+  }
+
+ private:
+  RecordStatement statement_;
+};
+
+// Reading watched by an observer, which decides what a failure does.
+class ObservedReader {
+ public:
+  ObservedReader(Units& units, LoadObserver& observer) : statement_(units), observer_(observer) {}
+
+  void open(DataFile file) {
+    file_ = file;
+    line_ = 0;
+  }
+
+  bool begin(const Pattern& pattern, int32_t row) {
+    row_ = row;
+    item_ = 0;
+    skip_fields_ = false;
+    skip_file_ = false;
+    try {
+      statement_.begin_statement(kDataUnit, pattern, Direction::kRead);
+    } catch (const RunError& error) {
+      if (observer_.read_failed({file_, line_ + 1, row, {}, 0}, -1, error) ==
+          AfterFailure::kEndRun) {
+        throw;
+      }
+      return false;
+    }
+    ++line_;
+    return true;
+  }
+
+  template <typename Target>
+  void item(Target target) {
+    const int item = item_++;
+    if (skip_fields_) return;
+    try {
+      statement_.transfer(target);
+    } catch (const RunError& error) {
+      const AfterFailure after = observer_.read_failed(record(), item, error);
+      if (after == AfterFailure::kEndRun) throw;
+      // Nothing more can be read from a file that has ended.
+      if (after == AfterFailure::kNextFile || error.code == ErrorCode::kEndOfFile) {
+        skip_fields_ = true;
+        skip_file_ = true;
+      }
+    }
+  }
+
+  bool end() {
+    if (skip_file_) return false;
+    statement_.end_statement();
+    observer_.record_read(record());
+    return true;
+  }
+
+ private:
+  LoadedRecord record() const {
+    return {file_, line_, row_, statement_.current_record(), statement_.text_past_record()};
+  }
+
+  RecordStatement statement_;
+  LoadObserver& observer_;
+  DataFile file_ = DataFile::kPedigree;
+  int32_t line_ = 0;  // records begun in the current file
+  int32_t row_ = 0;
+  int item_ = 0;              // next item of the current record
+  bool skip_fields_ = false;  // the rest of the record is not read
+  bool skip_file_ = false;    // the rest of the file is not read
+};
+
+void check_individuals(int32_t nind) {
+  if (nind > kMaxIndividuals) throw RunStop{StopReason::kTooManyIndividuals};
 }
 
-void load_pedigree_file(RunIo& io, std::string_view name, Population& population) {
-  io.units.open(kDataUnit, name, Form::kFormatted, OpenIntent::kInput);
-  RecordStatement statement(io.units);
-  statement.begin_statement(kDataUnit, PAT_COUNTS, Direction::kRead);
-  statement.transfer(&population.NIND);
-  statement.end_statement();
-  check_individuals(io, population.NIND);
-  population.reserve_rows(population.NIND);
-  for (int32_t i = 1; i <= population.NIND; ++i) {
-    statement.begin_statement(kDataUnit, PAT_PEDREC, Direction::kRead);
-    statement.transfer(&population.IPED[i]);
-    statement.transfer(&population.ID[i]);
-    statement.transfer(&population.IPAR1[i]);
-    statement.transfer(&population.IPAR2[i]);
-    statement.transfer(&population.RACE[i]);
-    statement.transfer(&population.SEX[i]);
-    statement.transfer(std::span<char>(population.INI_ID[i]));
-    statement.end_statement();
+template <typename Reader>
+void load_pedigree_file(Units& units, Reader& reader, std::string_view name,
+                        Population& population) {
+  units.open(kDataUnit, name, Form::kFormatted, OpenIntent::kInput);
+  reader.open(DataFile::kPedigree);
+  if (reader.begin(PAT_COUNTS, 0)) {
+    reader.item(&population.NIND);
+    if (reader.end()) {
+      check_individuals(population.NIND);
+      population.reserve_rows(population.NIND);
+      for (int32_t i = 1; i <= population.NIND; ++i) {
+        if (!reader.begin(PAT_PEDREC, i)) break;
+        reader.item(&population.IPED[i]);
+        reader.item(&population.ID[i]);
+        reader.item(&population.IPAR1[i]);
+        reader.item(&population.IPAR2[i]);
+        reader.item(&population.RACE[i]);
+        reader.item(&population.SEX[i]);
+        reader.item(std::span<char>(population.INI_ID[i]));
+        if (!reader.end()) break;
+      }
+    }
   }
-  io.units.close(kDataUnit);
+  units.close(kDataUnit);
 }
 
-void load_blood_file(RunIo& io, std::string_view name, Population& population) {
-  io.units.open(kDataUnit, name, Form::kFormatted, OpenIntent::kInput);
-  RecordStatement statement(io.units);
-  statement.begin_statement(kDataUnit, PAT_COUNTS, Direction::kRead);
-  statement.transfer(&population.NIND);
-  statement.transfer(&population.NRACE);
-  statement.end_statement();
-  check_individuals(io, population.NIND);
-  if (population.NRACE > kMaxRaces) {
-    stop_with_message(io, " Error: more than 10 race fractions per individual.");
+template <typename Reader>
+void load_blood_file(Units& units, Reader& reader, std::string_view name, Population& population) {
+  units.open(kDataUnit, name, Form::kFormatted, OpenIntent::kInput);
+  reader.open(DataFile::kBlood);
+  if (reader.begin(PAT_COUNTS, 0)) {
+    reader.item(&population.NIND);
+    reader.item(&population.NRACE);
+    if (reader.end()) {
+      check_individuals(population.NIND);
+      if (population.NRACE > kMaxRaces) throw RunStop{StopReason::kTooManyFractions};
+      population.reserve_rows(population.NIND);
+      const int fractions = population.fraction_count();
+      for (int32_t i = 1; i <= population.NIND; ++i) {
+        if (!reader.begin(PAT_BLOODREC, i)) break;
+        for (int j = 0; j < fractions; ++j) reader.item(&population.BLOOD[i][j]);
+        if (!reader.end()) break;
+      }
+    }
   }
-  population.reserve_rows(population.NIND);
-  const int fractions = population.fraction_count();
-  for (int32_t i = 1; i <= population.NIND; ++i) {
-    statement.begin_statement(kDataUnit, PAT_BLOODREC, Direction::kRead);
-    for (int j = 0; j < fractions; ++j) statement.transfer(&population.BLOOD[i][j]);
-    statement.end_statement();
-  }
-  io.units.close(kDataUnit);
+  units.close(kDataUnit);
+}
+
+template <typename Reader>
+void load_with(Units& units, Reader& reader, std::string_view pedfile, std::string_view bloodfile,
+               Population& population) {
+  load_pedigree_file(units, reader, pedfile, population);
+  load_blood_file(units, reader, bloodfile, population);
 }
 
 }  // namespace
 
 void load_population(RunIo& io, std::string_view pedfile, std::string_view bloodfile,
-                     Population& population) {
-  load_pedigree_file(io, pedfile, population);
-  load_blood_file(io, bloodfile, population);
+                     Population& population, LoadObserver* observer) {
+  if (observer == nullptr) {
+    PlainReader reader(io.units);
+    load_with(io.units, reader, pedfile, bloodfile, population);
+  } else {
+    ObservedReader reader(io.units, *observer);
+    load_with(io.units, reader, pedfile, bloodfile, population);
+  }
 }
 
 }  // namespace pedpeel

@@ -107,7 +107,7 @@ struct StopCase {
   std::string name;
   std::string pedigree_file;
   std::string blood_file;
-  std::string console;
+  StopReason reason;
 };
 
 void PrintTo(const StopCase& c, std::ostream* os) {
@@ -116,29 +116,32 @@ void PrintTo(const StopCase& c, std::ostream* os) {
 
 class LoaderStopTest : public ::testing::TestWithParam<StopCase> {};
 
-TEST_P(LoaderStopTest, StopsWithOneConsoleLine) {
+TEST_P(LoaderStopTest, StopsWithItsReasonAndWritesNothing) {
   const StopCase& c = GetParam();
   ScratchIo scratch;
   scratch.dir().write("ped.dat", c.pedigree_file);
   scratch.dir().write("blood.dat", c.blood_file);
   Population population;
-  EXPECT_THROW(load_population(scratch.io(), "ped.dat", "blood.dat", population), RunStop);
-  EXPECT_EQ(scratch.console(), c.console);
+  try {
+    load_population(scratch.io(), "ped.dat", "blood.dat", population);
+    ADD_FAILURE() << "no stop";
+  } catch (const RunStop& stop) {
+    EXPECT_EQ(stop.reason, c.reason);
+  }
+  EXPECT_EQ(scratch.console(), "");  // only the run end prints a stop
 }
-
-constexpr const char* kTooManyIndividuals = " Error: more than 32767 individuals.";
-constexpr const char* kTooManyRaces = " Error: more than 10 race fractions per individual.";
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, LoaderStopTest,
     ::testing::Values(
         // No individual record follows: the stop comes before any row is read.
-        StopCase{"PedigreeFileCount", "32768\n", "    1    1\n\n", kTooManyIndividuals},
+        StopCase{"PedigreeFileCount", "32768\n", "    1    1\n\n", StopReason::kTooManyIndividuals},
         StopCase{"BloodFileCount", "    1\n    1    1    0    0\n", "32768    1\n",
-                 kTooManyIndividuals},
-        StopCase{"Races", "    1\n    1    1    0    0\n", "    1   12\n", kTooManyRaces},
+                 StopReason::kTooManyIndividuals},
+        StopCase{"Races", "    1\n    1    1    0    0\n", "    1   12\n",
+                 StopReason::kTooManyFractions},
         StopCase{"BothFaultsReportIndividuals", "    1\n    1    1    0    0\n", "40000   12\n",
-                 kTooManyIndividuals}),
+                 StopReason::kTooManyIndividuals}),
     [](const auto& info) { return info.param.name; });
 
 // The largest counts are accepted: the run goes on to read rows, and here finds none.
@@ -188,6 +191,128 @@ TEST(LoaderTest, RaceOutsideEightBitsIsAConversionError) {
       EXPECT_EQ(error.code, *code) << field;
     }
   }
+}
+
+// Logs what the loader tells it, and answers every failure the same way.
+class LoggingObserver : public LoadObserver {
+ public:
+  explicit LoggingObserver(AfterFailure answer) : answer_(answer) {}
+
+  void record_read(const LoadedRecord& record) override {
+    log.push_back(where(record) + " read \"" + std::string(record.text) + "\"" +
+                  (record.text_past != 0 ? " past " + std::to_string(record.text_past) : ""));
+  }
+  AfterFailure read_failed(const LoadedRecord& record, int item, const RunError& error) override {
+    log.push_back(where(record) + " item " + std::to_string(item) + " " +
+                  std::string(error_code_text(error.code)));
+    return answer_;
+  }
+
+  std::vector<std::string> log;
+
+ private:
+  static std::string where(const LoadedRecord& record) {
+    return (record.file == DataFile::kPedigree ? "ped:" : "blood:") + std::to_string(record.line) +
+           " row " + std::to_string(record.row);
+  }
+  AfterFailure answer_;
+};
+
+struct ObservedCase {
+  std::string name;
+  std::string pedigree_file;
+  std::string blood_file;
+  AfterFailure answer;
+  std::vector<std::string> log;
+  std::vector<std::string> rows;  // describe_row of rows 1..NIND after the load
+};
+
+void PrintTo(const ObservedCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class ObservedLoadTest : public ::testing::TestWithParam<ObservedCase> {};
+
+TEST_P(ObservedLoadTest, TellsEveryRecordAndFailure) {
+  const ObservedCase& c = GetParam();
+  ScratchIo scratch;
+  scratch.dir().write("ped.dat", c.pedigree_file);
+  scratch.dir().write("blood.dat", c.blood_file);
+  Population population;
+  LoggingObserver observer(c.answer);
+  load_population(scratch.io(), "ped.dat", "blood.dat", population, &observer);
+  EXPECT_EQ(observer.log, c.log);
+  std::vector<std::string> rows;
+  for (int32_t i = 1; i <= population.NIND; ++i) rows.push_back(describe_row(population, i));
+  EXPECT_EQ(rows, c.rows);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ObservedLoadTest,
+    ::testing::Values(
+        ObservedCase{
+            "LinesRowsAndTextPastThePattern",
+            "    2   extra\n    1   10    0    0    1    2A10         \n"
+            "    1   12   10   11    1    2LONGER-THAN-12\n",
+            "    2    2\n      0.2500  0.7\n        2500\n",
+            AfterFailure::kEndRun,
+            {"ped:1 row 0 read \"    2   extra\"",
+             "ped:2 row 1 read \"    1   10    0    0    1    2A10         \"",
+             "ped:3 row 2 read \"    1   12   10   11    1    2LONGER-THAN-\" past 43",
+             "blood:1 row 0 read \"    2    2\"", "blood:2 row 1 read \"      0.2500  0.7\"",
+             "blood:3 row 2 read \"        2500\""},
+            {"1 10 0 0 1 2 |A10         | 0.25", "1 12 10 11 1 2 |LONGER-THAN-| 0.25"}},
+        ObservedCase{"NextFieldReadsTheRestOfTheRecord",
+                     "    1\n    1    x   12   13    4    2NAME\n",
+                     "    1    2\n    0.5.0\n",
+                     AfterFailure::kNextField,
+                     {"ped:1 row 0 read \"    1\"", "ped:2 row 1 item 1 E6101",
+                      "ped:2 row 1 read \"    1    x   12   13    4    2NAME\"",
+                      "blood:1 row 0 read \"    1    2\"", "blood:2 row 1 item 0 E6103",
+                      "blood:2 row 1 read \"    0.5.0\""},
+                     {"1 0 12 13 4 2 |NAME        | 0"}},
+        ObservedCase{"NextFileGoesOnWithTheBloodFile",
+                     "    3\n    1    x   12   13    4    2NAME\n    1    2\n",
+                     "    3    2\n      0.5000\n",
+                     AfterFailure::kNextFile,
+                     {"ped:1 row 0 read \"    3\"", "ped:2 row 1 item 1 E6101",
+                      "blood:1 row 0 read \"    3    2\"", "blood:2 row 1 read \"      0.5000\"",
+                      "blood:3 row 2 item -1 E6501"},
+                     {"1 0 0 0 0 0 |@@@@@@@@@@@@| 0.5", "0 0 0 0 0 0 |@@@@@@@@@@@@| 0",
+                      "0 0 0 0 0 0 |@@@@@@@@@@@@| 0"}},
+        // An end of file cannot be read past: the next field is the next file.
+        ObservedCase{"EndOfFileMarkEndsTheFile",
+                     "    2\n    1    1    0 \x1a\n    1    2\n",
+                     "    2    1\n\n\n",
+                     AfterFailure::kNextField,
+                     {"ped:1 row 0 read \"    2\"", "ped:2 row 1 item 3 E6501",
+                      "blood:1 row 0 read \"    2    1\"", "blood:2 row 1 read \"\"",
+                      "blood:3 row 2 read \"\""},
+                     {"1 1 0 0 0 0 |@@@@@@@@@@@@|", "0 0 0 0 0 0 |@@@@@@@@@@@@|"}},
+        ObservedCase{"FailedCountSkipsTheFile",
+                     "    x\n    1    1\n",
+                     "    0    2\n",
+                     AfterFailure::kNextFile,
+                     {"ped:1 row 0 item 0 E6101", "blood:1 row 0 read \"    0    2\""},
+                     {}}),
+    [](const auto& info) { return info.param.name; });
+
+// With an observer that lets nothing through, the load fails as pedpeel's does.
+TEST(ObservedLoadTest, EndRunRaisesTheSameError) {
+  ScratchIo scratch;
+  scratch.dir().write("ped.dat", "    1\n    1    1  1x1\n");
+  scratch.dir().write("blood.dat", "    1    1\n\n");
+  Population population;
+  LoggingObserver observer(AfterFailure::kEndRun);
+  try {
+    load_population(scratch.io(), "ped.dat", "blood.dat", population, &observer);
+    FAIL() << "expected the conversion error";
+  } catch (const RunError& error) {
+    EXPECT_EQ(error.code, ErrorCode::kInvalidInteger);
+    EXPECT_EQ(error.file, "ped.dat");
+  }
+  EXPECT_EQ(observer.log,
+            (std::vector<std::string>{"ped:1 row 0 read \"    1\"", "ped:2 row 1 item 2 E6101"}));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// The pedigree core: for each pedigree in turn, groups its families and takes them in
-// peeling order, alternating the simple peeling and loop resolution passes; a pedigree
-// that neither pass can finish gets the loop report in def.err and ends the core.
+// The pedigree core: takes the grouped population's pedigrees apart into the record tables
+// and VOLMA.DAT; a pedigree that neither pass can finish gets the loop report in def.err and
+// ends the core.
 #ifndef PEDPEEL_PEDIGREE_PEDIGREE_CORE_H_
 #define PEDPEEL_PEDIGREE_PEDIGREE_CORE_H_
 
@@ -11,15 +11,11 @@
 
 namespace pedpeel {
 
-enum class CoreOutcome { kCompleted, kLoopReported };
-
-enum class PedigreeOutcome { kDone, kLoop };
-
-/// The pass control of one pedigree whose families `context` holds: peel while peeling
-/// takes families; then resolve while resolving takes them; peel again after a resolution
-/// that took something. kLoop when neither pass can take the rest, or when a hand-back
-/// follows a hand-back with no record taken in between (it would repeat forever).
-PedigreeOutcome take_families(PassContext& context, PeelingEngine& engine);
+// How the core ended: every pedigree taken apart, or a loop reported for `loop_pedigree`.
+struct CoreOutcome {
+  int loop_pedigree = 0;  // 0 when the core completed
+  bool loop_reported() const { return loop_pedigree != 0; }
+};
 
 /// Runs the core on the grouped population. Opens def.err (unit 35, cut to empty) and
 /// VOLMA.DAT (unit 20). On completion sets NFAMREC and closes VOLMA.DAT, leaving def.err

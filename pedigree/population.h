@@ -9,12 +9,9 @@
 #include <span>
 #include <vector>
 
-namespace pedpeel {
+#include "records/limits.h"
 
-// Largest number of race fractions an individual carries (NRACE - 1).
-inline constexpr int kMaxFractions = 10;
-// Length of an initial identifier.
-inline constexpr int kIniIdLength = 12;
+namespace pedpeel {
 
 using IniId = std::array<char, kIniIdLength>;
 using Fractions = std::array<float, kMaxFractions>;

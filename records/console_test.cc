@@ -158,12 +158,12 @@ TEST(RunEndTest, WaysToEnd) {
        },
        0, " X\r\n", ""},
       {"stages report failure", [](RunIo&) { return kExitStop; }, 2, "", ""},
-      {"stop", [](RunIo& io) -> int { stop_with_message(io, " Ne ponjal..."); }, 2,
+      {"stop", [](RunIo&) -> int { throw RunStop{StopReason::kNotUnderstood}; }, 2,
        std::string(" Ne ponjal...\r\n") + kStop + "\r\n", ""},
       {"stop after an earlier line",
        [](RunIo& io) -> int {
          show(io, " A");
-         stop_with_message(io, " Error: icros overflow. More then 300 kids.");
+         throw RunStop{StopReason::kTooManyLoopHeadChildren};
        },
        2, std::string(" A\r\n Error: icros overflow. More then 300 kids.\r\n") + kStop + "\r\n",
        ""},
@@ -209,7 +209,7 @@ TEST(RunEndTest, OutputReachesItsFileAtEveryEnd) {
       },
       [](RunIo& io) -> int {
         write_header(io);
-        stop_with_message(io, " Ne ponjal...");
+        throw RunStop{StopReason::kNotUnderstood};
       },
       [](RunIo& io) {
         write_header(io);

@@ -18,6 +18,8 @@ class ExponentFieldCache {
   /// Fields of `width` (at most kMaxWidth) columns with `digits` digits.
   ExponentFieldCache(int width, int digits);
 
+  /// Whether the cache renders fields of `width` columns with `digits` digits.
+  bool renders(int width, int digits) const { return width == width_ && digits == digits_; }
   /// Renders `value` into field[0 .. width), as format_exponent would.
   void format(char* field, float value);
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace pedpeel {
@@ -96,9 +97,51 @@ bool parse_exponent_form(std::string_view field, int digits, float* value) {
 
 }  // namespace
 
-std::optional<ErrorCode> parse_integer(std::string_view field, int64_t minimum, int64_t maximum,
-                                       int64_t* value) {
-  // Plain fields: leading blanks, an optional sign, 1 to 18 digits to the end of the field.
+bool parse_written_real(std::string_view field, int digits, float* value) {
+  if (field.size() != 12 || digits != 4) return false;
+  // The field as two little-endian words: columns 1-8 ("  s.dddd") and 9-12 ("E+xx").
+  uint64_t head;
+  uint32_t tail;
+  std::memcpy(&head, field.data(), sizeof head);
+  std::memcpy(&tail, field.data() + sizeof head, sizeof tail);
+  const uint32_t sign = static_cast<uint32_t>(head >> 16) & 0xFF;
+  const uint32_t exponent_sign = (tail >> 8) & 0xFF;
+  if ((head & 0xFF00FFFF) != 0x2E002020 || (sign != ' ' && sign != '-') || (tail & 0xFF) != 'E' ||
+      (exponent_sign != '+' && exponent_sign != '-')) {
+    return false;
+  }
+  // Four mantissa digits, then two exponent digits: every byte '0'..'9' exactly when its
+  // high half is 3 and adding 6 leaves it there.
+  const uint32_t mantissa_text = static_cast<uint32_t>(head >> 32);
+  const uint32_t exponent_text = tail >> 16;
+  const auto all_digits = [](uint32_t text, uint32_t high_halves) {
+    return (text & high_halves) == (0x30303030 & high_halves) &&
+           ((text + 0x06060606) & high_halves) == (0x30303030 & high_halves);
+  };
+  if (!all_digits(mantissa_text, 0xF0F0F0F0) || !all_digits(exponent_text, 0xF0F0)) return false;
+  const auto digit = [](uint32_t text, int k) { return (text >> (8 * k)) & 0x0F; };
+  const uint32_t mantissa =
+      ((digit(mantissa_text, 0) * 10 + digit(mantissa_text, 1)) * 10 + digit(mantissa_text, 2)) *
+          10 +
+      digit(mantissa_text, 3);
+  const int exponent = static_cast<int>(digit(exponent_text, 0) * 10 + digit(exponent_text, 1));
+  // value = mantissa x 10^(exponent - 4), one exact operand each: rounded once.
+  float magnitude;
+  if (exponent_sign == '+') {
+    if (exponent > 14) return false;
+    magnitude = exponent >= 4 ? static_cast<float>(mantissa) * kFloatPowersOfTen[exponent - 4]
+                              : static_cast<float>(mantissa) / kFloatPowersOfTen[4 - exponent];
+  } else {
+    if (exponent > 6) return false;
+    magnitude = static_cast<float>(mantissa) / kFloatPowersOfTen[exponent + 4];
+  }
+  *value = sign == '-' ? -magnitude : magnitude;
+  return true;
+}
+
+PlainInteger parse_plain_integer(std::string_view field, int64_t minimum, int64_t maximum,
+                                 int64_t* value) {
+  // Leading blanks, an optional sign, 1 to 18 digits to the end of the field.
   const char* p = field.data();
   const char* const end = p + field.size();
   while (p < end && *p == ' ') ++p;
@@ -114,13 +157,23 @@ std::optional<ErrorCode> parse_integer(std::string_view field, int64_t minimum, 
     if (digit > 9) break;
     magnitude = magnitude * 10 + digit;
   }
-  if (p != end || p == first_digit) {
-    return parse_integer_general(field, minimum, maximum, value);
-  }
+  if (p != end || p == first_digit) return PlainInteger::kNotPlain;
   const int64_t signed_value = negative ? -magnitude : magnitude;
-  if (signed_value < minimum || signed_value > maximum) return ErrorCode::kIntegerOverflow;
+  if (signed_value < minimum || signed_value > maximum) return PlainInteger::kOverflow;
   *value = signed_value;
-  return std::nullopt;
+  return PlainInteger::kValue;
+}
+
+std::optional<ErrorCode> parse_integer(std::string_view field, int64_t minimum, int64_t maximum,
+                                       int64_t* value) {
+  switch (parse_plain_integer(field, minimum, maximum, value)) {
+    case PlainInteger::kValue:
+      return std::nullopt;
+    case PlainInteger::kOverflow:
+      return ErrorCode::kIntegerOverflow;
+    default:
+      return parse_integer_general(field, minimum, maximum, value);
+  }
 }
 
 std::optional<ErrorCode> parse_integer_general(std::string_view field, int64_t minimum,
@@ -165,7 +218,9 @@ std::optional<ErrorCode> parse_real(std::string_view field, int digits, float* v
   // With a mantissa up to 2^24 and a power of ten up to 10^10 both operands are exact
   // floats, so one float multiplication or division rounds the decimal value correctly,
   // as the general conversion does. Anything else takes the general road.
-  if (parse_exponent_form(field, digits, value)) return std::nullopt;
+  if (parse_written_real(field, digits, value) || parse_exponent_form(field, digits, value)) {
+    return std::nullopt;
+  }
   const char* p = field.data();
   const char* const end = p + field.size();
   const auto blank = [](char c) { return c == ' ' || c == '\t'; };

@@ -189,14 +189,4 @@ void append_exponent_by_expansion(std::string& out, float value, int width, int 
   append_right_justified(out, text, length, width);
 }
 
-void append_text(std::string& out, std::string_view text, int width) {
-  const int length = static_cast<int>(text.size());
-  if (width > length) {
-    out.append(width - length, ' ');
-    out.append(text);
-  } else {
-    out.append(text.substr(0, width));
-  }
-}
-
 }  // namespace pedpeel

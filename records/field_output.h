@@ -27,10 +27,6 @@ void append_exponent_by_expansion(std::string& out, float value, int width, int 
 void format_integer(char* field, int64_t value, int width);
 void format_exponent(char* field, float value, int width, int digits);
 
-// Aw for an item of text.size() characters: blanks on the left when the field is wider,
-// the first `width` characters when it is not.
-void append_text(std::string& out, std::string_view text, int width);
-
 }  // namespace pedpeel
 
 #endif  // PEDPEEL_RECORDS_FIELD_OUTPUT_H_

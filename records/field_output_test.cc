@@ -103,28 +103,5 @@ TEST(FieldOutputTest, ExponentFieldTooNarrowIsAsterisks) {
   EXPECT_EQ(out, ".7500E+00");
 }
 
-struct TextCase {
-  const char* text;
-  int width;
-  const char* expected;
-};
-
-TEST(FieldOutputTest, TextFields) {
-  const TextCase cases[] = {
-      {"ABC", 5, "  ABC"},
-      {"ABCD", 4, "ABCD"},
-      {"ABCDEF", 4, "ABCD"},
-      {"", 3, "   "},
-      {"A12         ", 14, "  A12         "},  // INI_ID: two blanks, all 12 characters
-      {"ID1", 12, "         ID1"},
-      {"a,b\tc", 5, "a,b\tc"},  // bytes pass unchanged
-  };
-  for (const TextCase& c : cases) {
-    std::string out;
-    append_text(out, c.text, c.width);
-    EXPECT_EQ(out, c.expected) << "A" << c.width << " of \"" << c.text << "\"";
-  }
-}
-
 }  // namespace
 }  // namespace pedpeel

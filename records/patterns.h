@@ -4,6 +4,7 @@
 #ifndef PEDPEEL_RECORDS_PATTERNS_H_
 #define PEDPEEL_RECORDS_PATTERNS_H_
 
+#include <cstddef>
 #include <span>
 #include <string_view>
 
@@ -28,6 +29,39 @@ struct Element {
 struct Pattern {
   std::span<const Element> elements;
 };
+
+/// The most characters one record of `pattern` holds when written, line end excluded.
+constexpr size_t record_length(const Pattern& pattern) {
+  size_t longest = 0;
+  size_t length = 0;
+  for (const Element& element : pattern.elements) {
+    if (element.kind == ElementKind::kBreak) {
+      length = 0;
+    } else if (element.kind == ElementKind::kLiteral) {
+      length += element.literal.size();
+    } else {
+      length += static_cast<size_t>(element.repeat) * static_cast<size_t>(element.width);
+    }
+    longest = length > longest ? length : longest;
+  }
+  return longest;
+}
+
+/// The most columns the data fields of one record of `pattern` cover: a read statement
+/// looks at no column past them, so a reader need keep no more of a record.
+constexpr size_t record_columns(const Pattern& pattern) {
+  size_t widest = 0;
+  size_t columns = 0;
+  for (const Element& element : pattern.elements) {
+    if (element.kind == ElementKind::kBreak) {
+      columns = 0;
+    } else if (element.kind != ElementKind::kLiteral) {
+      columns += static_cast<size_t>(element.repeat) * static_cast<size_t>(element.width);
+    }
+    widest = columns > widest ? columns : widest;
+  }
+  return widest;
+}
 
 constexpr Element literal(std::string_view text) {
   return {ElementKind::kLiteral, 1, 0, 0, text};
@@ -91,6 +125,20 @@ inline constexpr Pattern PAT_BLOOD{pattern_data::kBlood};
 inline constexpr Pattern PAT_LOOP{pattern_data::kLoop};
 // iway.IVM identifier records.
 inline constexpr Pattern PAT_NAME12{pattern_data::kName12};
+
+// Every pattern of the system.
+inline constexpr Pattern kAllPatterns[] = {
+    PAT_NAME20, PAT_COUNTS, PAT_PEDREC, PAT_BLOODREC, PAT_IDS,  PAT_HEADER, PAT_TRAIT,
+    PAT_SEX,    PAT_INI_ID, PAT_RACE,   PAT_BLOOD,    PAT_LOOP, PAT_NAME12};
+
+// The longest record any pattern of the system writes, line end excluded.
+inline constexpr size_t kLongestRecord = [] {
+  size_t longest = 0;
+  for (const Pattern& pattern : kAllPatterns) {
+    longest = record_length(pattern) > longest ? record_length(pattern) : longest;
+  }
+  return longest;
+}();
 
 }  // namespace pedpeel
 

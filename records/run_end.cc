@@ -24,14 +24,16 @@ int close_units(RunIo& io, std::ostream& err, int status) {
   return status;
 }
 
-}  // namespace
-
-void stop_with_message(RunIo& io, std::string_view text) {
-  io.console.console_begin();
-  io.console.console_item(text);
-  io.console.console_end();
-  throw RunStop{};
+// The stop's console line, then the stop message.
+void write_stop(Console& console, StopReason reason) {
+  console.console_begin();
+  console.console_item(stop_message(reason));
+  console.console_end();
+  console.repeat_pending_line_end();
+  console.write_raw("Stop - Program terminated.\r\n");
 }
+
+}  // namespace
 
 int run_to_end(const RunEnvironment& environment, const std::function<int(RunIo&)>& stages) {
   const int directory_fd =
@@ -46,9 +48,8 @@ int run_to_end(const RunEnvironment& environment, const std::function<int(RunIo&
     RunIo io(directory_fd, environment);
     try {
       status = stages(io);
-    } catch (const RunStop&) {
-      io.console.repeat_pending_line_end();
-      io.console.write_raw("Stop - Program terminated.\r\n");
+    } catch (const RunStop& stop) {
+      write_stop(io.console, stop.reason);
       status = kExitStop;
     } catch (const RunError& error) {
       write_report(*environment.err, error);

@@ -42,11 +42,9 @@ struct RunIo {
   Units units;
 };
 
-/// Writes `text` as one free-form console line and stops the run (throws RunStop).
-[[noreturn]] void stop_with_message(RunIo& io, std::string_view text);
-
 /// Runs `stages` and ends the run. The stages return kExitNormal or kExitStop (a run that
-/// went through but must report failure); a thrown RunStop or RunError ends them early.
+/// went through but must report failure); a thrown RunStop (its console line
+/// written here) or RunError ends them early.
 int run_to_end(const RunEnvironment& environment, const std::function<int(RunIo&)>& stages);
 
 }  // namespace pedpeel

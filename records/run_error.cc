@@ -33,6 +33,15 @@ constexpr ErrorText kErrorTexts[] = {
     {"E6422", "no space left on device"},
 };
 
+// Indexed by StopReason; keep in the enum's order.
+constexpr std::string_view kStopMessages[] = {
+    " Error: more than 32767 individuals.",
+    " Error: more than 10 race fractions per individual.",
+    " Error: more than 32767 family member entries.",
+    " Error: icros overflow. More then 300 kids.",
+    " Ne ponjal...",
+};
+
 std::string_view statement_text(StatementKind kind) {
   switch (kind) {
     case StatementKind::kRead:
@@ -66,6 +75,10 @@ std::string RunError::report() const {
   text += error_message(code);
   text += "\r\n";
   return text;
+}
+
+std::string_view stop_message(StopReason reason) {
+  return kStopMessages[static_cast<size_t>(reason)];
 }
 
 }  // namespace pedpeel

@@ -52,9 +52,24 @@ struct RunError {
   std::string report() const;
 };
 
-// A stop: the console message has been written; ends the run with "Stop - Program
-// terminated." and exit status 2.
-struct RunStop {};
+// Why a run stopped: a population the tables or the export formats cannot hold, or a
+// loop the loop resolution pass cannot make sense of.
+enum class StopReason {
+  kTooManyIndividuals,       // NIND past the limit
+  kTooManyFractions,         // NRACE - 1 past the limit
+  kTooManyMemberEntries,     // a family record would take MEMBERS past its limit
+  kTooManyLoopHeadChildren,  // a loop head with too many children
+  kNotUnderstood,            // a mating whose two partners are both parents of the loop head
+};
+
+// The console line a stop writes before "Stop - Program terminated.".
+std::string_view stop_message(StopReason reason);
+
+// A stop: ends the run with its console line, "Stop - Program terminated." and exit
+// status 2. Raised where the condition is found, printed only by the run end.
+struct RunStop {
+  StopReason reason;
+};
 
 }  // namespace pedpeel
 

@@ -4,9 +4,6 @@
 #include <cstring>
 #include <limits>
 
-#include "records/field_input.h"
-#include "records/field_output.h"
-
 namespace pedpeel {
 
 namespace {
@@ -14,27 +11,39 @@ constexpr char kCtrlZ = 26;
 }  // namespace
 
 void RecordStatement::fail(ErrorCode code) {
-  // Leave no part of a record behind: the file ends with the last complete record.
-  if (direction_ == Direction::kWrite) unit_->output.resize(record_start_);
-  throw RunError{code,
-                 direction_ == Direction::kRead ? StatementKind::kRead : StatementKind::kWrite,
-                 unit_->name};
+  throw RunError{code, StatementKind::kRead, unit_->name};
 }
 
 void RecordStatement::start_record() {
-  if (direction_ == Direction::kWrite) return;
-  if (!units_.read_record(*unit_, &record_)) fail(ErrorCode::kEndOfFile);
+  if (!units_.read_record(*unit_, &record_, &storage_, keep_, &text_past_))
+    fail(ErrorCode::kEndOfFile);
   position_ = 0;
-  // Most records hold neither: their numeric fields are then plain column ranges.
-  plain_record_ = std::memchr(record_.data(), ',', record_.size()) == nullptr &&
-                  std::memchr(record_.data(), kCtrlZ, record_.size()) == nullptr;
 }
 
-void RecordStatement::complete_record() {
-  if (direction_ == Direction::kWrite) {
-    unit_->output.append("\r\n", 2);
-    record_start_ = unit_->output.size();
+ExponentFieldCache* RecordStatement::exponent_fields_for(Unit& unit, const Pattern& pattern) {
+  if (!pattern_writes_exponents(pattern)) return nullptr;
+  for (const Element& element : pattern.elements) {
+    if (element.kind != ElementKind::kExponent || element.width > ExponentFieldCache::kMaxWidth) {
+      continue;
+    }
+    if (!unit.exponent_fields) {
+      unit.exponent_fields = std::make_unique<ExponentFieldCache>(element.width, element.digits);
+    }
+    return unit.exponent_fields.get();
   }
+  return nullptr;
+}
+
+bool RecordStatement::pattern_writes_exponents(const Pattern& pattern) {
+  if (pattern.elements.data() != exponents_known_for_) {
+    exponents_known_for_ = pattern.elements.data();
+    pattern_has_exponents_ = false;
+    for (const Element& element : pattern.elements) {
+      pattern_has_exponents_ |=
+          element.kind == ElementKind::kExponent && element.width <= ExponentFieldCache::kMaxWidth;
+    }
+  }
+  return pattern_has_exponents_;
 }
 
 void RecordStatement::begin_statement(int unit, const Pattern& pattern, Direction direction) {
@@ -45,11 +54,13 @@ void RecordStatement::begin_statement(int unit, const Pattern& pattern, Directio
   next_element_ = 0;
   field_ = nullptr;
   repeats_left_ = 0;
-  plain_record_ = false;
   if (direction == Direction::kWrite) {
     units_.begin_write(*unit_);
-    record_start_ = unit_->output.size();
+    writer_.retarget(&unit_->output, unit_->name, exponent_fields_for(*unit_, pattern));
+    writer_.begin(pattern);
+    return;
   }
+  keep_ = record_columns(pattern);
   start_record();
 }
 
@@ -61,7 +72,6 @@ const Element& RecordStatement::next_field() {
   // Every pattern holds a data field, so the walk meets one within two rounds.
   for (;;) {
     if (next_element_ == element_count_) {
-      complete_record();
       start_record();
       next_element_ = 0;
       continue;
@@ -69,10 +79,8 @@ const Element& RecordStatement::next_field() {
     const Element& element = elements_[next_element_++];
     switch (element.kind) {
       case ElementKind::kLiteral:
-        if (direction_ == Direction::kWrite) unit_->output.append(element.literal);
         break;
       case ElementKind::kBreak:
-        complete_record();
         start_record();
         break;
       default:
@@ -84,22 +92,24 @@ const Element& RecordStatement::next_field() {
 }
 
 void RecordStatement::end_statement() {
+  if (direction_ == Direction::kWrite) {
+    writer_.end();
+    units_.flush_if_full(*unit_);
+    unit_ = nullptr;
+    return;
+  }
+  // Record breaks before the next data field or the end mark take their records.
   if (field_ == nullptr || repeats_left_ == 0) {
     while (next_element_ < element_count_) {
-      const Element& element = elements_[next_element_];
-      if (element.kind == ElementKind::kLiteral) {
-        if (direction_ == Direction::kWrite) unit_->output.append(element.literal);
-      } else if (element.kind == ElementKind::kBreak) {
-        complete_record();
+      const ElementKind kind = elements_[next_element_].kind;
+      if (kind == ElementKind::kBreak) {
         start_record();
-      } else {
+      } else if (kind != ElementKind::kLiteral) {
         break;
       }
       ++next_element_;
     }
   }
-  complete_record();
-  if (direction_ == Direction::kWrite) units_.flush_if_full(*unit_);
   unit_ = nullptr;
 }
 
@@ -119,26 +129,21 @@ const Element& RecordStatement::field_for(ElementKind kind) {
 }
 
 void RecordStatement::transfer(int32_t value) {
-  append_integer(unit_->output, value, field_for(ElementKind::kInteger).width);
+  writer_.put(value);
 }
 
 void RecordStatement::transfer(float value) {
-  const Element& field = field_for(ElementKind::kExponent);
-  append_exponent(unit_->output, value, field.width, field.digits);
+  writer_.put(value);
 }
 
 void RecordStatement::transfer(std::string_view text) {
-  append_text(unit_->output, text, field_for(ElementKind::kText).width);
+  writer_.put(text);
 }
 
 std::string_view RecordStatement::take_numeric_field(int width) {
   const size_t begin = std::min(position_, record_.size());
   const size_t limit = std::min(record_.size(), begin + static_cast<size_t>(width));
   const char* start = record_.data() + begin;
-  if (plain_record_) {
-    position_ = limit;
-    return {start, limit - begin};
-  }
   const void* comma = std::memchr(start, ',', limit - begin);
   const size_t end = comma != nullptr
                          ? static_cast<size_t>(static_cast<const char*>(comma) - record_.data())
@@ -150,49 +155,18 @@ std::string_view RecordStatement::take_numeric_field(int width) {
   return field;
 }
 
-bool RecordStatement::next_plain_field(ElementKind kind, std::string_view* field) {
-  if (!plain_record_ || field_ == nullptr || repeats_left_ == 0 || field_->kind != kind) {
-    return false;
-  }
-  --repeats_left_;
-  const size_t begin = std::min(position_, record_.size());
-  const size_t limit = std::min(record_.size(), begin + static_cast<size_t>(field_->width));
-  position_ = limit;
-  *field = {record_.data() + begin, limit - begin};
-  return true;
-}
-
-void RecordStatement::read_integer(int64_t minimum, int64_t maximum, int64_t* value) {
-  std::string_view field;
-  if (!next_plain_field(ElementKind::kInteger, &field)) {
-    field = take_numeric_field(field_for(ElementKind::kInteger).width);
-  }
-  if (auto error = parse_integer(field, minimum, maximum, value)) fail(*error);
-}
-
-void RecordStatement::transfer(int8_t* target) {
-  int64_t value;
-  read_integer(-127, 127, &value);
-  *target = static_cast<int8_t>(value);
-}
-
-void RecordStatement::transfer(int16_t* target) {
-  int64_t value;
-  read_integer(-32767, 32767, &value);
-  *target = static_cast<int16_t>(value);
-}
-
-void RecordStatement::transfer(int32_t* target) {
-  int64_t value;
-  read_integer(-std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::max(), &value);
-  *target = static_cast<int32_t>(value);
+std::string_view RecordStatement::next_numeric_field(ElementKind kind) {
+  return take_numeric_field(field_for(kind).width);
 }
 
 void RecordStatement::transfer(float* target) {
   std::string_view field;
-  if (!next_plain_field(ElementKind::kExponent, &field)) {
-    field = take_numeric_field(field_for(ElementKind::kExponent).width);
+  if (repeated_field(ElementKind::kExponent, &field) &&
+      parse_written_real(field, field_->digits, target)) {
+    take_repeated_field(field);
+    return;
   }
+  field = next_numeric_field(ElementKind::kExponent);
   float value;
   if (auto error = parse_real(field, field_->digits, &value)) fail(*error);
   *target = value;
@@ -201,7 +175,7 @@ void RecordStatement::transfer(float* target) {
 void RecordStatement::transfer(std::span<char> target) {
   const size_t width = static_cast<size_t>(field_for(ElementKind::kText).width);
   // The field's characters, blanks where the record ends inside it.
-  std::string field = record_.substr(std::min(position_, record_.size()), width);
+  std::string field(record_.substr(std::min(position_, record_.size()), width));
   position_ += width;
   field.resize(width, ' ');
   const size_t length = target.size();

@@ -13,7 +13,10 @@
 #include <string>
 #include <string_view>
 
+#include "records/field_input.h"
+#include "records/limits.h"
 #include "records/patterns.h"
+#include "records/record_writer.h"
 #include "records/units.h"
 
 namespace pedpeel {
@@ -34,9 +37,11 @@ class RecordStatement {
   void transfer(std::string_view text);
 
   // Read targets. Nothing is stored in a target whose field fails to convert.
-  void transfer(int8_t* target);
-  void transfer(int16_t* target);
-  void transfer(int32_t* target);
+  void transfer(int8_t* target) { *target = static_cast<int8_t>(read_integer(kMinCode, kMaxCode)); }
+  void transfer(int16_t* target) { *target = static_cast<int16_t>(read_integer(kMinId, kMaxId)); }
+  void transfer(int32_t* target) {
+    *target = static_cast<int32_t>(read_integer(-kMaxInt32, kMaxInt32));
+  }
   void transfer(float* target);
   void transfer(std::span<char> target);
 
@@ -44,22 +49,60 @@ class RecordStatement {
   /// record (write), or skips the rest of the record (read).
   void end_statement();
 
-  /// The record the current read statement works on, as taken from the file.
+  /// The record the current read statement works on, as taken from the file: as many of
+  /// its columns as the pattern reads.
   std::string_view current_record() const { return record_; }
+  /// The column (from 1) of the first character of that record past the columns the
+  /// pattern reads that is not a blank, 0 when there is none: text the statement skips.
+  size_t text_past_record() const { return text_past_; }
 
  private:
-  // Moves the pattern cursor to the data field for the next item.
+  // The unit's cache of exponent fields when the pattern writes any (made at the first).
+  ExponentFieldCache* exponent_fields_for(Unit& unit, const Pattern& pattern);
+  // Whether the pattern has exponent fields the cache can hold (kept for the last pattern).
+  bool pattern_writes_exponents(const Pattern& pattern);
+  // Moves the pattern cursor to the data field for the next item (read).
   const Element& next_field();
-  void complete_record();
   void start_record();
   const Element& field_for(ElementKind kind);
   [[noreturn]] void fail(ErrorCode code);
-  void read_integer(int64_t minimum, int64_t maximum, int64_t* value);
+  static constexpr int64_t kMaxInt32 = 2147483647;
+
+  // The value of the next integer field, which must lie in minimum..maximum.
+  int64_t read_integer(int64_t minimum, int64_t maximum) {
+    int64_t value;
+    std::string_view field;
+    if (repeated_field(ElementKind::kInteger, &field)) {
+      const PlainInteger plain = parse_plain_integer(field, minimum, maximum, &value);
+      if (plain != PlainInteger::kNotPlain) {
+        take_repeated_field(field);
+        if (plain == PlainInteger::kOverflow) fail(ErrorCode::kIntegerOverflow);
+        return value;
+      }
+    }
+    field = next_numeric_field(ElementKind::kInteger);
+    if (auto error = parse_integer(field, minimum, maximum, &value)) fail(*error);
+    return value;
+  }
+  // The next numeric field of `kind` by the walk through the pattern, cut at a comma.
+  std::string_view next_numeric_field(ElementKind kind);
   std::string_view take_numeric_field(int width);
-  // The next numeric field straight from its columns when the walk has nothing to do: the
-  // current field is of `kind` and has repeats left, and the record is plain. False, with
-  // nothing consumed, otherwise.
-  bool next_plain_field(ElementKind kind, std::string_view* field);
+  // The columns of the next field when it is a repeat of the current field, of `kind`:
+  // the usual case, kept short and inline. A caller that finds nothing but blanks, digits,
+  // signs, a point or an exponent in them (no comma, no Ctrl-Z) takes the field with
+  // take_repeated_field(); otherwise the field goes the general way, next_numeric_field().
+  bool repeated_field(ElementKind kind, std::string_view* field) const {
+    if (repeats_left_ == 0 || field_->kind != kind) return false;
+    const size_t width = static_cast<size_t>(field_->width);
+    const size_t begin = position_ < record_.size() ? position_ : record_.size();
+    const size_t length = record_.size() - begin < width ? record_.size() - begin : width;
+    *field = {record_.data() + begin, length};
+    return true;
+  }
+  void take_repeated_field(std::string_view field) {
+    --repeats_left_;
+    position_ = static_cast<size_t>(field.data() + field.size() - record_.data());
+  }
 
   Units& units_;
   Unit* unit_ = nullptr;
@@ -70,10 +113,14 @@ class RecordStatement {
   const Element* field_ = nullptr;  // current data field, if any
   int repeats_left_ = 0;
 
-  size_t record_start_ = 0;   // output: where the current record begins in the unit's output
-  std::string record_;        // input: the current record
-  size_t position_ = 0;       // input: read position in record_
-  bool plain_record_ = true;  // input: record_ holds no comma and no Ctrl-Z
+  RecordWriter writer_{nullptr};  // output: renders into the unit's buffer
+  const Element* exponents_known_for_ = nullptr;
+  bool pattern_has_exponents_ = false;
+  size_t keep_ = 0;          // input: columns of a record the pattern reads
+  std::string_view record_;  // input: the current record, up to keep_ columns
+  std::string storage_;      // input: the record when it does not lie in one block
+  size_t text_past_ = 0;     // input: see text_past_record()
+  size_t position_ = 0;      // input: read position in record_
 };
 
 }  // namespace pedpeel

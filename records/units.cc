@@ -4,8 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+
+#include "records/binary_format.h"
 
 namespace pedpeel {
 
@@ -62,7 +65,12 @@ Unit* Units::find(int number) {
 }
 
 Unit& Units::unit(int number) {
-  return *find(number);
+  // Statements follow one another on the same unit: try the unit found last first.
+  if (last_found_ != nullptr && last_found_->fd >= 0 && last_found_->number == number) {
+    return *last_found_;
+  }
+  last_found_ = find(number);
+  return *last_found_;
 }
 
 int Units::open_read_only_or_write_only(const std::string& name) {
@@ -193,9 +201,9 @@ void Units::close(int number) {
   if (unit == nullptr) return;
   try {
     if (unit->written && unit->form == Form::kBinary && !unit->failed) {
-      if (!unit->binary_started) unit->output.push_back(static_cast<char>(0x4B));
+      if (!unit->binary_started) unit->output.push_back(static_cast<char>(kBinaryHeader));
       unit->binary_started = true;
-      unit->output.push_back(static_cast<char>(0x82));
+      unit->output.push_back(static_cast<char>(kBinaryTrailer));
     }
     flush(*unit);
   } catch (const RunError&) {
@@ -218,41 +226,60 @@ std::optional<RunError> Units::close_all() {
   return first;
 }
 
-bool Units::read_record(Unit& unit, std::string* record) {
-  record->clear();
+bool Units::fill_block(Unit& unit) {
+  if (unit.block_position < unit.block_length) return true;
+  if (unit.input_ended) return false;
+  if (unit.block.empty()) unit.block.resize(kBlockSize);
+  ssize_t n;
+  do {
+    n = ::read(unit.fd, unit.block.data(), unit.block.size());
+  } while (n < 0 && errno == EINTR);
+  if (n < 0) throw RunError{ErrorCode::kReadRefused, StatementKind::kRead, unit.name};
+  unit.block_position = 0;
+  unit.block_length = static_cast<size_t>(n);
+  unit.input_ended = n == 0;
+  return n > 0;
+}
+
+bool Units::read_record(Unit& unit, std::string_view* record, std::string* storage, size_t keep,
+                        size_t* text_past) {
+  storage->clear();
+  size_t length = 0;      // bytes of the line so far
+  size_t first_text = 0;  // column of the first byte past `keep` that is not a blank
+  char first_text_byte = 0;
   bool any = false;
-  for (;;) {
-    if (unit.block_position == unit.block_length) {
-      if (unit.input_ended) break;
-      if (unit.block.empty()) unit.block.resize(kBlockSize);
-      ssize_t n;
-      do {
-        n = ::read(unit.fd, unit.block.data(), unit.block.size());
-      } while (n < 0 && errno == EINTR);
-      if (n < 0) throw RunError{ErrorCode::kReadRefused, StatementKind::kRead, unit.name};
-      unit.block_position = 0;
-      unit.block_length = static_cast<size_t>(n);
-      if (n == 0) {
-        unit.input_ended = true;
-        break;
-      }
-    }
+  bool line_ended = false;
+  bool in_block = false;  // the kept bytes lie whole in the block, not in storage
+  while (!line_ended && fill_block(unit)) {
     const char* begin = unit.block.data() + unit.block_position;
     const char* end = unit.block.data() + unit.block_length;
     const char* newline =
         static_cast<const char*>(memchr(begin, '\n', static_cast<size_t>(end - begin)));
-    any = true;
-    if (newline != nullptr) {
-      record->append(begin, newline);
-      unit.block_position += static_cast<size_t>(newline - begin) + 1;
-      if (!record->empty() && record->back() == '\r') record->pop_back();
-      return true;
+    line_ended = newline != nullptr;
+    const char* stop = line_ended ? newline : end;
+    const size_t n = static_cast<size_t>(stop - begin);
+    const size_t kept = length < keep ? std::min(n, keep - length) : 0;
+    if (!any && line_ended) {
+      *record = std::string_view(begin, kept);  // the usual case: no copy
+      in_block = true;
+    } else {
+      storage->append(begin, kept);
     }
-    record->append(begin, end);
-    unit.block_position = unit.block_length;
+    any = true;
+    for (const char* c = begin + kept; first_text == 0 && c < stop; ++c) {
+      if (*c == ' ') continue;
+      first_text = length + static_cast<size_t>(c - begin) + 1;
+      first_text_byte = *c;
+    }
+    length += n;
+    unit.block_position += n + (line_ended ? 1 : 0);
   }
   if (!any) return false;
-  if (!record->empty() && record->back() == '\r') record->pop_back();
+  if (!in_block) *record = *storage;
+  // A CR that ends the line belongs to the line end, not to the record.
+  if (record->size() == length && record->ends_with('\r')) record->remove_suffix(1);
+  if (first_text == length && first_text_byte == '\r') first_text = 0;
+  *text_past = first_text;
   return true;
 }
 

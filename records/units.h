@@ -3,11 +3,13 @@
 #ifndef PEDPEEL_RECORDS_UNITS_H_
 #define PEDPEEL_RECORDS_UNITS_H_
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "records/exponent_field_cache.h"
 #include "records/file_names.h"
 #include "records/run_error.h"
 
@@ -31,6 +33,9 @@ struct Unit {
   bool failed = false;          // a write failed: nothing more reaches the file
   bool binary_started = false;  // the header byte of a binary record file is placed
   std::string output;           // records not yet on disk
+  // Exponent fields written to the unit so far, made at the first one: a file of race
+  // fractions repeats few values.
+  std::unique_ptr<ExponentFieldCache> exponent_fields;
 
   // Input: the current block and the read position in it.
   std::vector<char> block;
@@ -60,9 +65,14 @@ class Units {
   /// The connected unit `number`; it must be open.
   Unit& unit(int number);
 
-  /// Reads the next record (the bytes before its LF, without a CR just before the LF or at
-  /// the very end of the file). False when no byte remains.
-  bool read_record(Unit& unit, std::string* record);
+  /// Reads the next record: the bytes before its LF, without a CR just before the LF or at
+  /// the very end of the file. Keeps at most `keep` of them and skips the rest as a stream,
+  /// so a line of any length costs no memory. *record views the kept bytes, in the unit's
+  /// block or in *storage, until the next read. *text_past is the column (from 1) of the
+  /// first byte past the kept ones that is not a blank, 0 for none. False when no byte
+  /// remains.
+  bool read_record(Unit& unit, std::string_view* record, std::string* storage, size_t keep,
+                   size_t* text_past);
   /// Marks the unit written; records go into unit.output, and flush_if_full() writes them.
   void begin_write(Unit& unit);
   void flush_if_full(Unit& unit);
@@ -78,12 +88,15 @@ class Units {
   // attempt when both fail.
   int open_read_only_or_write_only(const std::string& name);
   void flush(Unit& unit);
+  // Reads the next block when the current one is used up; false at the end of the file.
+  bool fill_block(Unit& unit);
   void cut_at_start(Unit& unit);
   void release(Unit& unit);
 
   int directory_fd_;
   BlankNameSource& blank_names_;
-  std::vector<Unit> table_;  // slot order is the order of closing at the end of a run
+  std::vector<Unit> table_;     // slot order is the order of closing at the end of a run
+  Unit* last_found_ = nullptr;  // the slot unit() returned last
 };
 
 }  // namespace pedpeel

@@ -288,5 +288,45 @@ TEST_F(UnitsTest, PromptAfterAConsoleLine) {
   EXPECT_EQ(table.unit(7).name, "x.dat");
 }
 
+// ---------------------------------------------------------------------------------------
+// Reading records: only the columns a pattern reads are kept, whatever the line's length.
+
+TEST_F(UnitsTest, ReadRecordKeepsTheColumnsAskedForAndSkipsTheRest) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    size_t keep;
+    std::string record;
+    size_t text_past;
+  };
+  const std::string big(3 << 20, 'x');  // spans many input blocks
+  const Case cases[] = {
+      {"shorter line", "abc\r\n", 5, "abc", 0},
+      {"CR just past the kept columns ends the line", "abcde\r\n", 5, "abcde", 0},
+      {"CR inside the kept columns ends the line", "abcd\r\n", 5, "abcd", 0},
+      {"blanks past the kept columns are not text", "abcde   \r\n", 5, "abcde", 0},
+      {"text past the kept columns", "abcde  fg\n", 5, "abcde", 8},
+      {"lone CR past the kept columns is text", "abcde\rx\n", 5, "abcde", 6},
+      {"CR at the very end of the file", "abcdefg\r", 5, "abcde", 6},
+      {"a line of megabytes without its LF", "ab" + big, 5, "abxxx", 6},
+      {"a line of megabytes", big + "\r\n", 4, "xxxx", 5},
+  };
+  for (const Case& c : cases) {
+    dir_.write("data.txt", c.bytes);
+    Units& table = units();
+    table.open(3, "data.txt", Form::kFormatted, OpenIntent::kInput);
+    std::string_view record;
+    std::string storage;
+    size_t text_past = 99;
+    ASSERT_TRUE(table.read_record(table.unit(3), &record, &storage, c.keep, &text_past)) << c.name;
+    EXPECT_EQ(record, c.record) << c.name;
+    EXPECT_EQ(text_past, c.text_past) << c.name;
+    EXPECT_LE(storage.capacity(), size_t{64}) << c.name << ": the skipped bytes were kept";
+    EXPECT_FALSE(table.read_record(table.unit(3), &record, &storage, c.keep, &text_past)) << c.name;
+    table.close(3);
+    ::close(directory_fd_);
+  }
+}
+
 }  // namespace
 }  // namespace pedpeel

@@ -1,6 +1,6 @@
 // Checks of what any run leaves behind, whatever its input: the run-time error report on
-// standard error, text files ending on a complete record, and the framing of a binary record
-// file. Shared by the whole-program tests and the fuzz targets.
+// standard error and text files ending on a complete record. Shared by the whole-program tests and
+// the fuzz targets.
 #ifndef PEDPEEL_TESTING_OUTPUT_CHECKS_H_
 #define PEDPEEL_TESTING_OUTPUT_CHECKS_H_
 
@@ -16,13 +16,14 @@ namespace pedpeel::testing {
 /// CR LF.
 bool is_run_error_report(std::string_view err);
 
+/// True when standard error fits the way the run ended: one run-time error report exactly
+/// when the status is 1; the loop notice ("pedpeel: pedigree N has a loop ...") exactly when
+/// def.err holds a loop report and the status is 2; nothing otherwise.
+bool standard_error_fits(int status, std::string_view err, std::string_view def_err);
+
 /// True when a text file holds only complete records: empty, or ending in CR LF, with every
 /// LF preceded by CR.
 bool holds_complete_records(std::string_view text);
-
-/// The data of each record of a binary record file (header 0x4B, framed segments, trailer
-/// 0x82), or nullopt when the bytes are not such a file.
-std::optional<std::vector<std::string>> parse_binary_record_file(std::string_view bytes);
 
 }  // namespace pedpeel::testing
 

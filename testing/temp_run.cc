@@ -5,13 +5,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 
-#include "pedigree/run_driver.h"
+#include "driver/run_driver.h"
+#include "testing/oracle_engine.h"
 
 namespace pedpeel::testing {
 
@@ -51,13 +56,15 @@ std::vector<std::string> TempDir::entries() const {
   return names;
 }
 
-namespace {
-
-void collect_files(const TempDir& dir, RunResult* result) {
-  for (const std::string& name : dir.entries()) {
-    if (auto bytes = dir.read(name)) result->files[name] = *bytes;
+std::map<std::string, std::string> TempDir::files() const {
+  std::map<std::string, std::string> files;
+  for (const std::string& name : entries()) {
+    if (auto bytes = read(name)) files[name] = *bytes;
   }
+  return files;
 }
+
+namespace {
 
 std::string read_all(int fd) {
   std::string bytes;
@@ -67,10 +74,62 @@ std::string read_all(int fd) {
   return bytes;
 }
 
+void write_all(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n <= 0) return;
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+}
+
+// The exit status of a child of run_as_ordinary_user that could not become user 65534;
+// no run ends with it.
+constexpr int kNotStarted = 125;
+
+// Gives up root for user and group 65534; nothing to do for an ordinary user. Returns
+// what went wrong, or "".
+std::string become_ordinary_user() {
+  if (::geteuid() != 0) return "";
+  constexpr id_t kNobody = 65534;
+  if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
+    return std::string("root cannot become user 65534: ") + std::strerror(errno);
+  }
+  return "";
+}
+
+// The child of run_as_ordinary_user: enters `dir`, gives up root, runs pedpeel there with
+// empty standard input and writes its output and error to the two pipes, one after the
+// other (the parent reads them in that order).
+[[noreturn]] void run_child_as_ordinary_user(const TempDir& dir,
+                                             const std::vector<std::string>& arguments, int out_fd,
+                                             int err_fd) {
+  std::string problem;
+  if (::chdir(dir.path().c_str()) != 0) problem = dir.path() + ": " + std::strerror(errno);
+  if (problem.empty()) problem = become_ordinary_user();
+  if (!problem.empty()) {
+    ::close(out_fd);
+    write_all(err_fd, problem);
+    _exit(kNotStarted);
+  }
+  std::istringstream in;
+  std::ostringstream out;
+  std::ostringstream err;
+  RunEnvironment environment;
+  environment.arguments = arguments;
+  environment.in = &in;
+  environment.out = &out;
+  environment.err = &err;
+  const int status = run_pedpeel(environment);
+  write_all(out_fd, out.str());
+  ::close(out_fd);
+  write_all(err_fd, err.str());
+  _exit(status);
+}
+
 }  // namespace
 
 RunResult run_in_process(const TempDir& dir, const std::vector<std::string>& arguments,
-                         const std::string& input, bool reference_engine) {
+                         const std::string& input, bool oracle_engine) {
   std::istringstream in(input);
   std::ostringstream out;
   std::ostringstream err;
@@ -82,10 +141,10 @@ RunResult run_in_process(const TempDir& dir, const std::vector<std::string>& arg
   environment.err = &err;
   RunResult result;
   result.status =
-      run_pedpeel(environment, reference_engine ? EngineKind::kReference : EngineKind::kProduction);
+      oracle_engine ? run_pedpeel(environment, *make_oracle_engine()) : run_pedpeel(environment);
   result.out = out.str();
   result.err = err.str();
-  collect_files(dir, &result);
+  result.files = dir.files();
   return result;
 }
 
@@ -130,12 +189,6 @@ RunResult run_program_with(const TempDir& dir, const std::vector<std::string>& a
       const rlimit limit{*setup.file_size_limit, *setup.file_size_limit};
       if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(127);
     }
-    if (setup.unprivileged && ::geteuid() == 0) {
-      constexpr id_t kNobody = 65534;
-      if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
-        _exit(127);
-      }
-    }
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(binary.c_str()));
     for (const std::string& argument : arguments)
@@ -157,7 +210,30 @@ RunResult run_program_with(const TempDir& dir, const std::vector<std::string>& a
   ::waitpid(child, &status, 0);
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   fs::remove(input_path);
-  collect_files(dir, &result);
+  result.files = dir.files();
+  return result;
+}
+
+RunResult run_as_ordinary_user(const TempDir& dir, const std::vector<std::string>& arguments) {
+  int out_pipe[2], err_pipe[2];
+  if (::pipe(out_pipe) != 0 || ::pipe(err_pipe) != 0) std::abort();
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(out_pipe[0]);
+    ::close(err_pipe[0]);
+    run_child_as_ordinary_user(dir, arguments, out_pipe[1], err_pipe[1]);
+  }
+  ::close(out_pipe[1]);
+  ::close(err_pipe[1]);
+  RunResult result;
+  result.out = read_all(out_pipe[0]);
+  result.err = read_all(err_pipe[0]);
+  ::close(out_pipe[0]);
+  ::close(err_pipe[0]);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  if (result.status == kNotStarted) result.status = -1;
   return result;
 }
 

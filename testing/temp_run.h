@@ -24,6 +24,8 @@ class TempDir {
   std::optional<std::string> read(const std::string& name) const;
   /// Names of the entries of the directory, sorted.
   std::vector<std::string> entries() const;
+  /// The bytes of every regular file of the directory, by name.
+  std::map<std::string, std::string> files() const;
 
  private:
   std::string path_;
@@ -31,7 +33,7 @@ class TempDir {
 
 // What a run left: its status, standard output and error, and every file of the directory.
 struct RunResult {
-  int status = -1;
+  int status = -1;  // -1: the run did not start (err says why)
   std::string out;
   std::string err;
   std::map<std::string, std::string> files;
@@ -39,7 +41,7 @@ struct RunResult {
 
 /// Runs pedpeel in-process in `dir` with the given arguments and standard input.
 RunResult run_in_process(const TempDir& dir, const std::vector<std::string>& arguments = {},
-                         const std::string& input = "", bool reference_engine = false);
+                         const std::string& input = "", bool oracle_engine = false);
 
 /// The pedpeel executable built with the tests.
 std::string pedpeel_binary();
@@ -54,13 +56,19 @@ struct ChildSetup {
   std::optional<unsigned long> open_file_limit;  // RLIMIT_NOFILE of the child
   std::optional<unsigned long> file_size_limit;  // RLIMIT_FSIZE in bytes; SIGXFSZ ignored
   bool close_input = false;                      // standard input closed, not a file
-  bool unprivileged = false;  // run as user and group 65534 when started as root, so that
-                              // file permissions apply
 };
 
 /// run_program, with the child started as `setup` says.
 RunResult run_program_with(const TempDir& dir, const std::vector<std::string>& arguments,
                            const std::string& input, const ChildSetup& setup);
+
+/// Runs pedpeel in-process in a child process in `dir`, as an ordinary user so that file
+/// permissions apply: as the caller's user, or as user and group 65534 when the caller is
+/// root. The child enters `dir` before it gives up root, so the folders above `dir` (and the
+/// test binary) need not be open to that user; only `dir` itself must be. Status -1 when
+/// root cannot become user 65534. `files` is left empty: the caller may have to restore
+/// modes first, then read them with TempDir::files().
+RunResult run_as_ordinary_user(const TempDir& dir, const std::vector<std::string>& arguments = {});
 
 /// The position and text around the first difference of two byte strings, for messages.
 std::string first_difference(const std::string& expected, const std::string& actual);

@@ -1,5 +1,5 @@
 // Whole runs of the driver in a scratch directory: the control file, the names it gives,
-// blank names, missing files, and the arguments that only print text.
+// blank names, missing files, the options, and the loop report on standard error.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "pedigree/input_files.h"
 #include "testing/temp_run.h"
 
 namespace pedpeel {
@@ -106,11 +107,20 @@ TEST(DriverTest, Runs) {
        0,
        "",
        ""},
-      {"--help with a second argument is only a name",
-       "peds.dat\nblood.dat\n",
-       "peds.dat",
+      {"control file names starting with '-'",
+       "-peds.dat\n-blood.dat\n",
+       "-peds.dat",
+       "-blood.dat",
+       {},
+       "",
+       0,
+       "",
+       ""},
+      {"blank name from an argument written ./-name",
+       "\nblood.dat\n",
+       "-peds.dat",
        "blood.dat",
-       {"--help", "x"},
+       {"./-peds.dat"},
        "",
        0,
        "",
@@ -273,40 +283,125 @@ TEST(DriverTest, Runs) {
   }
 }
 
-// Help and version print text and touch no file, even beside a complete population.
-TEST(DriverTest, HelpAndVersion) {
+std::string usage_text() {
+  TempDir dir;
+  return testing::run_in_process(dir, {"--help"}).out;
+}
+
+// An option is answered before any file is opened: help and version anywhere on the line
+// (the first one given), else any argument starting with '-' is an unknown option. The run
+// directory is left as it was, with or without a population in it.
+TEST(DriverTest, Options) {
+  const std::string usage = usage_text();
+  const std::string version = "pedpeel 1.0.0\n";
+  const auto unknown = [&](const std::string& option) {
+    return "pedpeel: unknown option '" + option + "'\n" + usage;
+  };
   const struct {
-    const char* argument;
-    const char* starts;
-    bool as_process;
+    std::vector<std::string> arguments;
+    int status;
+    std::string out;
+    std::string err;
+    bool as_process = false;
   } cases[] = {
-      {"--help", "usage: pedpeel", true},
-      {"-h", "usage: pedpeel", false},
-      {"--version", "pedpeel ", false},
+      {{"--help"}, 0, usage, "", true},
+      {{"-h"}, 0, usage, ""},
+      {{"--version"}, 0, version, "", true},
+      {{"peds.dat", "--help"}, 0, usage, ""},
+      {{"--help", "x"}, 0, usage, ""},
+      {{"--verbose", "--help"}, 0, usage, ""},
+      {{"--version", "-h"}, 0, version, ""},
+      {{"-h", "--version"}, 0, usage, ""},
+      {{"--verbose"}, 2, "", unknown("--verbose"), true},
+      {{"-"}, 2, "", unknown("-")},
+      {{"peds.dat", "-x", "--also"}, 2, "", unknown("-x")},
+      {{"--help=yes"}, 2, "", unknown("--help=yes")},
+      {{"-H"}, 2, "", unknown("-H")},
   };
   for (const auto& c : cases) {
-    for (bool with_files : {false, true}) {
+    for (const bool with_files : {false, true}) {
+      const std::string label = c.arguments.front() + (with_files ? ", with files" : "");
       TempDir dir;
       if (with_files) {
-        dir.write("input1.dat", "peds.dat\nblood.dat\n");
+        // The pedigree file's name is blank: a run would take an argument for it.
+        dir.write("input1.dat", "\nblood.dat\n");
         dir.write("peds.dat", kPedigreeFile);
         dir.write("blood.dat", kBloodFile);
       }
       const std::vector<std::string> before = dir.entries();
-      const RunResult result = c.as_process ? testing::run_program(dir, {c.argument})
-                                            : testing::run_in_process(dir, {c.argument});
-      EXPECT_EQ(result.status, 0) << c.argument;
-      EXPECT_EQ(result.out.rfind(c.starts, 0), 0u) << c.argument << ": " << result.out;
-      EXPECT_EQ(result.err, "") << c.argument;
-      EXPECT_EQ(dir.entries(), before) << c.argument;
+      const RunResult result = c.as_process ? testing::run_program(dir, c.arguments)
+                                            : testing::run_in_process(dir, c.arguments);
+      EXPECT_EQ(result.status, c.status) << label;
+      EXPECT_EQ(result.out, c.out) << label << ": " << first_difference(c.out, result.out);
+      EXPECT_EQ(result.err, c.err) << label << ": " << first_difference(c.err, result.err);
+      EXPECT_EQ(dir.entries(), before) << label;
     }
   }
-  // The usage text names what the program reads and writes and its exit statuses.
-  TempDir dir;
-  const std::string usage = testing::run_in_process(dir, {"--help"}).out;
-  for (const char* word :
-       {"input1.dat", "VOLMA.DAT", "def.err", "iway.IWA", "iway.IVM", "0", "1", "2"}) {
+  // The usage text names what the program reads and writes, the options and the statuses.
+  for (const char* word : {"input1.dat", "VOLMA.DAT", "def.err", "iway.IWA", "iway.IVM", "--help",
+                           "-h", "--version", "./-name", "0", "1", "2"}) {
     EXPECT_NE(usage.find(word), std::string::npos) << word;
+  }
+}
+
+// `pedigrees` trios, then a pedigree of a cousin mating that neither pass can take apart.
+std::vector<IndividualRecord> trios_then_cousin_loop(int pedigrees) {
+  std::vector<IndividualRecord> rows;
+  const auto add = [&](int pedigree, int id, int first_parent, int second_parent, int sex) {
+    IndividualRecord row;
+    row.IPED = static_cast<int16_t>(pedigree);
+    row.ID = static_cast<int16_t>(id);
+    row.IPAR1 = static_cast<int16_t>(first_parent);
+    row.IPAR2 = static_cast<int16_t>(second_parent);
+    row.RACE = 1;
+    row.SEX = static_cast<int8_t>(sex);
+    row.INI_ID.fill(' ');
+    rows.push_back(row);
+  };
+  for (int p = 1; p <= pedigrees; ++p) {
+    add(p, 1, 0, 0, 1);
+    add(p, 2, 0, 0, 2);
+    add(p, 3, 1, 2, 1);
+  }
+  const int loop = pedigrees + 1;
+  add(loop, 1, 0, 0, 1);
+  add(loop, 2, 0, 0, 2);
+  add(loop, 5, 0, 0, 2);
+  add(loop, 7, 0, 0, 1);
+  add(loop, 3, 1, 2, 1);
+  add(loop, 4, 1, 2, 2);
+  add(loop, 6, 3, 5, 1);
+  add(loop, 8, 7, 4, 2);
+  add(loop, 9, 6, 8, 1);
+  return rows;
+}
+
+// A loop report is said on standard error too, with the pedigree number in full where
+// def.err's three columns cannot hold it; the status stays 2 and nothing else is printed.
+TEST(DriverTest, LoopReportOnStandardError) {
+  const struct {
+    int trios;  // pedigrees before the one with the loop
+    std::string def_err_first_line;
+    std::string err;
+    bool as_process;
+  } cases[] = {
+      {0, " PEDIGREE   1 contains LOOP\r\n",
+       "pedpeel: pedigree 1 has a loop that cannot be taken apart; see def.err\n", true},
+      {998, " PEDIGREE 999 contains LOOP\r\n",
+       "pedpeel: pedigree 999 has a loop that cannot be taken apart; see def.err\n", false},
+      {999, " PEDIGREE *** contains LOOP\r\n",
+       "pedpeel: pedigree 1000 has a loop that cannot be taken apart; see def.err\n", false},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    ASSERT_EQ(write_input_files(dir.path(), trios_then_cousin_loop(c.trios), 1), "");
+    const RunResult result =
+        c.as_process ? testing::run_program(dir) : testing::run_in_process(dir);
+    EXPECT_EQ(result.status, 2) << c.err;
+    EXPECT_EQ(result.out, "") << c.err;
+    EXPECT_EQ(result.err, c.err);
+    EXPECT_EQ(result.files.at("def.err").substr(0, c.def_err_first_line.size()),
+              c.def_err_first_line);
   }
 }
 

@@ -22,15 +22,13 @@
 #include <vector>
 
 #include "pedigree/population.h"
+#include "records/limits.h"
 
 namespace pedpeel::pedgen {
 
 enum class Shape { kFamilies, kDeep, kInbred, kFounders };
 
 std::optional<Shape> parse_shape(std::string_view name);
-
-// Largest number of family member entries a run can hold.
-inline constexpr int32_t kMaxMemberEntries = 32767;
 
 struct Options {
   Shape shape = Shape::kFamilies;

@@ -2,16 +2,13 @@
 // each shape promises, checked by running the pedigree core on it.
 #include "tools/pedgen/shapes.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <map>
 #include <set>
-#include <sstream>
 
 #include "pedigree/engine.h"
-#include "pedigree/pedigree_core.h"
+#include "pedigree/take_pedigrees.h"
 
 namespace pedpeel::pedgen {
 namespace {
@@ -77,26 +74,10 @@ class PassCounter : public PeelingEngine {
 
 CoreSummary run_core(const Population& population) {
   CoreSummary summary;
-  std::istringstream in;
-  std::ostringstream out;
-  RunEnvironment environment;
-  environment.in = &in;
-  environment.out = &out;
-  environment.err = &out;
-  const int directory_fd = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  {
-    RunIo io(directory_fd, environment);
-    auto engine = make_production_engine();
-    CountingSink sink(&summary);
-    PassCounter counter(*engine, sink, &summary);
-    Families families;
-    for (int p = 1; p <= population.NPED && !summary.loop_report; ++p) {
-      counter.start_pedigree(population, p, families);
-      PassContext context{io, sink, counter.lookup(), p, families};
-      summary.loop_report = take_families(context, counter) == PedigreeOutcome::kLoop;
-    }
-  }
-  ::close(directory_fd);
+  auto engine = make_production_engine();
+  CountingSink sink(&summary);
+  PassCounter counter(*engine, sink, &summary);
+  summary.loop_report = take_pedigrees(population, counter, sink) != 0;
   return summary;
 }
 

@@ -1,8 +1,8 @@
 #include <utility>
 
-#include "pedigree/passes.h"
+#include "testing/oracle_engine.h"
 
-namespace pedpeel {
+namespace pedpeel::testing {
 
 namespace {
 
@@ -18,26 +18,6 @@ bool in_other_untaken_family(const Families& families, int32_t f, int16_t x) {
 }
 
 }  // namespace
-
-void PassContext::take(int32_t f, int32_t itype, int32_t iway, int32_t npot) {
-  sink.emit({pedigree, families.members(f), itype, iway, npot}, lookup);
-  families.FAMDONE[f] = 1;
-  ++records_taken;
-}
-
-void move_pivot_to_first_child(Families& families, int32_t f, int16_t pivot) {
-  const int32_t s = families.start(f);
-  std::vector<int16_t>& FAMLIST = families.FAMLIST;
-  if (pivot == 0 || pivot == FAMLIST[s] || pivot == FAMLIST[s + 1] || pivot == FAMLIST[s + 2]) {
-    return;
-  }
-  for (int32_t k = s + 3; k <= families.end(f); ++k) {
-    if (FAMLIST[k] == pivot) {
-      std::swap(FAMLIST[s + 2], FAMLIST[k]);
-      return;
-    }
-  }
-}
 
 void simple_peeling_pass(PassContext& context) {
   Families& families = context.families;
@@ -56,4 +36,4 @@ void simple_peeling_pass(PassContext& context) {
   }
 }
 
-}  // namespace pedpeel
+}  // namespace pedpeel::testing

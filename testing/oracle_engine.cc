@@ -1,12 +1,12 @@
+#include "testing/oracle_engine.h"
+
 #include <optional>
 
-#include "pedigree/engine.h"
-
-namespace pedpeel {
+namespace pedpeel::testing {
 
 namespace {
 
-class ReferenceEngine : public PeelingEngine {
+class OracleEngine : public PeelingEngine {
  public:
   void start_pedigree(const Population& population, int pedigree, Families& families) override {
     group_families(population, population.KEND[pedigree - 1] + 1, population.KEND[pedigree],
@@ -26,8 +26,8 @@ class ReferenceEngine : public PeelingEngine {
 
 }  // namespace
 
-std::unique_ptr<PeelingEngine> make_reference_engine() {
-  return std::make_unique<ReferenceEngine>();
+std::unique_ptr<PeelingEngine> make_oracle_engine() {
+  return std::make_unique<OracleEngine>();
 }
 
-}  // namespace pedpeel
+}  // namespace pedpeel::testing

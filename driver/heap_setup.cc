@@ -1,4 +1,4 @@
-#include "pedigree/heap_setup.h"
+#include "driver/heap_setup.h"
 
 #include <malloc.h>
 #include <sys/mman.h>

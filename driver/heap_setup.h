@@ -1,6 +1,6 @@
 // Process set-up for a run: where the run's tables live.
-#ifndef PEDPEEL_PEDIGREE_HEAP_SETUP_H_
-#define PEDPEEL_PEDIGREE_HEAP_SETUP_H_
+#ifndef PEDPEEL_DRIVER_HEAP_SETUP_H_
+#define PEDPEEL_DRIVER_HEAP_SETUP_H_
 
 namespace pedpeel {
 
@@ -13,4 +13,4 @@ void prepare_heap();
 
 }  // namespace pedpeel
 
-#endif  // PEDPEEL_PEDIGREE_HEAP_SETUP_H_
+#endif  // PEDPEEL_DRIVER_HEAP_SETUP_H_

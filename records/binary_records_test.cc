@@ -1,4 +1,4 @@
-#include "export/binary_record_file.h"
+#include "records/binary_records.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "pedigree/passes.h"
+#include "testing/oracle_engine.h"
 
-namespace pedpeel {
+namespace pedpeel::testing {
 
 namespace {
 
@@ -105,7 +105,7 @@ void take_group(PassContext& context, int32_t f, int32_t iway,
   for (const MatingPair& pair : KIDPAIR) {
     const bool first_is_parent = pair.first == head_first || pair.first == head_second;
     const bool second_is_parent = pair.second == head_first || pair.second == head_second;
-    if (first_is_parent && second_is_parent) stop_with_message(context.io, " Ne ponjal...");
+    if (first_is_parent && second_is_parent) throw RunStop{StopReason::kNotUnderstood};
     const int32_t kind = first_is_parent    ? kFirstParentMating
                          : second_is_parent ? kSecondParentMating
                                             : kSibMating;
@@ -131,7 +131,7 @@ ResolveOutcome loop_resolution_pass(PassContext& context) {
 
     const int32_t m = families.length(f) - 2;
     if (m > kMaxLoopHeadChildren) {
-      stop_with_message(context.io, " Error: icros overflow. More then 300 kids.");
+      throw RunStop{StopReason::kTooManyLoopHeadChildren};
     }
     if (!find_matings(families, f, &KIDPAIR)) continue;
     remove_repeats_and_unmated(&KIDPAIR);
@@ -153,4 +153,4 @@ ResolveOutcome loop_resolution_pass(PassContext& context) {
   return ResolveOutcome::kCompleted;
 }
 
-}  // namespace pedpeel
+}  // namespace pedpeel::testing

@@ -1,7 +1,8 @@
-// The two passes over the families of one pedigree, in their straightforward form: every
-// test scans the lists of the families not yet taken. They define the order of the records.
-#ifndef PEDPEEL_PEDIGREE_PASSES_H_
-#define PEDPEEL_PEDIGREE_PASSES_H_
+// What the two passes over the families of one pedigree share: the pass context that takes
+// a family into the record sink, how a loop resolution pass ends, and the move of a linking
+// child to the first child place.
+#ifndef PEDPEEL_PEDIGREE_PASS_CONTEXT_H_
+#define PEDPEEL_PEDIGREE_PASS_CONTEXT_H_
 
 #include <cstdint>
 
@@ -12,7 +13,6 @@ namespace pedpeel {
 
 // What a pass works on: the current pedigree's families and where taken families go.
 struct PassContext {
-  RunIo& io;  // for the console message of a stop
   RecordSink& sink;
   const RowLookup& lookup;
   int pedigree;
@@ -30,20 +30,9 @@ enum class ResolveOutcome {
   kHandedBack,  // met a family none of whose children mates in a family left
 };
 
-// Largest number of children a loop head may have.
-inline constexpr int32_t kMaxLoopHeadChildren = 300;
-
-/// Simple peeling: takes, in family order, every family joined to the untaken families
-/// through at most one member position; the linking child moves to the first child place.
-void simple_peeling_pass(PassContext& context);
-
-/// Loop resolution: takes a family whose children mate with each other or with one of its
-/// parents (kind 4) together with the families of those matings (kinds 5, 6, 7).
-ResolveOutcome loop_resolution_pass(PassContext& context);
-
 /// Moves `pivot` to the first child place of family f when it is a child past that place.
 void move_pivot_to_first_child(Families& families, int32_t f, int16_t pivot);
 
 }  // namespace pedpeel
 
-#endif  // PEDPEEL_PEDIGREE_PASSES_H_
+#endif  // PEDPEEL_PEDIGREE_PASS_CONTEXT_H_

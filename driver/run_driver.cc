@@ -1,0 +1,142 @@
+#include "driver/run_driver.h"
+
+#include <array>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "export/second_stage.h"
+#include "pedigree/engine.h"
+#include "pedigree/family_records.h"
+#include "pedigree/loader.h"
+#include "pedigree/pedigree_core.h"
+#include "pedigree/population.h"
+#include "records/patterns.h"
+#include "records/run_files.h"
+#include "records/statement.h"
+
+namespace pedpeel {
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: pedpeel [NAME...]\n"
+    "       pedpeel --help | -h | --version\n"
+    "\n"
+    "Reads the control file input1.dat in the current directory, whose first two records\n"
+    "name the pedigree file and the BLOOD file (columns 1-20). Divides every pedigree into\n"
+    "nuclear families, takes them in peeling order and writes:\n"
+    "  VOLMA.DAT  one block of lines per family record\n"
+    "  def.err    the loop report of a pedigree that cannot be taken apart (else empty)\n"
+    "  iway.IWA   binary pedigree and family-record structure, race and sex codes\n"
+    "  iway.IVM   record kinds and initial identifiers\n"
+    "NAME arguments are used, in order, for data-file names left blank in input1.dat;\n"
+    "write a name that starts with '-' as ./-name.\n"
+    "\n"
+    "Options, anywhere on the line (the first one given is taken):\n"
+    "  -h, --help  print this text and exit\n"
+    "  --version   print the version and exit\n"
+    "Any other argument that starts with '-', a lone '-' too, is an unknown option.\n"
+    "\n"
+    "Exit status: 0 normal end; 1 run-time error (report on standard error);\n"
+    "2 stop after a console message, a pedigree with an unresolvable loop, or a\n"
+    "usage error.\n";
+
+constexpr std::string_view kVersion = "pedpeel 1.0.0\n";
+
+// What the command line asks for. It is read before any file is opened.
+struct CommandLine {
+  enum class Request { kRun, kHelp, kVersion, kUnknownOption };
+  Request request = Request::kRun;
+  std::string unknown_option;  // for kUnknownOption
+};
+
+// --help, -h or --version anywhere wins, the first one given; otherwise any argument that
+// starts with '-' is an unknown option. All other arguments are names for blank fields.
+CommandLine read_command_line(const std::vector<std::string>& arguments) {
+  using Request = CommandLine::Request;
+  for (const std::string& argument : arguments) {
+    if (argument == "--help" || argument == "-h") return {Request::kHelp, ""};
+    if (argument == "--version") return {Request::kVersion, ""};
+  }
+  for (const std::string& argument : arguments) {
+    if (argument.starts_with('-')) return {Request::kUnknownOption, argument};
+  }
+  return {};
+}
+
+void write_text(std::ostream& stream, std::string_view text) {
+  stream.write(text.data(), static_cast<std::streamsize>(text.size()));
+  stream.flush();
+}
+
+int report_unknown_option(std::ostream& err, const std::string& option) {
+  write_text(err, "pedpeel: unknown option '" + option + "'\n");
+  write_text(err, kUsage);
+  return kExitStop;
+}
+
+using NameField = std::array<char, kNameWidth>;
+
+NameField read_name(RecordStatement& statement) {
+  NameField name;
+  statement.begin_statement(kControlUnit, PAT_NAME20, Direction::kRead);
+  statement.transfer(std::span<char>(name));
+  statement.end_statement();
+  return name;
+}
+
+// Says on standard error what def.err holds, for a user who does not look there.
+void say_loop_reported(std::ostream& err, int pedigree) {
+  err << "pedpeel: pedigree " << pedigree << " has a loop that cannot be taken apart; see "
+      << kLoopReportFile << "\n";
+  err.flush();
+}
+
+int run_stages(RunIo& io, PeelingEngine& engine, std::ostream& err) {
+  io.units.open(kControlUnit, kControlFile, Form::kFormatted, OpenIntent::kInput);
+  RecordStatement statement(io.units);
+  const NameField PEDFILE = read_name(statement);
+  const NameField BLOODFILE = read_name(statement);
+  io.units.close(kControlUnit);
+
+  Population population;
+  load_population(io, std::string_view(PEDFILE.data(), kNameWidth),
+                  std::string_view(BLOODFILE.data(), kNameWidth), population);
+  group_pedigrees(population);
+
+  RecordTables records;
+  const CoreOutcome outcome = run_pedigree_core(io, population, records, engine);
+  run_second_stage(io, population, records);
+  if (!outcome.loop_reported()) return kExitNormal;
+  say_loop_reported(err, outcome.loop_pedigree);
+  return kExitStop;
+}
+
+}  // namespace
+
+int run_pedpeel(const RunEnvironment& environment) {
+  std::unique_ptr<PeelingEngine> engine = make_production_engine();
+  return run_pedpeel(environment, *engine);
+}
+
+int run_pedpeel(const RunEnvironment& environment, PeelingEngine& engine) {
+  const CommandLine command = read_command_line(environment.arguments);
+  switch (command.request) {
+    case CommandLine::Request::kHelp:
+      write_text(*environment.out, kUsage);
+      return kExitNormal;
+    case CommandLine::Request::kVersion:
+      write_text(*environment.out, kVersion);
+      return kExitNormal;
+    case CommandLine::Request::kUnknownOption:
+      return report_unknown_option(*environment.err, command.unknown_option);
+    case CommandLine::Request::kRun:
+      break;
+  }
+  return run_to_end(environment,
+                    [&](RunIo& io) { return run_stages(io, engine, *environment.err); });
+}
+
+}  // namespace pedpeel

@@ -1,0 +1,87 @@
+#include "pedigree/input_files.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "records/patterns.h"
+#include "records/record_writer.h"
+#include "records/run_files.h"
+
+namespace pedpeel {
+
+namespace {
+
+// Writes `bytes` as the whole file at `path`; what went wrong, or an empty string.
+std::string write_file(const std::string& path, std::string_view bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return path + ": " + std::strerror(errno);
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  const int error = errno;
+  if (std::fclose(file) != 0 || !written)
+    return path + ": " + std::strerror(written ? errno : error);
+  return {};
+}
+
+}  // namespace
+
+std::string control_file_text(const InputFileNames& names) {
+  std::string text;
+  RecordWriter writer(&text);
+  for (const std::string& name : {names.pedigree, names.blood}) {
+    writer.begin(PAT_NAME20);
+    // Aw right-justifies a shorter item; a name field is read trimmed, but keep it at the left.
+    writer.put(name + std::string(name.size() < kNameWidth ? kNameWidth - name.size() : 0, ' '));
+    writer.end();
+  }
+  return text;
+}
+
+std::string pedigree_file_text(std::span<const IndividualRecord> individuals) {
+  std::string text;
+  text.reserve(44 * (individuals.size() + 1));
+  RecordWriter writer(&text);
+  writer.begin(PAT_COUNTS);
+  writer.put(static_cast<int32_t>(individuals.size()));
+  writer.end();
+  for (const IndividualRecord& row : individuals) {
+    writer.begin(PAT_PEDREC);
+    for (int32_t value : {int32_t{row.IPED}, int32_t{row.ID}, int32_t{row.IPAR1},
+                          int32_t{row.IPAR2}, int32_t{row.RACE}, int32_t{row.SEX}}) {
+      writer.put(value);
+    }
+    writer.put(std::string_view(row.INI_ID.data(), row.INI_ID.size()));
+    writer.end();
+  }
+  return text;
+}
+
+std::string blood_file_text(std::span<const IndividualRecord> individuals, int32_t NRACE) {
+  std::string text;
+  const size_t fractions = NRACE > 1 ? static_cast<size_t>(NRACE - 1) : 0;
+  text.reserve((12 * fractions + 2) * (individuals.size() + 1));
+  RecordWriter writer(&text);
+  writer.begin(PAT_COUNTS);
+  writer.put(static_cast<int32_t>(individuals.size()));
+  writer.put(NRACE);
+  writer.end();
+  for (const IndividualRecord& row : individuals) {
+    writer.begin(PAT_BLOODREC);
+    for (size_t j = 0; j < fractions; ++j) writer.put(row.BLOOD[j]);
+    writer.end();
+  }
+  return text;
+}
+
+std::string write_input_files(const std::string& directory,
+                              std::span<const IndividualRecord> individuals, int32_t NRACE,
+                              const InputFileNames& names) {
+  const std::string prefix = directory.empty() ? "" : directory + "/";
+  std::string error = write_file(prefix + kControlFile, control_file_text(names));
+  if (error.empty()) error = write_file(prefix + names.pedigree, pedigree_file_text(individuals));
+  if (error.empty()) error = write_file(prefix + names.blood, blood_file_text(individuals, NRACE));
+  return error;
+}
+
+}  // namespace pedpeel

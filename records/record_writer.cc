@@ -1,0 +1,122 @@
+#include "records/record_writer.h"
+
+#include <algorithm>
+
+#include "records/field_output.h"
+
+namespace pedpeel {
+
+void RecordWriter::begin(const Pattern& pattern) {
+  elements_ = pattern.elements.data();
+  element_count_ = pattern.elements.size();
+  next_element_ = 0;
+  field_ = nullptr;
+  repeats_left_ = 0;
+  length_ = 0;
+}
+
+void RecordWriter::fail(ErrorCode code) {
+  length_ = 0;
+  throw RunError{code, StatementKind::kWrite, std::string(file_)};
+}
+
+void RecordWriter::write_literal(std::string_view text) {
+  std::copy(text.begin(), text.end(), record_.data() + length_);
+  length_ += text.size();
+}
+
+void RecordWriter::end_record() {
+  record_[length_] = '\r';
+  record_[length_ + 1] = '\n';
+  out_->append(record_.data(), length_ + 2);
+  length_ = 0;
+}
+
+const Element& RecordWriter::walk_to_field(ElementKind kind) {
+  if (field_ != nullptr && repeats_left_ > 0) {
+    --repeats_left_;
+  } else {
+    walk();
+  }
+  if (field_->kind != kind) {
+    switch (kind) {
+      case ElementKind::kInteger:
+        fail(ErrorCode::kIntegerFieldExpected);
+      case ElementKind::kExponent:
+        fail(ErrorCode::kRealFieldExpected);
+      default:
+        fail(ErrorCode::kTextFieldExpected);
+    }
+  }
+  return *field_;
+}
+
+void RecordWriter::walk() {
+  // Every pattern holds a data field, so the walk meets one within two rounds.
+  for (;;) {
+    if (next_element_ == element_count_) {
+      end_record();
+      next_element_ = 0;
+      continue;
+    }
+    const Element& element = elements_[next_element_++];
+    if (element.kind == ElementKind::kLiteral) {
+      write_literal(element.literal);
+    } else if (element.kind == ElementKind::kBreak) {
+      end_record();
+    } else {
+      field_ = &element;
+      repeats_left_ = element.repeat - 1;
+      return;
+    }
+  }
+}
+
+void RecordWriter::put(int32_t value) {
+  const int width = field(ElementKind::kInteger).width;
+  format_integer(record_.data() + length_, value, width);
+  length_ += static_cast<size_t>(width);
+}
+
+void RecordWriter::put(float value) {
+  const Element& exponent = field(ElementKind::kExponent);
+  char* text = record_.data() + length_;
+  if (exponents_ != nullptr && exponents_->renders(exponent.width, exponent.digits)) {
+    exponents_->format(text, value);
+  } else {
+    format_exponent(text, value, exponent.width, exponent.digits);
+  }
+  length_ += static_cast<size_t>(exponent.width);
+}
+
+void RecordWriter::put(std::string_view text) {
+  const size_t width = static_cast<size_t>(field(ElementKind::kText).width);
+  char* place = record_.data() + length_;
+  if (text.size() < width) {
+    // Blanks on the left of a shorter item.
+    place = std::fill_n(place, width - text.size(), ' ');
+    std::copy(text.begin(), text.end(), place);
+  } else {
+    std::copy_n(text.begin(), width, place);
+  }
+  length_ += width;
+}
+
+void RecordWriter::end() {
+  if (field_ == nullptr || repeats_left_ == 0) {
+    while (next_element_ < element_count_) {
+      const Element& element = elements_[next_element_];
+      if (element.kind == ElementKind::kLiteral) {
+        write_literal(element.literal);
+      } else if (element.kind == ElementKind::kBreak) {
+        end_record();
+      } else {
+        break;
+      }
+      ++next_element_;
+    }
+  }
+  end_record();
+}
+
+}  // namespace pedpeel

@@ -1,0 +1,93 @@
+// Writes items through a record pattern into a byte buffer: the one route by which every
+// text record of the system is written. RecordStatement writes a unit's records with it;
+// the input-file writer renders whole files with it.
+//
+//   std::string text;
+//   RecordWriter writer(&text);
+//   writer.begin(PAT_COUNTS);
+//   writer.put(NIND);
+//   writer.end();  // text == "   42\r\n"
+//
+// A record is built in the writer and appended to the buffer whole when it ends, so the
+// buffer only ever holds complete records.
+#ifndef PEDPEEL_RECORDS_RECORD_WRITER_H_
+#define PEDPEEL_RECORDS_RECORD_WRITER_H_
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "records/exponent_field_cache.h"
+#include "records/patterns.h"
+#include "records/run_error.h"
+
+namespace pedpeel {
+
+class RecordWriter {
+ public:
+  /// Records are appended to `*out`, which must outlive the writer's statements; a failed
+  /// item names `file` in its run-time error. Exponent fields of the cache's width and
+  /// digits are rendered through `exponents` when it is given.
+  explicit RecordWriter(std::string* out, std::string_view file = {},
+                        ExponentFieldCache* exponents = nullptr) {
+    retarget(out, file, exponents);
+  }
+  RecordWriter(const RecordWriter&) = delete;
+  RecordWriter& operator=(const RecordWriter&) = delete;
+
+  /// Sends the next statements elsewhere.
+  void retarget(std::string* out, std::string_view file, ExponentFieldCache* exponents) {
+    out_ = out;
+    file_ = file;
+    exponents_ = exponents;
+  }
+
+  /// Starts a statement on a fresh record. The pattern must be one of the system's
+  /// (kAllPatterns): its records fit the writer.
+  void begin(const Pattern& pattern);
+
+  /// Each item takes the next data field, writing the literals met on the way and starting
+  /// a new record at a record break or the pattern's end. An item whose field is of another
+  /// kind is a run-time error (E6207, E6206, E6205) that drops the record begun.
+  void put(int32_t value);
+  void put(float value);
+  void put(std::string_view text);
+
+  /// Writes the literals up to the next data field or the end mark and ends the record.
+  void end();
+
+ private:
+  // The next data field, which must be of `kind`: the current field while it has repeats
+  // left (the usual case, kept short), else the walk on through the pattern.
+  const Element& field(ElementKind kind) {
+    if (field_ != nullptr && repeats_left_ > 0 && field_->kind == kind) {
+      --repeats_left_;
+      return *field_;
+    }
+    return walk_to_field(kind);
+  }
+  const Element& walk_to_field(ElementKind kind);
+  // Moves to the next data field, writing the literals and record ends on the way.
+  void walk();
+  void write_literal(std::string_view text);
+  // Appends the record built so far and its line end to the buffer.
+  void end_record();
+  [[noreturn]] void fail(ErrorCode code);
+
+  std::string* out_ = nullptr;
+  std::string_view file_;
+  ExponentFieldCache* exponents_ = nullptr;
+  const Element* elements_ = nullptr;
+  size_t element_count_ = 0;
+  size_t next_element_ = 0;         // index of the element after the current one
+  const Element* field_ = nullptr;  // current data field, if any
+  int repeats_left_ = 0;
+  // The record being built: record_[0 .. length_), with room for its line end.
+  std::array<char, kLongestRecord + 2> record_;
+  size_t length_ = 0;
+};
+
+}  // namespace pedpeel
+
+#endif  // PEDPEEL_RECORDS_RECORD_WRITER_H_

@@ -1,0 +1,48 @@
+// pedgen's command line: the shape, size, races and seed of the population to write and
+// the folder to write it into, or the help, the version or a usage error instead.
+#ifndef PEDPEEL_TOOLS_PEDGEN_COMMAND_LINE_H_
+#define PEDPEEL_TOOLS_PEDGEN_COMMAND_LINE_H_
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "tools/pedgen/shapes.h"
+
+namespace pedpeel::pedgen {
+
+inline constexpr std::string_view kUsage =
+    "usage: pedgen --shape families|deep|inbred|founders --individuals N [--races R]\n"
+    "              [--seed S] [--dir D]\n"
+    "       pedgen --help | -h | --version\n"
+    "\n"
+    "Writes input1.dat, pedigree.dat and blood.dat for pedpeel into D (default: the\n"
+    "current directory; created when missing): N individuals (1 to 32767) with R races\n"
+    "(1 to 11, default 2), drawn from seed S (0 to 4294967295, default 1). Shapes:\n"
+    "  families  many small pedigrees: founder pairs with children, some grandchildren\n"
+    "  deep      one pedigree with a long line of descent, oldest generation first, and\n"
+    "            side branches: simple peeling takes one family per pass\n"
+    "  inbred    many pedigrees of sib and parent-child matings (record kinds 4 to 7)\n"
+    "  founders  founders of unknown race only, with distinct INI_IDs\n"
+    "\n"
+    "Exit status: 0 files written; 1 a file or folder that cannot be written;\n"
+    "2 usage error.\n";
+
+inline constexpr std::string_view kVersion = "pedgen 1.0.0\n";
+
+struct CommandLine {
+  enum class Request { kGenerate, kHelp, kVersion, kUsageError };
+  Request request = Request::kGenerate;
+  Options options;
+  std::string directory = ".";
+  std::string error;  // for kUsageError: what is wrong, one line
+};
+
+/// Reads the arguments after the program name. --help, -h or --version anywhere is taken
+/// (the first one given); otherwise every option needs its value, and --shape and
+/// --individuals must be given.
+CommandLine read_command_line(std::span<const std::string_view> arguments);
+
+}  // namespace pedpeel::pedgen
+
+#endif  // PEDPEEL_TOOLS_PEDGEN_COMMAND_LINE_H_

@@ -1,0 +1,80 @@
+// pedgen's command line: what each line asks for, the values it sets, and the one-line
+// message of each usage error.
+#include "tools/pedgen/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <string_view>
+#include <vector>
+
+namespace pedpeel::pedgen {
+namespace {
+
+using Request = CommandLine::Request;
+
+TEST(PedgenCommandLineTest, Requests) {
+  const struct {
+    std::vector<std::string_view> arguments;
+    Request request;
+    std::string error;
+  } cases[] = {
+      {{"--shape", "deep", "--individuals", "5"}, Request::kGenerate, ""},
+      {{"--version"}, Request::kVersion, ""},
+      {{"--shape", "x", "--version", "--help"}, Request::kVersion, ""},
+      {{"--bogus", "-h"}, Request::kHelp, ""},
+      {{}, Request::kUsageError, "--shape is needed"},
+      {{"--shape", "deep"}, Request::kUsageError, "--individuals is needed"},
+      {{"--shape", "round", "--individuals", "5"}, Request::kUsageError, "unknown shape 'round'"},
+      {{"--shape", "deep", "--individuals"}, Request::kUsageError, "--individuals needs a value"},
+      {{"--verbose", "--shape", "deep"}, Request::kUsageError, "unknown option '--verbose'"},
+      {{"--shape", "deep", "--individuals", "5", "extra"},
+       Request::kUsageError,
+       "unknown option 'extra'"},
+      {{"--shape", "deep", "--individuals", "0"},
+       Request::kUsageError,
+       "--individuals must be 1 to 32767, not '0'"},
+      {{"--shape", "deep", "--individuals", "32768"},
+       Request::kUsageError,
+       "--individuals must be 1 to 32767, not '32768'"},
+      {{"--shape", "deep", "--individuals", "5x"},
+       Request::kUsageError,
+       "--individuals must be 1 to 32767, not '5x'"},
+      {{"--shape", "deep", "--individuals", "5", "--races", "12"},
+       Request::kUsageError,
+       "--races must be 1 to 11, not '12'"},
+      {{"--shape", "deep", "--individuals", "5", "--seed", "4294967296"},
+       Request::kUsageError,
+       "--seed must be 0 to 4294967295, not '4294967296'"},
+      {{"--shape", "deep", "--individuals", "5", "--dir", ""},
+       Request::kUsageError,
+       "--dir needs a folder name"},
+  };
+  for (const auto& c : cases) {
+    const CommandLine command = read_command_line(c.arguments);
+    EXPECT_EQ(command.request, c.request) << c.error;
+    EXPECT_EQ(command.error, c.error);
+    EXPECT_EQ(command.error.find('\n'), std::string::npos) << c.error;
+  }
+}
+
+TEST(PedgenCommandLineTest, ValuesTaken) {
+  const std::vector<std::string_view> arguments = {
+      "--dir", "out/a",         "--seed", "4294967295", "--races",
+      "11",    "--individuals", "32767",  "--shape",    "inbred"};
+  const CommandLine command = read_command_line(arguments);
+  ASSERT_EQ(command.request, Request::kGenerate) << command.error;
+  EXPECT_EQ(command.options.shape, Shape::kInbred);
+  EXPECT_EQ(command.options.individuals, 32767);
+  EXPECT_EQ(command.options.races, 11);
+  EXPECT_EQ(command.options.seed, 4294967295u);
+  EXPECT_EQ(command.directory, "out/a");
+
+  const std::vector<std::string_view> defaults = {"--shape", "deep", "--individuals", "1"};
+  const CommandLine plain = read_command_line(defaults);
+  EXPECT_EQ(plain.options.races, 2);
+  EXPECT_EQ(plain.options.seed, 1u);
+  EXPECT_EQ(plain.directory, ".");
+}
+
+}  // namespace
+}  // namespace pedpeel::pedgen
