@@ -10,9 +10,20 @@ void Console::start_line() {
 }
 
 void Console::show_line() {
-  if (line_end_pending_) out_.write("\r\n", 2);
-  out_.write(line_.data() + 1, static_cast<std::streamsize>(line_.size() - 1));
+  if (line_end_pending_) shown_.append("\r\n", 2);
+  shown_.append(line_, 1);
   line_end_pending_ = true;
+  if (shown_.size() >= kBufferSize) pass_on();
+}
+
+void Console::pass_on() {
+  out_.write(shown_.data(), static_cast<std::streamsize>(shown_.size()));
+  shown_.clear();
+}
+
+void Console::flush() {
+  pass_on();
+  out_.flush();
 }
 
 void Console::console_begin() {
@@ -46,16 +57,16 @@ void Console::console_end() {
 }
 
 void Console::end_pending_line() {
-  if (line_end_pending_) out_.write("\r\n", 2);
+  if (line_end_pending_) shown_.append("\r\n", 2);
   line_end_pending_ = false;
 }
 
 void Console::repeat_pending_line_end() {
-  if (line_end_pending_) out_.write("\r\n", 2);
+  if (line_end_pending_) shown_.append("\r\n", 2);
 }
 
 void Console::write_raw(std::string_view text) {
-  out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+  shown_.append(text);
 }
 
 }  // namespace pedpeel

@@ -1,6 +1,6 @@
 // The console: free-form lines on standard output. Each line starts with a carriage-control
 // blank that is not shown; the line end of a shown line is written only when the next line
-// is shown or the run ends.
+// is shown or the run ends. Shown text is passed to the stream in large writes.
 #ifndef PEDPEEL_RECORDS_CONSOLE_H_
 #define PEDPEEL_RECORDS_CONSOLE_H_
 
@@ -30,17 +30,24 @@ class Console {
   void repeat_pending_line_end();
   /// Writes text as it stands (the prompt and the stop message).
   void write_raw(std::string_view text);
-  void flush() { out_.flush(); }
+  /// Passes everything shown to standard output and flushes it (before a prompt is
+  /// answered, and at the end of a run).
+  void flush();
 
  private:
   // Columns of a line after its carriage-control character.
   static constexpr int kLineColumns = 79;
+  // Shown text kept before it is passed to the stream in one write.
+  static constexpr size_t kBufferSize = 1 << 16;
 
   int columns_left() const { return kLineColumns + 1 - static_cast<int>(line_.size()); }
   void show_line();
   void start_line();
+  // Writes the shown text to the stream.
+  void pass_on();
 
   std::ostream& out_;
+  std::string shown_;  // shown text not yet written to out_
   bool line_end_pending_ = false;
   std::string line_;
   int integers_on_line_ = 0;

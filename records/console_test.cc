@@ -93,6 +93,7 @@ TEST(ConsoleTest, Lines) {
     Console console(out);
     c.lines(console);
     console.end_pending_line();
+    console.flush();
     EXPECT_EQ(out.str(), c.expected) << c.name;
   }
 }
@@ -100,16 +101,38 @@ TEST(ConsoleTest, Lines) {
 TEST(ConsoleTest, LineEndWaitsForTheNextLine) {
   std::ostringstream out;
   Console console(out);
+  const auto shown = [&] {
+    console.flush();
+    return out.str();
+  };
   console.end_pending_line();
-  EXPECT_EQ(out.str(), "");  // no line shown, nothing waits
+  EXPECT_EQ(shown(), "");  // no line shown, nothing waits
   line(console, {" X"});
-  EXPECT_EQ(out.str(), " X");
+  EXPECT_EQ(shown(), " X");
   console.repeat_pending_line_end();
   console.repeat_pending_line_end();
-  EXPECT_EQ(out.str(), " X\r\n\r\n");
+  EXPECT_EQ(shown(), " X\r\n\r\n");
   console.end_pending_line();
   console.end_pending_line();
-  EXPECT_EQ(out.str(), " X\r\n\r\n\r\n");
+  EXPECT_EQ(shown(), " X\r\n\r\n\r\n");
+}
+
+// Shown text reaches the stream in large writes, whole and in order.
+TEST(ConsoleTest, ManyLinesReachTheStreamInOrder) {
+  std::ostringstream out;
+  std::string expected;
+  {
+    Console console(out);
+    for (int i = 0; i < 20000; ++i) {
+      line(console, {" line", i});
+      expected += (i == 0 ? "" : "\r\n") + std::string(" line") +
+                  std::string(11 - std::to_string(i).size(), ' ') + std::to_string(i);
+    }
+    console.end_pending_line();
+    console.flush();
+  }
+  expected += "\r\n";
+  EXPECT_EQ(out.str(), expected);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -283,6 +283,7 @@ TEST_F(UnitsTest, PromptAfterAConsoleLine) {
   console_->console_item(" after");
   console_->console_end();
   console_->end_pending_line();
+  console_->flush();
   EXPECT_EQ(out_.str(),
             " before\r\nFile name missing or blank - please enter file name\r\nUNIT 7?  after\r\n");
   EXPECT_EQ(table.unit(7).name, "x.dat");

@@ -70,7 +70,10 @@ class ScratchIo {
   RunIo& io() { return *io_; }
   const TempDir& dir() const { return dir_; }
   /// What the console has shown so far (a shown line's end waits for the next line).
-  std::string console() const { return out_.str(); }
+  std::string console() const {
+    io_->console.flush();
+    return out_.str();
+  }
   /// A file of the scratch directory, empty when it does not exist.
   std::string file(const std::string& name) const { return dir_.read(name).value_or(""); }
 
