@@ -57,6 +57,7 @@ bench:
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	$(BENCH_BUILD)/bench/pedpeel_bench --benchmark_min_time=0.1
 	python3 bench/run_bench.py --build $(BENCH_BUILD)
+	python3 bench/pedinfo_bench.py --build $(BENCH_BUILD)
 	python3 bench/pedprep_bench.py --build $(BENCH_BUILD)
 
 # Builds the libFuzzer targets with clang (ASan + UBSan) and runs each for FUZZ_SECONDS.

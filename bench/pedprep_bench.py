@@ -1,0 +1,181 @@
+#!/usr/bin/env python3
+"""Benchmark of pedprep against the pedpeel runs it produces.
+
+Generates a population of herds as a CSV file (default 1,000,000 animals: string ids, sire
+and dam columns, sex as M/F, race codes, rows shuffled so that offspring often come before
+their parents, some parents named only as parents, some rows with one known parent, a few
+long ids and a few sib matings that pedpeel resolves), times `pedprep` on it, then times
+pedpeel in every run directory listed in runs.txt, one after the other. Prints the times
+and the ratio
+
+    prep time / total pedpeel time
+
+in processor time (user + system, what each run costs; wall-clock time on a shared
+machine also counts the other programs running) and in wall-clock time. The first must be
+at most 1.5; exits non-zero when it is not, or when a run of pedpeel does not end with
+exit status 0.
+
+Usage: pedprep_bench.py [--build DIR] [--animals N] [--seed S] [--repeat N] [--keep DIR]
+       pedprep_bench.py --write FILE [--animals N] [--seed S]   (the CSV alone, to try)
+"""
+
+import argparse
+import os
+import random
+import resource
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+MAX_RATIO = 1.5
+
+
+def generate(path, animals, seed):
+    """Writes the population; returns the number of rows written."""
+    rng = random.Random(seed)
+    rows = []  # (id, sire, dam, sex, race)
+    serial = 0
+
+    def new_id(long=False):
+        nonlocal serial
+        serial += 1
+        text = f"DE{serial:010d}"
+        return text + "-XYZ" if long else text
+
+    while len(rows) < animals:
+        # One pedigree: a founder sire mated to founder dams; some daughters and sons mate
+        # with new founders, so the pedigree is a tree, unless it gets a sib mating.
+        race = rng.randint(1, 3)
+        size = rng.randint(4, 60)
+        sire = new_id()
+        founders = [(sire, "M")]
+        parents = []  # (animal, sex) that may have offspring
+        for _ in range(rng.randint(1, 4)):
+            dam = new_id()
+            founders.append((dam, "F"))
+            parents.append((sire, dam))
+        pedigree_rows = []
+        while parents and len(pedigree_rows) < size:
+            father, mother = parents.pop(0)
+            for _ in range(rng.randint(1, 3)):
+                child = new_id(long=rng.random() < 0.01)
+                sex = rng.choice("MF")
+                pedigree_rows.append([child, father, mother, sex, race])
+                if rng.random() < 0.5:
+                    mate = new_id()
+                    founders.append((mate, "F" if sex == "M" else "M"))
+                    parents.append((child, mate) if sex == "M" else (mate, child))
+        if rng.random() < 0.01:
+            # A full-sib mating: pedpeel takes it as a loop head and a sib-mating record.
+            father, mother = pedigree_rows[0][1], pedigree_rows[0][2]
+            brother, sister = new_id(), new_id()
+            # Marked so that neither loses its dam below: a half-sib mating is a loop
+            # pedpeel cannot take apart.
+            pedigree_rows.append([brother, father, mother, "M", race, True])
+            pedigree_rows.append([sister, father, mother, "F", race, True])
+            pedigree_rows.append([new_id(), brother, sister, "M", race, True])
+        for animal, sex in founders:
+            if rng.random() < 0.05:
+                continue  # named only as a parent
+            rows.append([animal, "0", "NA", sex, race])
+        for row in pedigree_rows:
+            if len(row) == 6:
+                row.pop()
+            elif rng.random() < 0.02:
+                row[2] = ""  # one known parent
+            rows.append(row)
+    rng.shuffle(rows)
+    with open(path, "w") as out:
+        out.write("id,sire,dam,sex,race\n")
+        out.writelines(f"{a},{s},{d},{x},{r}\n" for a, s, d, x, r in rows)
+    return len(rows)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--build", default="build-bench")
+    parser.add_argument("--animals", type=int, default=1_000_000)
+    parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--repeat", type=int, default=3)
+    parser.add_argument("--keep", help="work in this directory and keep it")
+    parser.add_argument("--write", help="only write the population to this CSV file")
+    args = parser.parse_args()
+    if args.write:
+        generate(args.write, args.animals, args.seed)
+        return
+    pedprep = os.path.abspath(os.path.join(args.build, "tools", "pedprep", "pedprep"))
+    pedpeel = os.path.abspath(os.path.join(args.build, "driver", "pedpeel"))
+    for program in (pedprep, pedpeel):
+        if not os.access(program, os.X_OK):
+            sys.exit(f"pedprep_bench: {program} is not built")
+
+    work = args.keep or tempfile.mkdtemp(prefix="pedprep-bench-")
+    os.makedirs(work, exist_ok=True)
+    try:
+        population = os.path.join(work, "population.csv")
+        rows = generate(population, args.animals, args.seed)
+        def timed(argv, **options):
+            """Runs argv; returns (completed process, wall seconds, processor seconds)."""
+            before = resource.getrusage(resource.RUSAGE_CHILDREN)
+            start = time.perf_counter()
+            completed = subprocess.run(argv, **options)
+            wall = time.perf_counter() - start
+            after = resource.getrusage(resource.RUSAGE_CHILDREN)
+            cpu = (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
+            return completed, wall, cpu
+
+        out = os.path.join(work, "runs")
+        prep_walls, prep_cpus = [], []
+        for _ in range(args.repeat):
+            shutil.rmtree(out, ignore_errors=True)
+            prep, wall, cpu = timed([pedprep, population, "--out", out], capture_output=True, text=True)
+            if prep.returncode != 0:
+                sys.stderr.write(prep.stderr[-2000:])
+                sys.exit(f"pedprep_bench: pedprep exited with status {prep.returncode}")
+            prep_walls.append(wall)
+            prep_cpus.append(cpu)
+        prep_wall, prep_cpu = statistics.median(prep_walls), statistics.median(prep_cpus)
+
+        with open(os.path.join(out, "runs.txt")) as runs_file:
+            runs = [line.strip() for line in runs_file if line.strip()]
+        peel_walls, peel_cpus = [], []
+        failed = []
+        for _ in range(args.repeat):
+            peel_wall = peel_cpu = 0.0
+            failed = []
+            for run in runs:
+                completed, wall, cpu = timed([pedpeel], cwd=os.path.join(out, run),
+                                             stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                             stderr=subprocess.DEVNULL)
+                peel_wall += wall
+                peel_cpu += cpu
+                if completed.returncode != 0:
+                    failed.append(f"{run} (exit status {completed.returncode})")
+            peel_walls.append(peel_wall)
+            peel_cpus.append(peel_cpu)
+        peel_wall, peel_cpu = statistics.median(peel_walls), statistics.median(peel_cpus)
+
+        ratio = prep_cpu / peel_cpu
+        print(f"pedprep benchmark: {rows} animals in {os.path.getsize(population) / 1e6:.1f} MB of CSV")
+        for line in prep.stdout.splitlines():
+            print(f"  pedprep: {line}")
+        print("                      processor      wall")
+        print(f"  pedprep:            {prep_cpu:7.3f} s  {prep_wall:7.3f} s"
+              f"  ({rows / prep_cpu / 1e6:.2f} M animals per processor second)")
+        print(f"  pedpeel, {len(runs):3d} runs:   {peel_cpu:7.3f} s  {peel_wall:7.3f} s")
+        print(f"  prep / pedpeel:        {ratio:5.2f}      {prep_wall / peel_wall:5.2f}"
+              f"   (processor time at most {MAX_RATIO})")
+        if failed:
+            sys.exit("pedprep_bench: pedpeel failed in " + ", ".join(failed))
+        if ratio > MAX_RATIO:
+            sys.exit(f"pedprep_bench: ratio {ratio:.2f} is above {MAX_RATIO}")
+    finally:
+        if not args.keep:
+            shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()

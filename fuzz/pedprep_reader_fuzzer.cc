@@ -1,0 +1,100 @@
+// Fuzz target: arbitrary bytes read by pedprep's readers as a CSV, TSV or PLINK .fam file
+// (the first byte picks the format, and for CSV and TSV whether the column "hol" is read
+// as a race fraction), then checked, completed, split into pedigrees and packed into runs
+// of at most 40 rows and 40 member entries, whose rows are built in memory.
+//
+// Invariants: every finding names a line from 1; a row's fields lie inside the file's
+// bytes; when nothing is refused, every animal has both parents or neither, the runs hold
+// every pedigree once within the limits, and each run's rows number the animals of every
+// pedigree 1.. with parents first.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tools/pedprep/animals.h"
+#include "tools/pedprep/findings.h"
+#include "tools/pedprep/packing.h"
+#include "tools/pedprep/pedigrees.h"
+#include "tools/pedprep/run_output.h"
+#include "tools/pedprep/table_reader.h"
+
+namespace pedpeel::pedprep {
+namespace {
+
+void require(bool condition, const char* invariant) {
+  if (condition) return;
+  std::fprintf(stderr, "invariant violated: %s\n", invariant);
+  std::abort();
+}
+
+bool inside(std::string_view field, const std::vector<char>& text) {
+  return field.empty() ||
+         (field.data() >= text.data() && field.data() + field.size() <= text.data() + text.size());
+}
+
+}  // namespace
+}  // namespace pedpeel::pedprep
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace pedpeel::pedprep;
+  if (size == 0) return 0;
+  const Format format = data[0] % 3 == 0   ? Format::kCsv
+                        : data[0] % 3 == 1 ? Format::kTsv
+                                           : Format::kFam;
+  std::vector<std::string> fractions;
+  if (format != Format::kFam && (data[0] & 0x80) != 0) fractions.push_back("hol");
+
+  InputTable table;
+  table.text.assign(data + 1, data + size);
+  Report report("fuzz");
+  read_table(format, fractions, table, report);
+  for (const InputRow& row : table.rows) {
+    require(row.line >= 1, "a row starts on a line from 1");
+    require(!row.id.empty(), "a row has an id");
+    for (std::string_view field : {row.id, row.sire, row.dam, row.family}) {
+      require(inside(field, table.text), "a field lies inside the file");
+    }
+  }
+  require(table.fractions.size() == table.rows.size() * static_cast<size_t>(table.fraction_count),
+          "fractions per row");
+
+  const Animals animals = complete_animals(table, report);
+  const Pedigrees pedigrees = find_pedigrees(animals, report);
+  const RunLimits limits{40, 40};
+  std::vector<Run> runs;
+  if (report.errors() == 0) runs = pack_runs(pedigrees, animals, report, limits);
+  for (const Finding& finding : report.findings())
+    require(finding.line >= 1, "a finding names a line");
+  if (report.errors() > 0) return 0;
+
+  for (const Animal& animal : animals.list) {
+    require((animal.sire < 0) == (animal.dam < 0), "both parents or neither");
+  }
+  std::vector<int> seen(pedigrees.list.size(), 0);
+  for (const Run& run : runs) {
+    require(run.rows <= limits.rows && run.entries <= limits.entries, "a run within the limits");
+    for (int32_t p : run.pedigrees) ++seen[static_cast<size_t>(p)];
+  }
+  for (int count : seen) require(count == 1, "every pedigree in one run");
+
+  const Placement placement = place_rows(animals, pedigrees, runs);
+  RunContents contents;
+  for (size_t r = 0; r < runs.size(); ++r) {
+    run_contents(table, animals, pedigrees, runs, placement, r, &contents);
+    int16_t IPED = 0;
+    int16_t next_id = 0;
+    for (const pedpeel::IndividualRecord& record : contents.records) {
+      if (record.IPED != IPED) {
+        require(record.IPED == IPED + 1, "pedigrees numbered 1..");
+        IPED = record.IPED;
+        next_id = 1;
+      }
+      require(record.ID == next_id++, "IDs numbered 1.. in each pedigree");
+      require(record.IPAR1 < record.ID && record.IPAR2 < record.ID, "parents first");
+      require((record.IPAR1 == 0) == (record.IPAR2 == 0), "both parent IDs or neither");
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,310 @@
+#include "tools/pedprep/animals.h"
+
+#include <cstring>
+#include <string>
+
+namespace pedpeel::pedprep {
+
+namespace {
+
+uint64_t hash_bytes(std::string_view text, uint64_t seed) {
+  uint64_t hash = seed ^ (text.size() * 0x9E3779B97F4A7C15ull);
+  size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
+    hash ^= hash >> 32;
+  }
+  uint64_t tail = 0;
+  if (i < text.size()) std::memcpy(&tail, text.data() + i, text.size() - i);
+  hash = (hash ^ tail) * 0xC4CEB9FE1A85EC53ull;
+  return hash ^ (hash >> 29);
+}
+
+// Animals by (scope, id): the scope is the family for a .fam file, empty otherwise. Open
+// addressing over a power-of-two table kept at most 70% full. A slot holds an id of up to
+// 12 bytes itself (a longer one by its address), so that comparing keys reads no more
+// than the slot, and the animal table only for a .fam's family. Lookups visit the table
+// in no order: a caller that knows its next keys prefetches their slots a few keys ahead.
+class IdIndex {
+ public:
+  IdIndex(const Animals& animals, bool scoped, size_t expected)
+      : animals_(animals), scoped_(scoped) {
+    size_t capacity = 16;
+    while (2 * capacity < 3 * expected) capacity *= 2;
+    slots_.assign(capacity, Slot{});
+  }
+
+  uint64_t hash_of(std::string_view scope, std::string_view id) const {
+    return hash_bytes(id, scoped_ ? hash_bytes(scope, 0x5bd1e995) : 0);
+  }
+
+  void prefetch(uint64_t hash) const { __builtin_prefetch(&slots_[hash & mask()]); }
+
+  /// The animal with this id in this scope, or -1.
+  int32_t find(std::string_view scope, std::string_view id, uint64_t hash) const {
+    for (size_t s = hash & mask();; s = (s + 1) & mask()) {
+      const Slot& slot = slots_[s];
+      if (slot.animal < 0) return -1;
+      if (matches(slot, hash, scope, id)) return slot.animal;
+    }
+  }
+
+  /// Adds `animal` under (scope, id) unless the id is taken in its scope; returns the
+  /// animal holding the id. `id` must stay where it is while the index is in use.
+  int32_t insert(int32_t animal, std::string_view scope, std::string_view id, uint64_t hash) {
+    if (10 * (used_ + 1) > 7 * slots_.size()) grow();
+    for (size_t s = hash & mask();; s = (s + 1) & mask()) {
+      Slot& slot = slots_[s];
+      if (slot.animal < 0) {
+        if (id.size() <= sizeof slot.key) {
+          if (!id.empty()) std::memcpy(slot.key, id.data(), id.size());
+        } else {
+          const char* address = id.data();
+          std::memcpy(slot.key, &address, sizeof address);
+        }
+        slot.size = static_cast<uint32_t>(id.size());
+        slot.hash = static_cast<uint32_t>(hash >> 32);
+        slot.animal = animal;
+        ++used_;
+        return animal;
+      }
+      if (matches(slot, hash, scope, id)) return slot.animal;
+    }
+  }
+
+ private:
+  struct Slot {
+    char key[12] = {};    // the id's bytes, or the address of a longer id's bytes
+    uint32_t size = 0;    // the id's length
+    uint32_t hash = 0;    // high bits of the key's hash
+    int32_t animal = -1;  // -1: a free slot
+  };
+
+  size_t mask() const { return slots_.size() - 1; }
+
+  bool matches(const Slot& slot, uint64_t hash, std::string_view scope, std::string_view id) const {
+    if (slot.hash != static_cast<uint32_t>(hash >> 32) || slot.size != id.size()) return false;
+    const char* bytes = slot.key;
+    if (id.size() > sizeof slot.key) std::memcpy(&bytes, slot.key, sizeof bytes);
+    return (id.empty() || std::memcmp(bytes, id.data(), id.size()) == 0) &&
+           (!scoped_ || animals_.list[static_cast<size_t>(slot.animal)].family == scope);
+  }
+
+  void grow() {
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(old.size() * 2, Slot{});
+    for (const Slot& slot : old) {
+      if (slot.animal < 0) continue;
+      const Animal& animal = animals_.list[static_cast<size_t>(slot.animal)];
+      const uint64_t hash = hash_of(animal.family, animal.original);
+      size_t s = hash & mask();
+      while (slots_[s].animal >= 0) s = (s + 1) & mask();
+      slots_[s] = slot;
+    }
+  }
+
+  const Animals& animals_;
+  bool scoped_;
+  std::vector<Slot> slots_;
+  size_t used_ = 0;
+};
+
+// How many keys ahead a pass prefetches the index's slots.
+constexpr size_t kPrefetchAhead = 16;
+
+int32_t add_animal(Animals& animals, std::string_view original, std::string_view family, int8_t sex,
+                   int8_t race, int64_t line, Source source, int32_t row) {
+  Animal& animal = animals.list.emplace_back();
+  animal.original = original;
+  animal.family = family;
+  animal.sex = sex;
+  animal.race = race;
+  animal.line = line;
+  animal.source = source;
+  animal.row = row;
+  return animals.count() - 1;
+}
+
+std::string family_text(std::string_view family) {
+  return "family " + quoted(family);
+}
+
+constexpr int kSireRole = 0;
+constexpr int kDamRole = 1;
+constexpr const char* kRoleName[] = {"sire", "dam"};
+
+}  // namespace
+
+std::string_view source_name(Source source) {
+  switch (source) {
+    case Source::kRow:
+      return "row";
+    case Source::kParent:
+      return "parent";
+    case Source::kAdded:
+      return "added";
+  }
+  return "";
+}
+
+std::string animal_name(const Animals& animals, int32_t animal) {
+  const size_t i = static_cast<size_t>(animal);
+  if (animals.list[i].source == Source::kAdded) {
+    return std::string("(added ") + (animals.list[i].sex == 1 ? "sire" : "dam") + " of line " +
+           std::to_string(animals.list[i].line) + ")";
+  }
+  return quoted(animals.list[i].original);
+}
+
+Animals complete_animals(const InputTable& table, Report& report) {
+  Animals animals;
+  const size_t rows = table.rows.size();
+  const size_t expected = rows + rows / 8 + 16;
+  animals.list.reserve(expected);
+  IdIndex index(animals, table.ids_within_family, expected);
+
+  // The rows, each id once.
+  auto scope_of = [&](const InputRow& row) {
+    return table.ids_within_family ? row.family : std::string_view();
+  };
+  // hashes[k % kPrefetchAhead]: the hash of key k, computed (and its slot prefetched) that
+  // many keys ahead of its use.
+  uint64_t hashes[kPrefetchAhead];
+  auto row_hash = [&](size_t r) {
+    return index.hash_of(scope_of(table.rows[r]), table.rows[r].id);
+  };
+  for (size_t r = 0; r < rows && r < kPrefetchAhead; ++r) hashes[r] = row_hash(r);
+  for (size_t r = 0; r < rows; ++r) {
+    const uint64_t hash = hashes[r % kPrefetchAhead];
+    if (r + kPrefetchAhead < rows) {
+      hashes[r % kPrefetchAhead] = row_hash(r + kPrefetchAhead);
+      index.prefetch(hashes[r % kPrefetchAhead]);
+    }
+    const InputRow& row = table.rows[r];
+    const int32_t animal = add_animal(animals, row.id, row.family, row.sex, row.race, row.line,
+                                      Source::kRow, static_cast<int32_t>(r));
+    const int32_t holder = index.insert(animal, scope_of(row), row.id, hash);
+    if (holder == animal) continue;
+    std::string message = "duplicate id " + quoted(row.id);
+    if (table.ids_within_family) message += " in " + family_text(row.family);
+    message += ": also at line " + std::to_string(animals.list[static_cast<size_t>(holder)].line);
+    report.error(row.line, message);
+    animals.list.pop_back();
+  }
+  const int32_t row_animals = animals.count();
+
+  // The parents, the hashes of their ids computed and prefetched ahead as above: those of
+  // animal a at [2 * (a % kAhead)] and the next slot.
+  constexpr size_t kAhead = kPrefetchAhead / 2;
+  auto parent_hashes = [&](int32_t a, uint64_t* hash) {
+    const InputRow& row = table.rows[static_cast<size_t>(animals.list[static_cast<size_t>(a)].row)];
+    hash[0] = index.hash_of(scope_of(row), row.sire);
+    hash[1] = index.hash_of(scope_of(row), row.dam);
+  };
+  for (int32_t a = 0; a < row_animals && static_cast<size_t>(a) < kAhead; ++a) {
+    parent_hashes(a, hashes + 2 * static_cast<size_t>(a));
+  }
+  for (int32_t a = 0; a < row_animals; ++a) {
+    uint64_t* slot = hashes + 2 * (static_cast<size_t>(a) % kAhead);
+    const uint64_t hash_of_role[2] = {slot[0], slot[1]};
+    if (static_cast<size_t>(a) + kAhead < static_cast<size_t>(row_animals)) {
+      parent_hashes(a + static_cast<int32_t>(kAhead), slot);
+      index.prefetch(slot[0]);
+      index.prefetch(slot[1]);
+    }
+    const InputRow& row = table.rows[static_cast<size_t>(animals.list[static_cast<size_t>(a)].row)];
+    int32_t parents[2] = {-1, -1};
+    const std::string_view names[2] = {row.sire, row.dam};
+    for (int role : {kSireRole, kDamRole}) {
+      if (names[role].empty()) continue;
+      const uint64_t hash = hash_of_role[role];
+      int32_t parent = index.find(scope_of(row), names[role], hash);
+      if (parent < 0) {
+        parent = add_animal(animals, names[role], row.family, static_cast<int8_t>(role + 1), 0,
+                            row.line, Source::kParent, -1);
+        index.insert(parent, scope_of(row), names[role], hash);
+        ++animals.parents_named;
+      }
+      parents[role] = parent;
+      const size_t p = static_cast<size_t>(parent);
+      if (table.has_families && !table.ids_within_family && animals.list[p].family != row.family) {
+        report.error(row.line, std::string(kRoleName[role]) + " " + quoted(names[role]) + " of " +
+                                   quoted(row.id) + " is in " +
+                                   family_text(animals.list[p].family) + " (line " +
+                                   std::to_string(animals.list[p].line) + "), " + quoted(row.id) +
+                                   " in " + family_text(row.family));
+      }
+    }
+    if (parents[0] >= 0 && parents[0] == parents[1]) {
+      report.error(row.line, quoted(row.sire) + " is both sire and dam of " + quoted(row.id));
+      parents[1] = -1;
+    }
+    animals.list[static_cast<size_t>(a)].sire = parents[0];
+    animals.list[static_cast<size_t>(a)].dam = parents[1];
+  }
+
+  // first_child[role][a]: the first row naming animal a in that role, or -1.
+  std::vector<int32_t> first_child[2];
+  for (auto& of_role : first_child) of_role.assign(static_cast<size_t>(animals.count()), -1);
+  for (int32_t a = 0; a < row_animals; ++a) {
+    const int32_t parents[2] = {animals.list[static_cast<size_t>(a)].sire,
+                                animals.list[static_cast<size_t>(a)].dam};
+    for (int role : {kSireRole, kDamRole}) {
+      if (parents[role] < 0) continue;
+      int32_t& first = first_child[role][static_cast<size_t>(parents[role])];
+      if (first < 0) first = a;
+    }
+  }
+
+  // An animal in both parent roles: reported once, at the later of its two first rows.
+  for (int32_t p = 0; p < animals.count(); ++p) {
+    const int32_t as_sire = first_child[kSireRole][static_cast<size_t>(p)];
+    const int32_t as_dam = first_child[kDamRole][static_cast<size_t>(p)];
+    if (as_sire < 0 || as_dam < 0) continue;
+    const size_t s = static_cast<size_t>(as_sire);
+    const size_t d = static_cast<size_t>(as_dam);
+    const bool sire_first = animals.list[s].line <= animals.list[d].line;
+    const size_t later = sire_first ? d : s;
+    const size_t earlier = sire_first ? s : d;
+    report.error(animals.list[later].line,
+                 quoted(animals.list[static_cast<size_t>(p)].original) + " is " +
+                     kRoleName[sire_first ? kDamRole : kSireRole] + " of " +
+                     quoted(animals.list[later].original) + " here but " +
+                     kRoleName[sire_first ? kSireRole : kDamRole] + " of " +
+                     quoted(animals.list[earlier].original) + " at line " +
+                     std::to_string(animals.list[earlier].line));
+  }
+
+  // A sex that disagrees with the parent role of a row.
+  for (int32_t a = 0; a < row_animals; ++a) {
+    const size_t i = static_cast<size_t>(a);
+    for (int role : {kSireRole, kDamRole}) {
+      const int32_t child = first_child[role][i];
+      const int8_t other_sex = role == kSireRole ? 2 : 1;
+      if (child < 0 || animals.list[i].sex != other_sex) continue;
+      const size_t c = static_cast<size_t>(child);
+      report.warning(animals.list[i].line,
+                     quoted(animals.list[i].original) + " has sex " + std::to_string(other_sex) +
+                         (other_sex == 1 ? " (male)" : " (female)") + " but is " + kRoleName[role] +
+                         " of " + quoted(animals.list[c].original) + " (line " +
+                         std::to_string(animals.list[c].line) + ")");
+    }
+  }
+
+  // The other parent of a row with one known parent: an added founder of its own.
+  for (int32_t a = 0; a < row_animals; ++a) {
+    const size_t i = static_cast<size_t>(a);
+    if ((animals.list[i].sire < 0) == (animals.list[i].dam < 0)) continue;
+    const int role = animals.list[i].sire < 0 ? kSireRole : kDamRole;
+    const int32_t added =
+        add_animal(animals, {}, animals.list[i].family, static_cast<int8_t>(role + 1), 0,
+                   animals.list[i].line, Source::kAdded, -1);
+    (role == kSireRole ? animals.list[i].sire : animals.list[i].dam) = added;
+    ++animals.parents_added;
+  }
+  return animals;
+}
+
+}  // namespace pedpeel::pedprep

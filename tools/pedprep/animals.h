@@ -1,0 +1,62 @@
+// The animals pedprep writes: the input rows with their parents found, and the founders
+// the completion adds, so that every animal has both parents known or neither. The checks
+// on ids and parents (duplicates, an animal in both parent roles, a parent in another
+// family, a sex that disagrees with a parent role) are made here.
+#ifndef PEDPEEL_TOOLS_PEDPREP_ANIMALS_H_
+#define PEDPEEL_TOOLS_PEDPREP_ANIMALS_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tools/pedprep/findings.h"
+#include "tools/pedprep/table_reader.h"
+
+namespace pedpeel::pedprep {
+
+// Where an animal comes from.
+enum class Source : uint8_t {
+  kRow,     // a row of the input
+  kParent,  // named only as a parent: a founder row
+  kAdded,   // the unknown other parent of a row with one known parent: a founder row
+};
+
+/// "row", "parent" or "added", as ids.tsv writes it.
+std::string_view source_name(Source source);
+
+// One animal as pedprep writes it. The fields one row of the output needs sit together:
+// the runs are written in pedigree order, which visits the animals in no order of theirs.
+struct Animal {
+  std::string_view original;  // the input's id (the IID of a .fam); empty for an added one
+  std::string_view family;    // empty when the input names no families
+  int32_t sire = -1;          // animal index, -1 for none
+  int32_t dam = -1;           // -1 exactly when sire is -1, once completed
+  int32_t row = -1;           // index into InputTable::rows, -1 for a founder added
+  int8_t sex = 0;
+  int8_t race = 0;
+  Source source = Source::kRow;
+  int64_t line = 0;  // its row's line; parent: the first row naming it; added: its child's
+};
+
+struct Animals {
+  // Indexed by animal a: the input rows first (less duplicates), in file order, then the
+  // animals the completion adds, in the order met. Views point into the InputTable.
+  std::vector<Animal> list;
+  int32_t parents_named = 0;  // animals of source kParent
+  int32_t parents_added = 0;  // animals of source kAdded
+
+  int32_t count() const { return static_cast<int32_t>(list.size()); }
+};
+
+/// How findings name an animal: its id in quotes, or "(added sire of line N)".
+std::string animal_name(const Animals& animals, int32_t animal);
+
+/// Finds every row's parents, makes a founder of every animal named only as a parent and
+/// adds a founder for the unknown parent of a row with one known parent (sex 1 for a sire,
+/// 2 for a dam, race 0). Errors and warnings go to `report`; a duplicate row is left out.
+Animals complete_animals(const InputTable& table, Report& report);
+
+}  // namespace pedpeel::pedprep
+
+#endif  // PEDPEEL_TOOLS_PEDPREP_ANIMALS_H_

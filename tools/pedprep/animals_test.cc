@@ -1,0 +1,166 @@
+// Completion and the checks on ids and parents: parents named only as parents, rows with
+// one known parent, duplicates, an animal in both parent roles, a parent in another
+// family, an animal that is its own ancestor, and the pedigrees found.
+#include "tools/pedprep/animals.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tools/pedprep/pedigrees.h"
+
+namespace pedpeel::pedprep {
+namespace {
+
+struct Prepared {
+  InputTable table;
+  Animals animals;
+  Pedigrees pedigrees;
+  std::string findings;
+};
+
+// Reads, completes and finds the pedigrees of `text`.
+void prepare(Format format, const std::string& text, Prepared* prepared) {
+  prepared->table.text.assign(text.begin(), text.end());
+  Report report("in");
+  read_table(format, {}, prepared->table, report);
+  prepared->animals = complete_animals(prepared->table, report);
+  prepared->pedigrees = find_pedigrees(prepared->animals, report);
+  std::ostringstream findings;
+  report.write(findings);
+  prepared->findings = findings.str();
+}
+
+// Each animal as "id<sire,dam>source@line", a parent by id or "+" for one added.
+std::vector<std::string> describe(const Animals& animals) {
+  std::vector<std::string> lines;
+  auto name = [&](int32_t a) {
+    if (a < 0) return std::string("-");
+    const Animal& animal = animals.list[static_cast<size_t>(a)];
+    return animal.source == Source::kAdded ? std::string("+") : std::string(animal.original);
+  };
+  for (int32_t a = 0; a < animals.count(); ++a) {
+    const Animal& animal = animals.list[static_cast<size_t>(a)];
+    lines.push_back(name(a) + "<" + name(animal.sire) + "," + name(animal.dam) + ">" +
+                    std::string(source_name(animal.source)) + "@" + std::to_string(animal.line) +
+                    " sex " + std::to_string(animal.sex));
+  }
+  return lines;
+}
+
+TEST(CompletionTest, ParentsNamedOnlyAsParentsBecomeFounders) {
+  Prepared p;
+  prepare(Format::kCsv, "id,sire,dam,sex\nC,S,D,1\nE,S,D,2\n", &p);
+  EXPECT_EQ(p.findings, "");
+  EXPECT_EQ(describe(p.animals),
+            (std::vector<std::string>{"C<S,D>row@2 sex 1", "E<S,D>row@3 sex 2",
+                                      "S<-,->parent@2 sex 1", "D<-,->parent@2 sex 2"}));
+  EXPECT_EQ(p.animals.parents_named, 2);
+  EXPECT_EQ(p.animals.parents_added, 0);
+}
+
+TEST(CompletionTest, ARowWithOneKnownParentGetsAnAddedFounder) {
+  Prepared p;
+  prepare(Format::kCsv, "id,sire,dam\nS,,\nA,S,\nB,,D\nC,S,0\n", &p);
+  EXPECT_EQ(p.findings, "");
+  // Each row its own added parent: half sibs are not made full sibs.
+  EXPECT_EQ(
+      describe(p.animals),
+      (std::vector<std::string>{"S<-,->row@2 sex 0", "A<S,+>row@3 sex 0", "B<+,D>row@4 sex 0",
+                                "C<S,+>row@5 sex 0", "D<-,->parent@4 sex 2", "+<-,->added@3 sex 2",
+                                "+<-,->added@4 sex 1", "+<-,->added@5 sex 2"}));
+  EXPECT_EQ(p.animals.parents_added, 3);
+  for (const Animal& animal : p.animals.list) EXPECT_EQ(animal.sire < 0, animal.dam < 0);
+}
+
+TEST(CompletionTest, FamIdsAreUniqueOnlyWithinTheirFamily) {
+  Prepared p;
+  prepare(Format::kFam, "F1 A 0 0 1 0\nF2 A 0 0 1 0\nF1 K A M 1 0\nF2 K A M 2 0\n", &p);
+  EXPECT_EQ(p.findings, "");
+  ASSERT_EQ(p.animals.count(), 6);  // A, A, K, K and a dam M in each family
+  EXPECT_EQ(p.animals.list[2].sire, 0);
+  EXPECT_EQ(p.animals.list[3].sire, 1);
+  EXPECT_NE(p.animals.list[2].dam, p.animals.list[3].dam);
+  EXPECT_EQ(p.pedigrees.list.size(), 2u);
+}
+
+struct RefusalCase {
+  std::string name;
+  Format format;
+  std::string text;
+  std::string findings;
+};
+
+class RefusalTest : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(RefusalTest, NamesLinesAndIds) {
+  Prepared p;
+  prepare(GetParam().format, GetParam().text, &p);
+  EXPECT_EQ(p.findings, GetParam().findings);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RefusalTest,
+    ::testing::Values(
+        RefusalCase{"DuplicateId", Format::kCsv, "id,sire,dam\nA,,\nB,,\nA,B,\n",
+                    "in:4: duplicate id \"A\": also at line 2\n"},
+        RefusalCase{"DuplicateIidInOneFamily", Format::kFam,
+                    "F A 0 0 1 0\nG A 0 0 1 0\nF A 0 0 1 0\n",
+                    "in:3: duplicate id \"A\" in family \"F\": also at line 1\n"},
+        RefusalCase{"SireAndDam", Format::kCsv, "id,sire,dam\nA,X,Y\nB,Y,Z\n",
+                    "in:3: \"Y\" is sire of \"B\" here but dam of \"A\" at line 2\n"},
+        RefusalCase{"SireAndDamOfOneRow", Format::kCsv, "id,sire,dam\nA,X,X\n",
+                    "in:2: \"X\" is both sire and dam of \"A\"\n"},
+        RefusalCase{
+            "ParentInAnotherFamily", Format::kCsv, "id,sire,dam,family\nS,,,h1\nA,S,D,h2\n",
+            "in:3: sire \"S\" of \"A\" is in family \"h1\" (line 2), \"A\" in family \"h2\"\n"},
+        RefusalCase{
+            "ParentNamedInAnotherFamily", Format::kCsv, "id,sire,dam,family\nA,S,D,h1\nB,S,E,h2\n",
+            "in:3: sire \"S\" of \"B\" is in family \"h1\" (line 2), \"B\" in family \"h2\"\n"},
+        RefusalCase{"OwnParent", Format::kCsv, "id,sire,dam\nA,A,B\n",
+                    "in:2: \"A\" is its own ancestor: \"A\" has sire \"A\"\n"},
+        RefusalCase{"OwnAncestor", Format::kCsv, "id,sire,dam\nA,B,X\nB,Y,C\nC,A,Z\n",
+                    "in:2: \"A\" is its own ancestor: \"A\" has sire \"B\", \"B\" has dam \"C\", "
+                    "\"C\" has sire \"A\"\n"},
+        RefusalCase{"SexAgainstRole", Format::kCsv, "id,sire,dam,sex\nS,,,F\nD,,,M\nA,S,D,1\n",
+                    "in:2: warning: \"S\" has sex 2 (female) but is sire of \"A\" (line 4)\n"
+                    "in:3: warning: \"D\" has sex 1 (male) but is dam of \"A\" (line 4)\n"}),
+    [](const ::testing::TestParamInfo<RefusalCase>& info) { return info.param.name; });
+
+TEST(PedigreesTest, ComponentsWithParentsFirstAndTheirSizes) {
+  Prepared p;
+  // Three pedigrees, listed offspring first; the first has a full-sib mating (a cycle).
+  prepare(Format::kCsv, "id,sire,dam\nK,C,D\nC,A,B\nD,A,B\nX,,\nA,,\nB,,\nQ,E,F\nE,G,H\nF,I,J\n",
+          &p);
+  ASSERT_EQ(p.findings, "");
+  ASSERT_EQ(p.pedigrees.list.size(), 3u);
+  const Pedigree& first = p.pedigrees.list[0];
+  EXPECT_EQ(first.rows, 5);
+  EXPECT_EQ(first.families, 2);  // (A,B) and (C,D)
+  EXPECT_EQ(first.entries, 7);   // 2 + 2 children, 2 + 1 child
+  EXPECT_TRUE(first.has_cycle);
+  EXPECT_EQ(p.pedigrees.list[1].rows, 1);  // X alone
+  EXPECT_FALSE(p.pedigrees.list[1].has_cycle);
+  EXPECT_EQ(p.pedigrees.list[2].rows, 7);
+  EXPECT_EQ(p.pedigrees.list[2].entries, 9);
+  EXPECT_FALSE(p.pedigrees.list[2].has_cycle);
+  // Parents before offspring, IDs 1.. in that order.
+  for (const Pedigree& pedigree : p.pedigrees.list) {
+    for (int32_t k = 0; k < pedigree.rows; ++k) {
+      const int32_t a = p.pedigrees.members[static_cast<size_t>(pedigree.first + k)];
+      EXPECT_EQ(p.pedigrees.id_of[static_cast<size_t>(a)], k + 1);
+      const Animal& animal = p.animals.list[static_cast<size_t>(a)];
+      for (int32_t parent : {animal.sire, animal.dam}) {
+        if (parent < 0) continue;
+        EXPECT_LT(p.pedigrees.id_of[static_cast<size_t>(parent)], k + 1);
+        EXPECT_EQ(p.pedigrees.pedigree_of[static_cast<size_t>(parent)],
+                  p.pedigrees.pedigree_of[static_cast<size_t>(a)]);
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace pedpeel::pedprep

@@ -1,0 +1,273 @@
+#include "tools/pedprep/pedprep.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string_view>
+
+#include "pedigree/input_files.h"
+#include "records/limits.h"
+#include "tools/pedprep/animals.h"
+#include "tools/pedprep/findings.h"
+#include "tools/pedprep/loop_warnings.h"
+#include "tools/pedprep/output_dir.h"
+#include "tools/pedprep/packing.h"
+#include "tools/pedprep/pedigrees.h"
+#include "tools/pedprep/run_output.h"
+#include "tools/pedprep/table_reader.h"
+
+namespace pedpeel::pedprep {
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: pedprep INPUT [--format csv|tsv|fam] [--fractions COL[,COL...]] --out DIR [--force]\n"
+    "       pedprep --help | -h | --version\n"
+    "\n"
+    "Reads a population from INPUT, checks it, completes it and writes it into DIR as runs\n"
+    "of whole pedigrees that pedpeel takes: DIR/runs.txt lists the run directories, each\n"
+    "with input1.dat, pedigree.dat, blood.dat and ids.tsv (its rows mapped back to INPUT).\n"
+    "\n"
+    "INPUT is a CSV (comma) or TSV (tab) table with a header row naming the columns id,\n"
+    "sire (or father), dam (or mother) and optionally sex, pedigree (or family) and race; or\n"
+    "a PLINK .fam file (FID IID PAT MAT SEX PHENO). A missing parent is empty, 0, NA or '.'.\n"
+    "\n"
+    "Options:\n"
+    "  --format F      csv, tsv or fam (default: from INPUT's extension .csv, .tsv, .tab,\n"
+    "                  .fam)\n"
+    "  --fractions C   the race-fraction columns, comma-separated, in order (at most 10;\n"
+    "                  CSV and TSV only)\n"
+    "  --out DIR       the output directory; an existing one must be empty\n"
+    "  --force         replace an existing DIR that is not empty\n"
+    "  -h, --help      print this text and exit\n"
+    "  --version       print the version and exit\n"
+    "\n"
+    "Findings go to standard error as FILE:LINE: message, the summary to standard output.\n"
+    "Exit status: 0 runs written (warnings allowed); 1 input refused or a file that cannot\n"
+    "be read or written, nothing written; 2 usage error.\n";
+
+constexpr std::string_view kVersion = "pedprep 1.0.0\n";
+
+struct Options {
+  std::string input;
+  std::optional<Format> format;
+  std::vector<std::string> fractions;
+  std::string out;
+  bool force = false;
+};
+
+int usage_error(std::ostream& err, const std::string& message) {
+  err << "pedprep: " << message << "\ntry 'pedprep --help'\n";
+  return kExitUsage;
+}
+
+// Reads the command line into `options`; the problem when it cannot.
+std::optional<std::string> parse_options(const std::vector<std::string>& arguments,
+                                         Options* options) {
+  bool have_out = false;
+  bool have_input = false;
+  bool only_names = false;
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (only_names || !argument.starts_with('-') || argument == "-") {
+      if (have_input) return "one INPUT only (" + options->input + " and " + argument + " given)";
+      options->input = argument;
+      have_input = true;
+      continue;
+    }
+    if (argument == "--") {
+      only_names = true;
+      continue;
+    }
+    if (argument == "--force") {
+      options->force = true;
+      continue;
+    }
+    std::string flag = argument;
+    std::string value;
+    const size_t equals = argument.find('=');
+    if (equals != std::string::npos) {
+      flag = argument.substr(0, equals);
+      value = argument.substr(equals + 1);
+    }
+    if (flag != "--format" && flag != "--fractions" && flag != "--out") {
+      return "unknown option '" + flag + "'";
+    }
+    if (equals == std::string::npos) {
+      if (i + 1 >= arguments.size()) return flag + " needs a value";
+      value = arguments[++i];
+    }
+    if (flag == "--format") {
+      options->format = parse_format(value);
+      if (!options->format) return "--format must be csv, tsv or fam, not '" + value + "'";
+    } else if (flag == "--fractions") {
+      options->fractions.clear();
+      size_t start = 0;
+      for (;;) {
+        const size_t comma = value.find(',', start);
+        const std::string name =
+            value.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        if (name.empty()) return "--fractions holds an empty column name";
+        options->fractions.push_back(name);
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+      }
+      if (options->fractions.size() > static_cast<size_t>(kMaxFractions)) {
+        return "--fractions names " + std::to_string(options->fractions.size()) +
+               " columns; at most " + std::to_string(kMaxFractions);
+      }
+    } else {
+      if (value.empty()) return "--out needs a directory";
+      options->out = value;
+      have_out = true;
+    }
+  }
+  if (!have_input) return "an INPUT file is needed";
+  if (!have_out) return "--out DIR is needed";
+  if (!options->format) {
+    options->format = format_of_file(options->input);
+    if (!options->format) {
+      return "cannot tell the format of " + options->input +
+             " from its name; give --format csv, tsv or fam";
+    }
+  }
+  if (*options->format == Format::kFam && !options->fractions.empty()) {
+    return "--fractions needs a CSV or TSV input";
+  }
+  return std::nullopt;
+}
+
+// The whole file; false (with `*error` naming it) when it cannot be read.
+bool read_file(const std::string& path, std::vector<char>* bytes, std::string* error) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) {
+    *error = path + ": " + std::strerror(errno);
+    return false;
+  }
+  bytes->clear();
+  if (std::fseek(file, 0, SEEK_END) == 0) {
+    const long size = std::ftell(file);
+    if (size > 0) bytes->reserve(static_cast<size_t>(size));
+    std::rewind(file);
+  }
+  char block[1 << 16];
+  size_t got;
+  while ((got = std::fread(block, 1, sizeof block, file)) > 0)
+    bytes->insert(bytes->end(), block, block + got);
+  const bool failed = std::ferror(file) != 0;
+  const int read_error = errno;
+  std::fclose(file);
+  if (failed) {
+    *error = path + ": " + std::strerror(read_error);
+    return false;
+  }
+  return true;
+}
+
+int refuse(const Report& report, std::ostream& err) {
+  report.write(err);
+  err << "pedprep: " << report.errors() << (report.errors() == 1 ? " error" : " errors");
+  if (report.warnings() > 0) {
+    err << ", " << report.warnings() << (report.warnings() == 1 ? " warning" : " warnings");
+  }
+  err << "; nothing written\n";
+  return kExitRefused;
+}
+
+// Writes every run into the staging directory and commits it; what went wrong, or empty.
+std::string write_output(const Options& options, const InputTable& table, const Animals& animals,
+                         const Pedigrees& pedigrees, const std::vector<Run>& runs) {
+  StagingDir staging(options.out);
+  if (!staging.ok()) return staging.error();
+  std::string runs_list;
+  const int32_t NRACE = table.fraction_count + 1;
+  const Placement placement = place_rows(animals, pedigrees, runs);
+  RunContents contents;
+  for (size_t r = 0; r < runs.size(); ++r) {
+    const std::string name = run_directory_name(r);
+    const std::string directory = staging.path() + "/" + name;
+    if (::mkdir(directory.c_str(), 0777) != 0) return directory + ": " + std::strerror(errno);
+    run_contents(table, animals, pedigrees, runs, placement, r, &contents);
+    std::string error = write_input_files(directory, contents.records, NRACE);
+    if (error.empty()) error = write_whole_file(directory + "/" + kIdsFile, contents.ids);
+    if (!error.empty()) return error;
+    runs_list += name;
+    runs_list += '\n';
+  }
+  std::string error = write_whole_file(staging.path() + "/" + kRunsFile, runs_list);
+  if (!error.empty()) return error;
+  if (!staging.commit()) return staging.error();
+  return {};
+}
+
+std::string plural(int64_t count, std::string_view one, std::string_view many) {
+  return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
+}  // namespace
+
+int run_pedprep(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+  for (const std::string& argument : arguments) {
+    if (argument == "--") break;
+    if (argument == "--help" || argument == "-h") {
+      out << kUsage;
+      return kExitDone;
+    }
+    if (argument == "--version") {
+      out << kVersion;
+      return kExitDone;
+    }
+  }
+  Options options;
+  if (auto problem = parse_options(arguments, &options)) return usage_error(err, *problem);
+  if (auto refusal = refuse_output_dir(options.out, options.force, options.input)) {
+    err << "pedprep: " << *refusal << '\n';
+    return kExitRefused;
+  }
+
+  InputTable table;
+  std::string error;
+  if (!read_file(options.input, &table.text, &error)) {
+    err << "pedprep: cannot read " << error << '\n';
+    return kExitRefused;
+  }
+  Report report(options.input);
+  read_table(*options.format, options.fractions, table, report);
+  const Animals animals = complete_animals(table, report);
+  // The rows are in the animals now; their memory serves the tables to come.
+  const size_t rows_read = table.rows.size();
+  table.rows = {};
+  const Pedigrees pedigrees = find_pedigrees(animals, report);
+  if (report.errors() > 0) return refuse(report, err);
+  const std::vector<Run> runs = pack_runs(pedigrees, animals, report);
+  if (report.errors() > 0) return refuse(report, err);
+  if (runs.empty()) {
+    report.error(1, "no animal to write");
+    return refuse(report, err);
+  }
+  warn_of_long_ids(animals, report);
+  warn_of_loops(animals, pedigrees, runs, report);
+
+  error = write_output(options, table, animals, pedigrees, runs);
+  if (!error.empty()) {
+    report.write(err);
+    err << "pedprep: cannot write " << error << "; nothing written\n";
+    return kExitRefused;
+  }
+  report.write(err);
+  out << plural(static_cast<int64_t>(rows_read), "animal", "animals") << " read, "
+      << plural(animals.parents_named + animals.parents_added, "parent", "parents") << " added ("
+      << animals.parents_named << " named only as parents, " << animals.parents_added
+      << " for rows with one known parent)\n";
+  out << plural(static_cast<int64_t>(pedigrees.list.size()), "pedigree", "pedigrees") << " in "
+      << plural(static_cast<int64_t>(runs.size()), "run", "runs") << ", listed in " << options.out
+      << (options.out.ends_with('/') ? "" : "/") << kRunsFile;
+  if (report.warnings() > 0) out << "; " << plural(report.warnings(), "warning", "warnings");
+  out << '\n';
+  return kExitDone;
+}
+
+}  // namespace pedpeel::pedprep

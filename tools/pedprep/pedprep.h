@@ -1,0 +1,25 @@
+// pedprep: turns a population in a CSV or TSV table or a PLINK .fam file into checked
+// runs of whole pedigrees for pedpeel.
+//
+//   pedprep INPUT [--format csv|tsv|fam] [--fractions COL[,COL...]] --out DIR [--force]
+#ifndef PEDPEEL_TOOLS_PEDPREP_PEDPREP_H_
+#define PEDPEEL_TOOLS_PEDPREP_PEDPREP_H_
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace pedpeel::pedprep {
+
+// Exit statuses.
+inline constexpr int kExitDone = 0;     // runs written (warnings allowed)
+inline constexpr int kExitRefused = 1;  // input refused, or a file that cannot be read or written
+inline constexpr int kExitUsage = 2;    // usage error
+
+/// Runs pedprep with `arguments` (without the program name): findings on `err`, the
+/// summary on `out`. Returns the exit status.
+int run_pedprep(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+
+}  // namespace pedpeel::pedprep
+
+#endif  // PEDPEEL_TOOLS_PEDPREP_PEDPREP_H_

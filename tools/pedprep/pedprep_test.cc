@@ -1,0 +1,308 @@
+// pedprep as a whole, in-process: the files of a run, the exit statuses, every refusal
+// with its FILE:LINE and nothing written, the output directory rules, and the warnings.
+#include "tools/pedprep/pedprep.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "testing/temp_run.h"
+
+namespace pedpeel::pedprep {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Outcome run(const std::vector<std::string>& arguments) {
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = run_pedprep(arguments, out, err);
+  return {status, out.str(), err.str()};
+}
+
+// The names under `dir`, recursively, relative to it ("" when dir is missing).
+std::vector<std::string> tree(const std::string& dir) {
+  std::vector<std::string> names;
+  if (!fs::exists(dir)) return names;
+  for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+    names.push_back(fs::relative(entry.path(), dir).string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+TEST(PedprepTest, WritesARunThatMapsBack) {
+  testing::TempDir dir;
+  dir.write("herd.csv",
+            "id,sire,dam,sex,race,hol\n"
+            "C,S,D,M,1,0.5\n"
+            "S,,,M,1,1\n"
+            "E,C,,F,2,0.25\n"
+            "DE0123456789012,C,D,F,1,0\n");
+  const std::string out = dir.path() + "/out";
+  const Outcome outcome = run({dir.path() + "/herd.csv", "--fractions", "hol", "--out", out});
+  EXPECT_EQ(outcome.status, kExitDone) << outcome.err;
+  EXPECT_EQ(outcome.out,
+            "4 animals read, 2 parents added (1 named only as parents, 1 for rows with one known "
+            "parent)\n"
+            "1 pedigree in 1 run, listed in " +
+                out + "/runs.txt; 1 warning\n");
+  EXPECT_EQ(outcome.err,
+            dir.path() +
+                "/herd.csv:5: warning: 1 id is longer than 12 characters (the first "
+                "\"DE0123456789012\"): INI_ID holds a shortened form distinct within its run, and "
+                "ids.tsv maps it back\n");
+  EXPECT_EQ(tree(out),
+            (std::vector<std::string>{"run-0001", "run-0001/blood.dat", "run-0001/ids.tsv",
+                                      "run-0001/input1.dat", "run-0001/pedigree.dat", "runs.txt"}));
+  EXPECT_EQ(read_file(out + "/runs.txt"), "run-0001\n");
+  EXPECT_EQ(read_file(out + "/run-0001/input1.dat"),
+            "pedigree.dat        \r\nblood.dat           \r\n");
+  // Parents first: S, then D (named only as a dam), C, E's added dam, E, the long id.
+  EXPECT_EQ(read_file(out + "/run-0001/pedigree.dat"),
+            "    6\r\n"
+            "    1    1    0    0    1    1S           \r\n"
+            "    1    2    0    0    0    2D           \r\n"
+            "    1    3    1    2    1    1C           \r\n"
+            "    1    4    0    0    0    2+dam~0001   \r\n"
+            "    1    5    3    4    2    2E           \r\n"
+            "    1    6    3    2    1    2DE01234~0002\r\n");
+  EXPECT_EQ(read_file(out + "/run-0001/blood.dat"),
+            "    6    2\r\n   .1000E+01\r\n   .0000E+00\r\n   .5000E+00\r\n   .0000E+00\r\n"
+            "   .2500E+00\r\n   .0000E+00\r\n");
+  EXPECT_EQ(read_file(out + "/run-0001/ids.tsv"),
+            "iped\tid\tfamily\toriginal\tsource\tini_id\tline\n"
+            "1\t1\t\tS\trow\tS\t3\n"
+            "1\t2\t\tD\tparent\tD\t2\n"
+            "1\t3\t\tC\trow\tC\t2\n"
+            "1\t4\t\t\tadded\t+dam~0001\t4\n"
+            "1\t5\t\tE\trow\tE\t4\n"
+            "1\t6\t\tDE0123456789012\trow\tDE01234~0002\t5\n");
+}
+
+TEST(PedprepTest, AShortenedIniIdIsNoOtherRowsId) {
+  testing::TempDir dir;
+  dir.write("in.csv", "id,sire,dam\n+dam~0001,,\nA,S,\n");
+  const Outcome outcome = run({dir.path() + "/in.csv", "--out", dir.path() + "/out"});
+  ASSERT_EQ(outcome.status, kExitDone) << outcome.err;
+  EXPECT_EQ(read_file(dir.path() + "/out/run-0001/ids.tsv"),
+            "iped\tid\tfamily\toriginal\tsource\tini_id\tline\n"
+            "1\t1\t\t+dam~0001\trow\t+dam~0001\t2\n"
+            "2\t1\t\tS\tparent\tS\t3\n"
+            "2\t2\t\t\tadded\t+dam~0002\t3\n"
+            "2\t3\t\tA\trow\tA\t3\n");
+}
+
+struct RefusalCase {
+  std::string name;
+  std::string text;
+  std::string first_error;  // after "FILE:"
+};
+
+class PedprepRefusalTest : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(PedprepRefusalTest, ExitsOneAndWritesNothing) {
+  testing::TempDir dir;
+  dir.write("in.csv", GetParam().text);
+  const std::string input = dir.path() + "/in.csv";
+  const Outcome outcome = run({input, "--out", dir.path() + "/out"});
+  EXPECT_EQ(outcome.status, kExitRefused);
+  EXPECT_EQ(outcome.out, "");
+  EXPECT_TRUE(outcome.err.starts_with(input + ":" + GetParam().first_error + "\n")) << outcome.err;
+  EXPECT_TRUE(outcome.err.ends_with("; nothing written\n")) << outcome.err;
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"in.csv"});  // no DIR, no staging directory
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PedprepRefusalTest,
+    ::testing::Values(
+        RefusalCase{"Duplicate", "id,sire,dam\nA,,\nA,,\n",
+                    "3: duplicate id \"A\": also at line 2"},
+        RefusalCase{"OwnAncestor", "id,sire,dam\nA,B,C\nB,A,D\n",
+                    "2: \"A\" is its own ancestor: \"A\" has sire \"B\", \"B\" has sire \"A\""},
+        RefusalCase{"BothRoles", "id,sire,dam\nA,X,Y\nB,Y,Z\n",
+                    "3: \"Y\" is sire of \"B\" here but dam of \"A\" at line 2"},
+        RefusalCase{"OtherFamily", "id,sire,dam,pedigree\nA,X,Y,1\nB,X,Z,2\n",
+                    "3: sire \"X\" of \"B\" is in family \"1\" (line 2), \"B\" in family \"2\""},
+        RefusalCase{"RaceCode", "id,sire,dam,race\nA,,,-128\n",
+                    "2: race code -128 is outside -127..127 (column 4 \"race\")"},
+        RefusalCase{
+            "UnreadableField", "id,sire,dam\nA,\"B\"C,\n",
+            "2: cannot read column 2 \"sire\": text after the closing quote of a quoted field"},
+        RefusalCase{"NoRows", "id,sire,dam\n", "1: no animal to write"}),
+    [](const ::testing::TestParamInfo<RefusalCase>& info) { return info.param.name; });
+
+TEST(PedprepTest, RefusesFractionsOutsideTheRange) {
+  testing::TempDir dir;
+  dir.write("in.csv", "id,sire,dam,hol\nA,,,2\nB,,,x\n");
+  const Outcome outcome =
+      run({dir.path() + "/in.csv", "--fractions=hol", "--out=" + dir.path() + "/out"});
+  EXPECT_EQ(outcome.status, kExitRefused);
+  EXPECT_EQ(outcome.err,
+            dir.path() + "/in.csv:2: race fraction 2 is outside 0..1 (column 4 \"hol\")\n" +
+                dir.path() +
+                "/in.csv:3: cannot read race fraction \"x\": not a number (column 4 \"hol\")\n"
+                "pedprep: 2 errors; nothing written\n");
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"in.csv"});
+}
+
+TEST(PedprepTest, RefusesAPedigreeTooLargeNamingItsSize) {
+  testing::TempDir dir;
+  std::string text = "id,sire,dam\n";
+  for (int k = 0; k < 40000; ++k) text += "a" + std::to_string(k) + ",S,D\n";
+  dir.write("in.csv", text);
+  const Outcome outcome = run({dir.path() + "/in.csv", "--out", dir.path() + "/out"});
+  EXPECT_EQ(outcome.status, kExitRefused);
+  EXPECT_EQ(outcome.err,
+            dir.path() +
+                "/in.csv:2: pedigree of \"a0\" is too large for one run of pedpeel: "
+                "40002 animals and 40002 family member entries; a run holds at most 32767 animals "
+                "and 32767 entries\npedprep: 1 error; nothing written\n");
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"in.csv"});
+}
+
+TEST(PedprepTest, WarnsOfALoopPedpeelCannotTakeApart) {
+  testing::TempDir dir;
+  // Half sibs H1 and H2 (sire S, dams D1 and D2) mate.
+  dir.write("in.csv", "id,sire,dam\nH1,S,D1\nH2,S,D2\nK,H1,H2\n");
+  const Outcome outcome = run({dir.path() + "/in.csv", "--out", dir.path() + "/out"});
+  EXPECT_EQ(outcome.status, kExitDone);
+  EXPECT_EQ(
+      outcome.err,
+      dir.path() +
+          "/in.csv:2: warning: pedigree of \"H1\" has a loop pedpeel cannot take apart; "
+          "shortest loop: \"S\", family (\"S\" x \"D2\"), \"H2\", family (\"H1\" x \"H2\"), "
+          "\"H1\", "
+          "family (\"S\" x \"D1\"), back to \"S\"; pedpeel will report it in def.err of run-0001 "
+          "(IPED 1) and stop there\n");
+  EXPECT_TRUE(fs::exists(dir.path() + "/out/run-0001/pedigree.dat"));
+}
+
+TEST(PedprepTest, NoWarningForALoopPedpeelResolves) {
+  testing::TempDir dir;
+  // Full sibs B and C mate: a loop head and a sib mating, which pedpeel takes.
+  dir.write("in.csv", "id,sire,dam\nB,S,D\nC,S,D\nK,B,C\n");
+  const Outcome outcome = run({dir.path() + "/in.csv", "--out", dir.path() + "/out"});
+  EXPECT_EQ(outcome.status, kExitDone);
+  EXPECT_EQ(outcome.err, "");
+}
+
+TEST(PedprepTest, OutputDirectoryRules) {
+  testing::TempDir dir;
+  dir.write("in.fam", "F A 0 0 1 0\n");
+  const std::string input = dir.path() + "/in.fam";
+  const std::string out = dir.path() + "/out";
+  fs::create_directory(out);  // empty: taken
+  EXPECT_EQ(run({input, "--out", out}).status, kExitDone);
+  EXPECT_EQ(read_file(out + "/runs.txt"), "run-0001\n");
+
+  // Not empty: refused without --force, the files kept.
+  const Outcome refused = run({input, "--out", out + "/"});
+  EXPECT_EQ(refused.status, kExitRefused);
+  EXPECT_EQ(refused.err,
+            "pedprep: " + out + "/ is not empty; give --force to replace what it holds\n");
+  EXPECT_TRUE(fs::exists(out + "/run-0001/ids.tsv"));
+
+  // --force replaces it whole.
+  std::ofstream(out + "/stale") << "x";
+  EXPECT_EQ(run({input, "--out", out, "--force"}).status, kExitDone);
+  EXPECT_EQ(tree(out),
+            (std::vector<std::string>{"run-0001", "run-0001/blood.dat", "run-0001/ids.tsv",
+                                      "run-0001/input1.dat", "run-0001/pedigree.dat", "runs.txt"}));
+  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"in.fam", "out"}));
+
+  // --force never replaces the directory that holds the input.
+  const Outcome inside = run({input, "--out", dir.path(), "--force"});
+  EXPECT_EQ(inside.status, kExitRefused);
+  EXPECT_EQ(inside.err,
+            "pedprep: " + input + " lies inside " + dir.path() + ", which --force would replace\n");
+
+  // A file is never replaced.
+  EXPECT_EQ(run({input, "--out", input, "--force"}).status, kExitRefused);
+}
+
+TEST(PedprepTest, ReadsFamWithFamiliesInIdsTsv) {
+  testing::TempDir dir;
+  dir.write("p.fam", "F1 A 0 0 1 -9\nF2 A 0 0 1 -9\nF2 K A M 1 -9\n");
+  const Outcome outcome = run({dir.path() + "/p.fam", "--out", dir.path() + "/out"});
+  ASSERT_EQ(outcome.status, kExitDone) << outcome.err;
+  EXPECT_EQ(outcome.out,
+            "3 animals read, 1 parent added (1 named only as parents, 0 for rows with one known "
+            "parent)\n2 pedigrees in 1 run, listed in " +
+                dir.path() + "/out/runs.txt\n");
+  EXPECT_EQ(read_file(dir.path() + "/out/run-0001/ids.tsv"),
+            "iped\tid\tfamily\toriginal\tsource\tini_id\tline\n"
+            "1\t1\tF1\tA\trow\tA\t1\n"
+            "2\t1\tF2\tA\trow\tA\t2\n"
+            "2\t2\tF2\tM\tparent\tM\t3\n"
+            "2\t3\tF2\tK\trow\tK\t3\n");
+}
+
+struct UsageCase {
+  std::vector<std::string> arguments;
+  std::string message;
+};
+
+class PedprepUsageTest : public ::testing::TestWithParam<UsageCase> {};
+
+TEST_P(PedprepUsageTest, ExitsTwoWithOneLine) {
+  const Outcome outcome = run(GetParam().arguments);
+  EXPECT_EQ(outcome.status, kExitUsage);
+  EXPECT_EQ(outcome.out, "");
+  EXPECT_EQ(outcome.err, "pedprep: " + GetParam().message + "\ntry 'pedprep --help'\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PedprepUsageTest,
+    ::testing::Values(
+        UsageCase{{}, "an INPUT file is needed"}, UsageCase{{"a.csv"}, "--out DIR is needed"},
+        UsageCase{{"a.csv", "b.csv", "--out", "o"}, "one INPUT only (a.csv and b.csv given)"},
+        UsageCase{{"a.csv", "--out"}, "--out needs a value"},
+        UsageCase{{"a.csv", "--out", "o", "--frobnicate"}, "unknown option '--frobnicate'"},
+        UsageCase{{"a.csv", "--out", "o", "--format", "xls"},
+                  "--format must be csv, tsv or fam, not 'xls'"},
+        UsageCase{{"a.txt", "--out", "o"},
+                  "cannot tell the format of a.txt from its name; give --format csv, tsv or fam"},
+        UsageCase{{"a.fam", "--out", "o", "--fractions", "x"},
+                  "--fractions needs a CSV or TSV input"},
+        UsageCase{{"a.csv", "--out", "o", "--fractions", "x,,y"},
+                  "--fractions holds an empty column name"},
+        UsageCase{{"a.csv", "--out", "o", "--fractions", "a,b,c,d,e,f,g,h,i,j,k"},
+                  "--fractions names 11 columns; at most 10"}));
+
+TEST(PedprepTest, HelpAndVersion) {
+  const Outcome help = run({"--out", "o", "--help"});
+  EXPECT_EQ(help.status, kExitDone);
+  EXPECT_TRUE(help.out.starts_with("usage: pedprep INPUT")) << help.out;
+  EXPECT_EQ(run({"--version"}).out, "pedprep 1.0.0\n");
+}
+
+TEST(PedprepTest, AFileThatCannotBeRead) {
+  testing::TempDir dir;
+  const Outcome outcome = run({dir.path() + "/missing.csv", "--out", dir.path() + "/out"});
+  EXPECT_EQ(outcome.status, kExitRefused);
+  EXPECT_EQ(outcome.err,
+            "pedprep: cannot read " + dir.path() + "/missing.csv: No such file or directory\n");
+  EXPECT_TRUE(dir.entries().empty());
+}
+
+}  // namespace
+}  // namespace pedpeel::pedprep

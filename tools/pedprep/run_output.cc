@@ -1,0 +1,218 @@
+#include "tools/pedprep/run_output.h"
+
+#include <charconv>
+#include <cstdio>
+#include <unordered_set>
+
+#include "records/limits.h"
+
+namespace pedpeel::pedprep {
+
+namespace {
+
+// The longest part of an id kept before '~' in a shortened INI_ID, cut back to the start
+// of a UTF-8 character.
+std::string_view id_prefix(std::string_view id) {
+  size_t length = std::min<size_t>(id.size(), 7);
+  while (length > 0 && length < id.size() &&
+         (static_cast<unsigned char>(id[length]) & 0xC0) == 0x80) {
+    --length;
+  }
+  return id.substr(0, length);
+}
+
+IniId blank_padded(std::string_view text) {
+  IniId ini_id;
+  ini_id.fill(' ');
+  for (size_t k = 0; k < text.size() && k < ini_id.size(); ++k) ini_id[k] = text[k];
+  return ini_id;
+}
+
+// Hands out the shortened INI_IDs of one run: up to 7 characters, '~' and a counter.
+class ShortForms {
+ public:
+  /// Skips the forms in `taken` (ids of the run that hold '~').
+  void avoid(std::unordered_set<std::string_view> taken) { taken_ = std::move(taken); }
+
+  IniId next(std::string_view prefix) {
+    for (;;) {
+      char form[kIniIdLength];
+      std::copy(prefix.begin(), prefix.end(), form);
+      form[prefix.size()] = '~';
+      int32_t value = counter_++;
+      for (int digit = 4; digit >= 1; --digit) {
+        form[prefix.size() + static_cast<size_t>(digit)] =
+            "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ"[value % 36];
+        value /= 36;
+      }
+      const std::string_view text(form, prefix.size() + 5);
+      if (!taken_.contains(text)) return blank_padded(text);
+    }
+  }
+
+ private:
+  std::unordered_set<std::string_view> taken_;
+  int32_t counter_ = 1;
+};
+
+bool holds_tilde(std::string_view id) {
+  for (char c : id) {
+    if (c == '~') return true;
+  }
+  return false;
+}
+
+void append_number(std::string& out, int64_t value) {
+  char digits[24];
+  const auto result = std::to_chars(digits, digits + sizeof digits, value);
+  out.append(digits, result.ptr);
+}
+
+}  // namespace
+
+std::string run_directory_name(size_t index) {
+  char name[32];
+  std::snprintf(name, sizeof name, "run-%04zu", index + 1);
+  return name;
+}
+
+void warn_of_long_ids(const Animals& animals, Report& report) {
+  int64_t count = 0;
+  int32_t first = -1;
+  for (int32_t a = 0; a < animals.count(); ++a) {
+    if (animals.list[static_cast<size_t>(a)].original.size() <= static_cast<size_t>(kIniIdLength))
+      continue;
+    if (first < 0) first = a;
+    ++count;
+  }
+  if (count == 0) return;
+  const size_t f = static_cast<size_t>(first);
+  report.warning(
+      animals.list[f].line,
+      std::to_string(count) + (count == 1 ? " id is" : " ids are") + " longer than " +
+          std::to_string(kIniIdLength) + " characters (the first " +
+          quoted(animals.list[f].original) +
+          "): INI_ID holds a shortened form distinct within its run, and ids.tsv maps it back");
+}
+
+Placement place_rows(const Animals& animals, const Pedigrees& pedigrees,
+                     const std::vector<Run>& runs) {
+  Placement placement;
+  std::vector<size_t> pedigree_start(pedigrees.list.size());
+  size_t next = 0;
+  for (const Run& run : runs) {
+    placement.run_start.push_back(next);
+    for (int32_t p : run.pedigrees) {
+      pedigree_start[static_cast<size_t>(p)] = next;
+      next += static_cast<size_t>(pedigrees.list[static_cast<size_t>(p)].rows);
+    }
+  }
+  placement.run_start.push_back(next);
+  placement.rows.resize(next);
+  for (int32_t a = 0; a < animals.count(); ++a) {
+    const size_t i = static_cast<size_t>(a);
+    const Animal& animal = animals.list[i];
+    PlacedRow& placed =
+        placement.rows[pedigree_start[static_cast<size_t>(pedigrees.pedigree_of[i])] +
+                       static_cast<size_t>(pedigrees.id_of[i]) - 1];
+    placed.animal = a;
+    placed.ID = static_cast<int16_t>(pedigrees.id_of[i]);
+    if (animal.sire >= 0) {
+      placed.IPAR1 = static_cast<int16_t>(pedigrees.id_of[static_cast<size_t>(animal.sire)]);
+      placed.IPAR2 = static_cast<int16_t>(pedigrees.id_of[static_cast<size_t>(animal.dam)]);
+    }
+  }
+  return placement;
+}
+
+void run_contents(const InputTable& table, const Animals& animals, const Pedigrees& pedigrees,
+                  const std::vector<Run>& runs, const Placement& placement, size_t r,
+                  RunContents* contents) {
+  const Run& run = runs[r];
+  const PlacedRow* rows = placement.rows.data() + placement.run_start[r];
+  const size_t count = placement.run_start[r + 1] - placement.run_start[r];
+  auto animal_at = [&](size_t k) -> const Animal& {
+    return animals.list[static_cast<size_t>(rows[k].animal)];
+  };
+  // A shortened INI_ID must not be the id of another row of the run. Only an id with '~'
+  // can be one: the rows are written once, and again, avoiding those ids, in the rare run
+  // that holds such an id.
+  ShortForms short_forms;
+  std::unordered_set<std::string_view> taken;
+  for (int pass = 0; pass < 2; ++pass) {
+    if (pass == 1) {
+      if (taken.empty()) break;
+      short_forms = ShortForms();
+      short_forms.avoid(std::move(taken));
+    }
+    contents->records.assign(count, IndividualRecord{});
+    std::string& ids = contents->ids;
+    ids.clear();
+    ids.reserve(count * 48 + sizeof kIdsHeader);
+    ids += kIdsHeader;
+
+    const size_t fraction_count = static_cast<size_t>(table.fraction_count);
+    // The animals, their ids' bytes and their fractions lie in input order: fetch the
+    // animal kAhead rows ahead, and what it points to half as far ahead.
+    constexpr size_t kAhead = 16;
+    size_t k = 0;
+    for (size_t q = 0; q < run.pedigrees.size(); ++q) {
+      const int16_t IPED = static_cast<int16_t>(q + 1);
+      const size_t end =
+          k + static_cast<size_t>(pedigrees.list[static_cast<size_t>(run.pedigrees[q])].rows);
+      for (; k < end; ++k) {
+        if (k + kAhead < count) __builtin_prefetch(&animal_at(k + kAhead));
+        if (k + kAhead / 2 < count) {
+          const Animal& ahead = animal_at(k + kAhead / 2);
+          __builtin_prefetch(ahead.original.data());
+          if (fraction_count > 0 && ahead.row >= 0) {
+            __builtin_prefetch(table.fractions.data() +
+                               static_cast<size_t>(ahead.row) * fraction_count);
+          }
+        }
+        const PlacedRow& placed = rows[k];
+        const Animal& animal = animal_at(k);
+        IndividualRecord& record = contents->records[k];
+        record.IPED = IPED;
+        record.ID = placed.ID;
+        record.IPAR1 = placed.IPAR1;
+        record.IPAR2 = placed.IPAR2;
+        record.RACE = animal.race;
+        record.SEX = animal.sex;
+        const std::string_view original = animal.original;
+        if (animal.source == Source::kAdded) {
+          record.INI_ID = short_forms.next(animal.sex == 1 ? "+sire" : "+dam");
+        } else if (original.size() > static_cast<size_t>(kIniIdLength)) {
+          record.INI_ID = short_forms.next(id_prefix(original));
+        } else {
+          record.INI_ID = blank_padded(original);
+          if (pass == 0 && holds_tilde(original)) taken.insert(original);
+        }
+        if (animal.row >= 0 && fraction_count > 0) {
+          const float* fractions =
+              table.fractions.data() + static_cast<size_t>(animal.row) * fraction_count;
+          std::copy(fractions, fractions + fraction_count, record.BLOOD.begin());
+        }
+
+        append_number(ids, IPED);
+        ids += '\t';
+        append_number(ids, record.ID);
+        ids += '\t';
+        ids += animal.family;
+        ids += '\t';
+        ids += original;
+        ids += '\t';
+        ids += source_name(animal.source);
+        ids += '\t';
+        std::string_view ini_id(record.INI_ID.data(), record.INI_ID.size());
+        ini_id = ini_id.substr(0, ini_id.find_last_not_of(' ') + 1);
+        ids += ini_id;
+        ids += '\t';
+        append_number(ids, animal.line);
+        ids += '\n';
+      }
+    }
+  }
+}
+
+}  // namespace pedpeel::pedprep

@@ -1,0 +1,72 @@
+// What one run directory holds: the pedigree file's records (input1.dat, pedigree.dat and
+// blood.dat are written from them by pedigree/input_files.h) and ids.tsv, which maps
+// every row back to the input. Also the INI_ID of every row.
+#ifndef PEDPEEL_TOOLS_PEDPREP_RUN_OUTPUT_H_
+#define PEDPEEL_TOOLS_PEDPREP_RUN_OUTPUT_H_
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "pedigree/population.h"
+#include "tools/pedprep/animals.h"
+#include "tools/pedprep/findings.h"
+#include "tools/pedprep/packing.h"
+#include "tools/pedprep/pedigrees.h"
+#include "tools/pedprep/table_reader.h"
+
+namespace pedpeel::pedprep {
+
+// The file that maps the rows of a run back to the input.
+inline constexpr char kIdsFile[] = "ids.tsv";
+// Its header line: IPED and ID as in the pedigree file, the input's family and id, where
+// the row comes from (row, parent or added), its INI_ID without trailing blanks, and the
+// input line it comes from.
+inline constexpr char kIdsHeader[] = "iped\tid\tfamily\toriginal\tsource\tini_id\tline\n";
+// The list of run directories, one a line.
+inline constexpr char kRunsFile[] = "runs.txt";
+
+/// "run-0001" for run index 0 (more digits past run 9999).
+std::string run_directory_name(size_t index);
+
+/// Warns once when ids longer than 12 characters get a shortened INI_ID, giving the count.
+void warn_of_long_ids(const Animals& animals, Report& report);
+
+// A row of the output in its place: its animal and the IDs its pedigree-file record
+// carries (the parents' IDs are what the placement would otherwise look up at random).
+struct PlacedRow {
+  int32_t animal = 0;
+  int16_t ID = 0;
+  int16_t IPAR1 = 0;
+  int16_t IPAR2 = 0;
+};
+
+struct Placement {
+  std::vector<PlacedRow> rows;    // the rows of every run, run after run
+  std::vector<size_t> run_start;  // run r holds rows[run_start[r] .. run_start[r + 1])
+};
+
+/// Places every animal: runs in order, the pedigrees of each in the run's order, the
+/// animals of each as ID 1.. in parents-first order. One pass over the animals in their
+/// own order: the animals lie in input order, the places in another, and scattered writes
+/// cost less than scattered reads.
+Placement place_rows(const Animals& animals, const Pedigrees& pedigrees,
+                     const std::vector<Run>& runs);
+
+struct RunContents {
+  std::vector<IndividualRecord> records;  // the pedigree file's rows, in order
+  std::string ids;                        // ids.tsv
+};
+
+/// The rows of run r into `*contents` (whose buffers are reused): its pedigrees are IPED
+/// 1.. in the run's order. INI_ID is the original id, blank-padded, when it has at most 12
+/// characters; otherwise (and for an added parent) a form distinct within the run: up to
+/// 7 characters of the id ("+sire" or "+dam" for an added parent), '~', and a 4-digit
+/// base-36 counter.
+void run_contents(const InputTable& table, const Animals& animals, const Pedigrees& pedigrees,
+                  const std::vector<Run>& runs, const Placement& placement, size_t r,
+                  RunContents* contents);
+
+}  // namespace pedpeel::pedprep
+
+#endif  // PEDPEEL_TOOLS_PEDPREP_RUN_OUTPUT_H_

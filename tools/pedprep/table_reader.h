@@ -1,0 +1,64 @@
+// The input readers: a CSV or TSV table with a header row (RFC 4180 quoting, CRLF line
+// ends and a UTF-8 byte order mark accepted), or a PLINK .fam file (FID IID PAT MAT SEX
+// PHENO, whitespace-separated, no header). Both give the same rows: an id, its sire and
+// dam as read, its family, sex, race code and race fractions.
+#ifndef PEDPEEL_TOOLS_PEDPREP_TABLE_READER_H_
+#define PEDPEEL_TOOLS_PEDPREP_TABLE_READER_H_
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tools/pedprep/findings.h"
+
+namespace pedpeel::pedprep {
+
+enum class Format { kCsv, kTsv, kFam };
+
+/// "csv", "tsv" or "fam".
+std::optional<Format> parse_format(std::string_view name);
+/// The format a file name's extension gives (.csv, .tsv or .tab, .fam; any case).
+std::optional<Format> format_of_file(std::string_view path);
+
+/// A parent field that names no parent: empty, 0, NA or "." (any case).
+bool is_missing_parent(std::string_view field);
+/// 1 for 1, M, male; 2 for 2, F, female (any case); 0 for anything else.
+int8_t sex_code(std::string_view field);
+
+// One animal row, its text fields as views into InputTable::text.
+struct InputRow {
+  int64_t line = 0;         // line of the file on which the row starts
+  std::string_view id;      // never empty
+  std::string_view sire;    // empty when the row names no sire
+  std::string_view dam;     // empty when the row names no dam
+  std::string_view family;  // empty when the input names no families
+  int8_t sex = 0;
+  int8_t race = 0;
+};
+
+struct InputTable {
+  // The file's bytes. Rows view into them; a quoted field is unescaped in place, so the
+  // bytes are only to be read once read_table has run. A vector keeps its buffer when
+  // the table is moved.
+  std::vector<char> text;
+  std::vector<InputRow> rows;      // in file order
+  int fraction_count = 0;          // columns named by --fractions
+  std::vector<float> fractions;    // fraction j of row r at [r * fraction_count + j]
+  bool has_families = false;       // a pedigree (family) column, or a .fam file's FID
+  bool ids_within_family = false;  // .fam: an IID names an animal only within its FID
+};
+
+/// Reads `table.text` as `format`, with the race-fraction columns `fraction_columns` (CSV
+/// and TSV only, in that order). Every problem is an error of `report` naming the line
+/// and the column. A row whose id is read is kept even when another field is not (that
+/// field keeps its default); a row that cannot be split into its fields, or has no id, is
+/// left out.
+void read_table(Format format, std::span<const std::string> fraction_columns, InputTable& table,
+                Report& report);
+
+}  // namespace pedpeel::pedprep
+
+#endif  // PEDPEEL_TOOLS_PEDPREP_TABLE_READER_H_
