@@ -6,13 +6,8 @@
 #include "testing/oracle_engine.h"
 
 int main(int argc, char** argv) {
-  std::ios::sync_with_stdio(false);
-  pedpeel::RunEnvironment environment;
-  environment.arguments.assign(argv + 1, argv + argc);
-  environment.in = &std::cin;
-  environment.out = &std::cout;
-  environment.err = &std::cerr;
-  const int status = pedpeel::run_pedpeel(environment, *pedpeel::testing::make_oracle_engine());
+  const int status = pedpeel::run_pedpeel(pedpeel::process_environment(argc, argv),
+                                          *pedpeel::testing::make_oracle_engine());
   std::cout.flush();
   return status;
 }

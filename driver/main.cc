@@ -6,13 +6,7 @@
 
 int main(int argc, char** argv) {
   pedpeel::prepare_heap();
-  std::ios::sync_with_stdio(false);
-  pedpeel::RunEnvironment environment;
-  environment.arguments.assign(argv + 1, argv + argc);
-  environment.in = &std::cin;
-  environment.out = &std::cout;
-  environment.err = &std::cerr;
-  const int status = pedpeel::run_pedpeel(environment);
+  const int status = pedpeel::run_pedpeel(pedpeel::process_environment(argc, argv));
   std::cout.flush();
   return status;
 }

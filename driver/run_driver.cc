@@ -1,6 +1,7 @@
 #include "driver/run_driver.h"
 
 #include <array>
+#include <iostream>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -137,6 +138,16 @@ int run_pedpeel(const RunEnvironment& environment, PeelingEngine& engine) {
   }
   return run_to_end(environment,
                     [&](RunIo& io) { return run_stages(io, engine, *environment.err); });
+}
+
+RunEnvironment process_environment(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);
+  RunEnvironment environment;
+  environment.arguments.assign(argv + 1, argv + argc);
+  environment.in = &std::cin;
+  environment.out = &std::cout;
+  environment.err = &std::cerr;
+  return environment;
 }
 
 }  // namespace pedpeel

@@ -17,6 +17,10 @@ int run_pedpeel(const RunEnvironment& environment);
 /// The same run with another peeling engine (the test oracle, in tests and benchmarks).
 int run_pedpeel(const RunEnvironment& environment, PeelingEngine& engine);
 
+/// The environment of the process itself: its command-line arguments (argv[1] on) and the
+/// standard streams, unsynchronised with C stdio.
+RunEnvironment process_environment(int argc, char** argv);
+
 }  // namespace pedpeel
 
 #endif  // PEDPEEL_DRIVER_RUN_DRIVER_H_

@@ -6,6 +6,17 @@
 
 namespace pedpeel {
 
+ErrorCode field_kind_error(ElementKind kind) {
+  switch (kind) {
+    case ElementKind::kInteger:
+      return ErrorCode::kIntegerFieldExpected;
+    case ElementKind::kExponent:
+      return ErrorCode::kRealFieldExpected;
+    default:
+      return ErrorCode::kTextFieldExpected;
+  }
+}
+
 void RecordWriter::begin(const Pattern& pattern) {
   elements_ = pattern.elements.data();
   element_count_ = pattern.elements.size();
@@ -38,16 +49,7 @@ const Element& RecordWriter::walk_to_field(ElementKind kind) {
   } else {
     walk();
   }
-  if (field_->kind != kind) {
-    switch (kind) {
-      case ElementKind::kInteger:
-        fail(ErrorCode::kIntegerFieldExpected);
-      case ElementKind::kExponent:
-        fail(ErrorCode::kRealFieldExpected);
-      default:
-        fail(ErrorCode::kTextFieldExpected);
-    }
-  }
+  if (field_->kind != kind) fail(field_kind_error(kind));
   return *field_;
 }
 

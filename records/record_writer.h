@@ -24,6 +24,10 @@
 
 namespace pedpeel {
 
+/// The run-time error of an item whose field is not of `kind`, the kind the item needs
+/// (E6207 for an integer, E6206 for a real, E6205 for text).
+ErrorCode field_kind_error(ElementKind kind);
+
 class RecordWriter {
  public:
   /// Records are appended to `*out`, which must outlive the writer's statements; a failed

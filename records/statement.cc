@@ -115,16 +115,7 @@ void RecordStatement::end_statement() {
 
 const Element& RecordStatement::field_for(ElementKind kind) {
   const Element& field = next_field();
-  if (field.kind != kind) {
-    switch (kind) {
-      case ElementKind::kInteger:
-        fail(ErrorCode::kIntegerFieldExpected);
-      case ElementKind::kExponent:
-        fail(ErrorCode::kRealFieldExpected);
-      default:
-        fail(ErrorCode::kTextFieldExpected);
-    }
-  }
+  if (field.kind != kind) fail(field_kind_error(kind));
   return field;
 }
 

@@ -126,6 +126,23 @@ std::string become_ordinary_user() {
   _exit(status);
 }
 
+// The output, report and exit status of a child whose standard output and error are the
+// write ends of the two pipes (closed here in the parent). Standard error stays small (one
+// report at most), so reading it after the output cannot block the child.
+RunResult collect_child(pid_t child, const int out_pipe[2], const int err_pipe[2]) {
+  ::close(out_pipe[1]);
+  ::close(err_pipe[1]);
+  RunResult result;
+  result.out = read_all(out_pipe[0]);
+  result.err = read_all(err_pipe[0]);
+  ::close(out_pipe[0]);
+  ::close(err_pipe[0]);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return result;
+}
+
 }  // namespace
 
 RunResult run_in_process(const TempDir& dir, const std::vector<std::string>& arguments,
@@ -197,18 +214,7 @@ RunResult run_program_with(const TempDir& dir, const std::vector<std::string>& a
     ::execv(binary.c_str(), argv.data());
     _exit(127);
   }
-  ::close(out_pipe[1]);
-  ::close(err_pipe[1]);
-  RunResult result;
-  // Standard error stays small (one report at most), so reading it after the output
-  // cannot block the child.
-  result.out = read_all(out_pipe[0]);
-  result.err = read_all(err_pipe[0]);
-  ::close(out_pipe[0]);
-  ::close(err_pipe[0]);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  RunResult result = collect_child(child, out_pipe, err_pipe);
   fs::remove(input_path);
   result.files = dir.files();
   return result;
@@ -223,16 +229,7 @@ RunResult run_as_ordinary_user(const TempDir& dir, const std::vector<std::string
     ::close(err_pipe[0]);
     run_child_as_ordinary_user(dir, arguments, out_pipe[1], err_pipe[1]);
   }
-  ::close(out_pipe[1]);
-  ::close(err_pipe[1]);
-  RunResult result;
-  result.out = read_all(out_pipe[0]);
-  result.err = read_all(err_pipe[0]);
-  ::close(out_pipe[0]);
-  ::close(err_pipe[0]);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  RunResult result = collect_child(child, out_pipe, err_pipe);
   if (result.status == kNotStarted) result.status = -1;
   return result;
 }
