@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "pedigree/engine.h"
 #include "pedigree/family_records.h"
-#include "pedigree/passes.h"
+#include "records/limits.h"
+#include "records/run_files.h"
 #include "tools/pedinfo/data_checks.h"
 #include "tools/pedinfo/json_writer.h"
 #include "tools/pedinfo/pedigree_analysis.h"
@@ -13,16 +15,13 @@ namespace pedpeel::pedinfo {
 
 namespace {
 
-// Entries MEMBERS can hold: emitting a record past them stops the run.
-constexpr int64_t kMaxMemberEntries = 32767;
-
 std::string counted(int64_t count, const char* one, const char* many) {
   return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
 Finding at_family(const PopulationIndex& index, const PedigreeAnalysis& analysis, int32_t f,
                   const char* kind) {
-  const LoopStep family = index.family(analysis.pedigree, analysis.families, f);
+  const LoopStep family = index.family(analysis, f);
   Finding finding = family.row != 0 ? index.at_row(family.row)
                                     : index.at(index.input().PEDFILE, 0, analysis.pedigree, 0);
   finding.kind = kind;
@@ -47,8 +46,8 @@ void add_loop_findings(const PopulationIndex& index, const PedigreeAnalysis& ana
                  " left:";
   const char* separator = " ";
   for (int32_t f : analysis.left) {
-    left.steps.push_back(index.family(p, analysis.families, f));
-    left.message += separator + describe_family(left.steps.back());
+    left.steps.push_back(index.family(analysis, f));
+    left.message += separator + describe_family(left.steps.back(), index.ids());
     separator = ", ";
   }
   left.message += "; pedpeel reports the pedigree in def.err and ends there";
@@ -67,7 +66,7 @@ void add_loop_findings(const PopulationIndex& index, const PedigreeAnalysis& ana
   int64_t individuals = 0;
   for (const LoopNode& node : analysis.loop) {
     if (node.is_family) {
-      steps.push_back(index.family(p, analysis.families, node.value));
+      steps.push_back(index.family(analysis, node.value));
     } else {
       steps.push_back(index.individual(p, static_cast<int16_t>(node.value)));
       ++individuals;
@@ -89,25 +88,26 @@ void add_loop_findings(const PopulationIndex& index, const PedigreeAnalysis& ana
                  "):";
   separator = " ";
   for (const LoopStep& step : steps) {
-    path.message += separator + describe_step(step);
+    path.message += separator + describe_step(step, index.ids());
     separator = ", ";
   }
-  path.message += ", back to ID " + std::to_string(first.id);
+  path.message += ", back to ID " + index.id_text(p, first.id);
   path.steps = std::move(steps);
   findings->push_back(std::move(path));
 }
 
 void add_stop_findings(const PopulationIndex& index, const PedigreeAnalysis& analysis,
                        std::vector<Finding>* findings) {
-  const std::string quoted = "\" " + analysis.stop_message + "\"";
-  if (analysis.stop_message.find("icros overflow") != std::string::npos) {
+  const std::string quoted = "\"" + std::string(stop_message(analysis.stop_reason)) + "\"";
+  const int p = analysis.pedigree;
+  if (analysis.stop_reason == StopReason::kTooManyLoopHeadChildren) {
     for (int32_t f : analysis.left) {
       const size_t children = analysis.families.children(f).size();
       if (children <= static_cast<size_t>(kMaxLoopHeadChildren)) continue;
       Finding finding = at_family(index, analysis, f, "capacity-stop");
       const Families& families = analysis.families;
-      finding.message = "the family of " + std::to_string(families.first_parent(f)) + " and " +
-                        std::to_string(families.second_parent(f)) + " has " +
+      finding.message = "the family of " + index.id_text(p, families.first_parent(f)) + " and " +
+                        index.id_text(p, families.second_parent(f)) + " has " +
                         std::to_string(children) + " children: pedpeel stops with " + quoted +
                         " when the loop resolution pass reaches it";
       findings->push_back(std::move(finding));
@@ -117,35 +117,38 @@ void add_stop_findings(const PopulationIndex& index, const PedigreeAnalysis& ana
   if (!analysis.taken.empty() && analysis.taken.back().itype == kLoopHead) {
     const int32_t f = analysis.taken.back().family;
     Finding finding = at_family(index, analysis, f, "stop");
-    finding.message = "pedpeel takes " +
-                      describe_family(index.family(analysis.pedigree, analysis.families, f)) +
+    finding.message = "pedpeel takes " + describe_family(index.family(analysis, f), index.ids()) +
                       " as a loop head and stops with " + quoted +
                       ": a mating of its children has both members among its parents";
     findings->push_back(std::move(finding));
     return;
   }
-  Finding finding = at_pedigree(index, analysis.pedigree, "stop");
+  Finding finding = at_pedigree(index, p, "stop");
   finding.message = "pedpeel stops with " + quoted;
   findings->push_back(std::move(finding));
 }
 
-// Runs the passes on every pedigree. pedpeel itself ends at the first loop or stop; the
-// later pedigrees are still checked.
+// Runs the passes on every pedigree with one engine. pedpeel itself ends at the first loop
+// or stop; the later pedigrees are still checked. The families pedpeel takes before it
+// ends go into record tables as in its run, which raise the member-entry stop.
 void check_passes(const PopulationIndex& index, std::vector<Finding>* findings) {
-  int64_t member_entries = 0;
+  std::unique_ptr<PeelingEngine> engine = make_production_engine();
+  RecordTables records;
   bool pedpeel_ended = false;
   for (int p = 1; p <= index.NPED(); ++p) {
-    const PedigreeAnalysis analysis = analyse_pedigree(index.population(), p);
+    const PedigreeAnalysis analysis = analyse_pedigree(index.population(), p, *engine);
     for (const TakenFamily& family : analysis.taken) {
       if (pedpeel_ended) break;
-      member_entries += static_cast<int64_t>(family.members.size());
-      if (member_entries <= kMaxMemberEntries) continue;
-      Finding finding = at_family(index, analysis, family.family, "capacity-stop");
-      finding.message =
-          "the record of this family would take MEMBERS past 32767 entries: pedpeel stops with "
-          "\" Error: more than 32767 family member entries.\"";
-      findings->push_back(std::move(finding));
-      pedpeel_ended = true;
+      try {
+        append_family_record(records, {p, family.members, family.itype, family.iway, 0});
+      } catch (const RunStop& stop) {
+        Finding finding = at_family(index, analysis, family.family, "capacity-stop");
+        finding.message = "the record of this family would take MEMBERS past " +
+                          std::to_string(kMaxMemberEntries) + " entries: pedpeel stops with \"" +
+                          std::string(stop_message(stop.reason)) + "\"";
+        findings->push_back(std::move(finding));
+        pedpeel_ended = true;
+      }
     }
     if (analysis.end != PassesEnd::kDone) pedpeel_ended = true;
     if (analysis.end == PassesEnd::kLoop) add_loop_findings(index, analysis, findings);
@@ -153,7 +156,15 @@ void check_passes(const PopulationIndex& index, std::vector<Finding>* findings) 
   }
 }
 
-void write_step(JsonWriter& json, const LoopStep& step) {
+// "original": the original id of `id`, when `ids` knows it.
+void write_original(JsonWriter& json, const OriginalIds* ids, int16_t iped, int16_t id) {
+  const std::string* original = ids != nullptr ? ids->find(iped, id) : nullptr;
+  if (original == nullptr) return;
+  json.key("original");
+  json.value(*original);
+}
+
+void write_step(JsonWriter& json, const LoopStep& step, const OriginalIds* ids) {
   json.begin_object();
   if (step.family != 0) {
     json.key("family");
@@ -173,6 +184,7 @@ void write_step(JsonWriter& json, const LoopStep& step) {
     } else {
       json.null();
     }
+    write_original(json, ids, step.iped, step.id);
   }
   json.key("line");
   json.value(step.line);
@@ -181,16 +193,20 @@ void write_step(JsonWriter& json, const LoopStep& step) {
 
 }  // namespace
 
-std::optional<InputFailure> check_directory(const std::string& directory, CheckReport* report) {
+std::optional<InputFailure> check_directory(const std::string& directory, CheckReport* report,
+                                            const OriginalIds* ids) {
   report->directory = directory;
+  report->ids = ids;
   if (auto failure = read_input_files(directory, &report->input)) return failure;
   std::vector<Finding>& findings = report->findings;
   findings = report->input.findings;
   if (report->input.analysable) {
-    const PopulationIndex index(report->input);
+    const PopulationIndex index(report->input, ids);
+    for (Finding& finding : findings) finding = index.located(finding);
     check_counts_and_races(index, &findings);
     check_pedigree_numbers(index, &findings);
     check_identifiers(index, &findings);
+    check_ini_ids(index, &findings);
     check_ancestry(index, &findings);
     check_passes(index, &findings);
   }
@@ -202,7 +218,9 @@ std::optional<InputFailure> check_directory(const std::string& directory, CheckR
 }
 
 void write_check_text(const CheckReport& report, std::ostream& out) {
-  for (const Finding& finding : report.findings) out << format_finding(finding) << '\n';
+  for (const Finding& finding : report.findings) {
+    out << format_finding(finding, report.ids) << '\n';
+  }
   if (report.findings.empty()) {
     out << "no problems\n";
     return;
@@ -235,7 +253,7 @@ void write_check_json(const CheckReport& report, std::ostream& out) {
     json.value(finding.severity == Severity::kError ? "error" : "warning");
     json.key("kind");
     json.value(finding.kind);
-    if (finding.row != 0 && !finding.row_read) {
+    if (finding.row != 0 && (!finding.row_read || finding.pedigree == 0)) {
       json.key("row");
       json.value(finding.row);
     } else if (finding.pedigree != 0) {
@@ -250,6 +268,7 @@ void write_check_json(const CheckReport& report, std::ostream& out) {
         json.value(finding.id);
         json.key("ini_id");
         json.value(finding.ini_id);
+        write_original(json, report.ids, finding.iped, finding.id);
       }
     }
     json.key("message");
@@ -257,7 +276,7 @@ void write_check_json(const CheckReport& report, std::ostream& out) {
     if (!finding.steps.empty()) {
       json.key(finding.kind == "loop" ? "families_left" : "loop");
       json.begin_array();
-      for (const LoopStep& step : finding.steps) write_step(json, step);
+      for (const LoopStep& step : finding.steps) write_step(json, step, report.ids);
       json.end_array();
     }
     json.end_object();

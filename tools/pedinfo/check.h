@@ -10,6 +10,7 @@
 
 #include "tools/pedinfo/finding.h"
 #include "tools/pedinfo/input_files.h"
+#include "tools/pedinfo/original_ids.h"
 
 namespace pedpeel::pedinfo {
 
@@ -19,10 +20,13 @@ struct CheckReport {
   std::vector<Finding> findings;  // in file and line order
   int errors = 0;
   int warnings = 0;
+  const OriginalIds* ids = nullptr;  // original ids shown beside pedpeel's IDs
 };
 
-/// Checks the population in `directory`. Returns the failure when it cannot be read at all.
-std::optional<InputFailure> check_directory(const std::string& directory, CheckReport* report);
+/// Checks the population in `directory`; `ids` (kept by the caller while the report is
+/// used) gives the original ids to show. Returns the failure when it cannot be read at all.
+std::optional<InputFailure> check_directory(const std::string& directory, CheckReport* report,
+                                            const OriginalIds* ids = nullptr);
 
 /// One line per finding, then the summary line.
 void write_check_text(const CheckReport& report, std::ostream& out);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <deque>
+#include <span>
 #include <unordered_map>
 
 namespace pedpeel::pedinfo {
@@ -37,9 +37,67 @@ std::string fixed4(double value) {
   return text;
 }
 
-// Tarjan's strongly connected components, without recursion. Nodes 0..n-1.
-std::vector<std::vector<int32_t>> components(const std::vector<std::vector<int32_t>>& edges) {
-  const int32_t n = static_cast<int32_t>(edges.size());
+// A table by ID (as 16 bits), kept from pedigree to pedigree: clear() sets back only the
+// entries set since, so each pedigree costs its own size.
+class IdSlots {
+ public:
+  IdSlots() : slot_(1 << 16, -1) {}
+  int32_t get(int16_t id) const { return slot_[static_cast<uint16_t>(id)]; }
+  void set(int16_t id, int32_t value) {
+    int32_t& slot = slot_[static_cast<uint16_t>(id)];
+    if (slot < 0) set_.push_back(id);
+    slot = value;
+  }
+  void clear() {
+    for (int16_t id : set_) slot_[static_cast<uint16_t>(id)] = -1;
+    set_.clear();
+  }
+
+ private:
+  std::vector<int32_t> slot_;
+  std::vector<int16_t> set_;
+};
+
+// A directed graph on nodes 0..n-1: the edges out of u are target[start[u] .. start[u+1]).
+struct Digraph {
+  std::vector<int32_t> start;
+  std::vector<int32_t> target;
+  std::span<const int32_t> out(int32_t u) const {
+    return {target.data() + start[u], static_cast<size_t>(start[u + 1] - start[u])};
+  }
+};
+
+// The graph of `edges` (from, to) on n nodes, each node's edges in the order given, an edge
+// given twice kept once.
+Digraph digraph(int32_t n, const std::vector<std::pair<int32_t, int32_t>>& edges) {
+  Digraph graph;
+  graph.start.assign(static_cast<size_t>(n) + 1, 0);
+  for (const auto& [from, to] : edges) ++graph.start[from + 1];
+  for (int32_t u = 0; u < n; ++u) graph.start[u + 1] += graph.start[u];
+  graph.target.resize(edges.size());
+  std::vector<int32_t> fill(graph.start.begin(), graph.start.end() - 1);
+  for (const auto& [from, to] : edges) {
+    bool twice = false;
+    for (int32_t k = graph.start[from]; k < fill[from] && !twice; ++k)
+      twice = graph.target[k] == to;
+    if (!twice) graph.target[fill[from]++] = to;
+  }
+  // Close the gaps the repeated edges left.
+  int32_t kept = 0;
+  for (int32_t u = 0; u < n; ++u) {
+    const int32_t begin = graph.start[u];
+    graph.start[u] = kept;
+    for (int32_t k = begin; k < fill[u]; ++k) graph.target[kept++] = graph.target[k];
+  }
+  graph.start[n] = kept;
+  graph.target.resize(static_cast<size_t>(kept));
+  return graph;
+}
+
+// Tarjan's strongly connected components, without recursion: those of two nodes or more,
+// each as its list of nodes.
+std::vector<std::vector<int32_t>> cycles_of(const Digraph& graph) {
+  const int32_t n = static_cast<int32_t>(graph.start.size()) - 1;
   std::vector<int32_t> number(static_cast<size_t>(n), -1), low(static_cast<size_t>(n), 0);
   std::vector<bool> on_stack(static_cast<size_t>(n), false);
   std::vector<int32_t> stack;
@@ -47,39 +105,45 @@ std::vector<std::vector<int32_t>> components(const std::vector<std::vector<int32
   int32_t counter = 0;
   struct Frame {
     int32_t node;
-    size_t next_edge;
+    int32_t next_edge;
   };
+  std::vector<Frame> frames;
   for (int32_t root = 0; root < n; ++root) {
     if (number[root] >= 0) continue;
-    std::vector<Frame> frames{{root, 0}};
+    frames.assign(1, {root, graph.start[root]});
     number[root] = low[root] = counter++;
     stack.push_back(root);
     on_stack[root] = true;
     while (!frames.empty()) {
       Frame& frame = frames.back();
       const int32_t u = frame.node;
-      if (frame.next_edge < edges[u].size()) {
-        const int32_t v = edges[u][frame.next_edge++];
+      if (frame.next_edge < graph.start[u + 1]) {
+        const int32_t v = graph.target[frame.next_edge++];
         if (number[v] < 0) {
           number[v] = low[v] = counter++;
           stack.push_back(v);
           on_stack[v] = true;
-          frames.push_back({v, 0});
+          frames.push_back({v, graph.start[v]});
         } else if (on_stack[v]) {
           low[u] = std::min(low[u], number[v]);
         }
         continue;
       }
       if (low[u] == number[u]) {
-        std::vector<int32_t> component;
-        int32_t w;
-        do {
-          w = stack.back();
-          stack.pop_back();
-          on_stack[w] = false;
-          component.push_back(w);
-        } while (w != u);
-        result.push_back(std::move(component));
+        if (stack.back() == u) {
+          stack.pop_back();  // a component of one node: no cycle
+          on_stack[u] = false;
+        } else {
+          std::vector<int32_t> component;
+          int32_t w;
+          do {
+            w = stack.back();
+            stack.pop_back();
+            on_stack[w] = false;
+            component.push_back(w);
+          } while (w != u);
+          result.push_back(std::move(component));
+        }
       }
       frames.pop_back();
       if (!frames.empty()) {
@@ -91,42 +155,45 @@ std::vector<std::vector<int32_t>> components(const std::vector<std::vector<int32
   return result;
 }
 
-// The shortest chain start -> parent -> ... -> start inside one component.
-std::vector<int32_t> shortest_chain(const std::vector<std::vector<int32_t>>& edges,
-                                    const std::vector<bool>& inside, int32_t start) {
-  std::vector<int32_t> previous(edges.size(), -1);
-  std::deque<int32_t> queue{start};
-  while (!queue.empty()) {
-    const int32_t u = queue.front();
-    queue.pop_front();
-    for (int32_t v : edges[u]) {
+// The shortest chain start -> parent -> ... -> start inside one component. `previous` is
+// -1 for every node, and is left so: the search costs the size of the component alone.
+std::vector<int32_t> shortest_chain(const Digraph& graph, const std::vector<bool>& inside,
+                                    int32_t start, std::vector<int32_t>& previous) {
+  std::vector<int32_t> reached{start};
+  std::vector<int32_t> chain{start};
+  for (size_t next = 0; next < reached.size(); ++next) {
+    const int32_t u = reached[next];
+    bool closed = false;
+    for (int32_t v : graph.out(u)) {
       if (!inside[v]) continue;
       if (v == start) {
-        std::vector<int32_t> chain;
+        chain.clear();
         for (int32_t node = u; node != -1; node = previous[node]) chain.push_back(node);
         std::reverse(chain.begin(), chain.end());
-        return chain;  // begins with start; the edge from its last node closes it
+        closed = true;  // the chain begins with start; the edge from its last node closes it
+        break;
       }
-      if (previous[v] < 0 && v != start) {
+      if (previous[v] < 0) {
         previous[v] = u;
-        queue.push_back(v);
+        reached.push_back(v);
       }
     }
+    if (closed) break;
   }
-  return {start};
+  for (int32_t node : reached) previous[node] = -1;
+  return chain;
 }
 
-void check_pedigree_ancestry(const PopulationIndex& index, int p, std::vector<Finding>* findings) {
+void check_pedigree_ancestry(const PopulationIndex& index, int p, IdSlots& node_of_id,
+                             std::vector<Finding>* findings) {
   const Population& population = index.population();
   std::vector<int32_t> row_of_node;
-  std::unordered_map<int16_t, int32_t> node_of_id;
   for (int32_t i = index.first_row(p); i <= index.last_row(p); ++i) {
-    if (!checkable(index, i)) continue;
-    if (node_of_id.emplace(population.ID[i], static_cast<int32_t>(row_of_node.size())).second) {
-      row_of_node.push_back(i);
-    }
+    if (!checkable(index, i) || node_of_id.get(population.ID[i]) >= 0) continue;
+    node_of_id.set(population.ID[i], static_cast<int32_t>(row_of_node.size()));
+    row_of_node.push_back(i);
   }
-  std::vector<std::vector<int32_t>> edges(row_of_node.size());
+  std::vector<std::pair<int32_t, int32_t>> edges;  // (child, parent), rows in order
   for (int32_t i = index.first_row(p); i <= index.last_row(p); ++i) {
     if (!checkable(index, i) || population.IPAR1[i] == 0) continue;
     const int16_t id = population.ID[i];
@@ -136,31 +203,32 @@ void check_pedigree_ancestry(const PopulationIndex& index, int p, std::vector<Fi
                                  : parents[0] == id       ? "IPAR1"
                                                           : "IPAR2";
       findings->push_back(make(index, i, "own-parent", Severity::kError,
-                               "is its own parent (" + fields + " " + std::to_string(id) + ")"));
+                               "is its own parent (" + fields + " " + index.id_text(p, id) + ")"));
     }
-    const int32_t child = node_of_id.at(id);
+    const int32_t child = node_of_id.get(id);
     for (int16_t parent : parents) {
-      const auto found = node_of_id.find(parent);
-      if (parent == id || found == node_of_id.end()) continue;
-      std::vector<int32_t>& out = edges[child];
-      if (std::find(out.begin(), out.end(), found->second) == out.end()) {
-        out.push_back(found->second);
-      }
+      const int32_t node = node_of_id.get(parent);
+      if (parent != id && node >= 0) edges.emplace_back(child, node);
     }
   }
+  node_of_id.clear();
+  const Digraph graph = digraph(static_cast<int32_t>(row_of_node.size()), edges);
+  const std::vector<std::vector<int32_t>> cycles = cycles_of(graph);
+  if (cycles.empty()) return;
   std::vector<bool> inside(row_of_node.size(), false);
-  for (const std::vector<int32_t>& component : components(edges)) {
-    if (component.size() < 2) continue;
+  std::vector<int32_t> previous(row_of_node.size(), -1);
+  for (const std::vector<int32_t>& component : cycles) {
     for (int32_t node : component) inside[node] = true;
     const int32_t start = *std::min_element(component.begin(), component.end());
     std::string message = "is its own ancestor:";
     const char* arrow = " ";
-    for (int32_t node : shortest_chain(edges, inside, start)) {
+    for (int32_t node : shortest_chain(graph, inside, start, previous)) {
       message += arrow;
-      message += describe_individual(index.individual(p, population.ID[row_of_node[node]]));
+      message +=
+          describe_individual(index.individual(p, population.ID[row_of_node[node]]), index.ids());
       arrow = " -> parent ";
     }
-    message += " -> parent ID " + std::to_string(population.ID[row_of_node[start]]);
+    message += " -> parent ID " + index.id_text(p, population.ID[row_of_node[start]]);
     findings->push_back(
         make(index, row_of_node[start], "own-ancestor", Severity::kError, std::move(message)));
     for (int32_t node : component) inside[node] = false;
@@ -188,17 +256,17 @@ void check_pedigree_identifiers(const PopulationIndex& index, int p,
     const int32_t first = index.row_of(p, id);
     if (first != i) {
       findings->push_back(make(index, i, "duplicate-id", Severity::kWarning,
-                               "duplicate ID: ID " + std::to_string(id) + " is also on " +
+                               "duplicate ID: ID " + index.id_text(p, id) + " is also on " +
                                    line_text(input.PED_LINE[first]) +
                                    "; pedpeel takes INI_ID, SEX, RACE and BLOOD of ID " +
-                                   std::to_string(id) + " from there"));
+                                   index.id_text(p, id) + " from there"));
     }
     const int16_t IPAR1 = population.IPAR1[i];
     const int16_t IPAR2 = population.IPAR2[i];
     if (IPAR1 == 0) {
       if (IPAR2 != 0) {
         findings->push_back(make(index, i, "first-parent-zero", Severity::kWarning,
-                                 "IPAR2 " + std::to_string(IPAR2) +
+                                 "IPAR2 " + index.id_text(p, IPAR2) +
                                      " given but IPAR1 is 0: pedpeel takes the individual as a "
                                      "founder and ignores IPAR2"));
       }
@@ -206,7 +274,7 @@ void check_pedigree_identifiers(const PopulationIndex& index, int p,
     }
     if (IPAR2 == 0) {
       findings->push_back(make(index, i, "second-parent-zero", Severity::kWarning,
-                               "IPAR1 " + std::to_string(IPAR1) +
+                               "IPAR1 " + index.id_text(p, IPAR1) +
                                    " given but IPAR2 is 0: pedpeel makes ID 0 the second parent "
                                    "of the family"));
     }
@@ -229,8 +297,8 @@ void check_pedigree_identifiers(const PopulationIndex& index, int p,
   }
   for (int16_t parent : missing_order) {
     const ParentUse& use = missing.at(parent);
-    std::string message =
-        "parent ID " + std::to_string(parent) + " (" + use.field + ") has no row in this pedigree";
+    std::string message = "parent ID " + index.id_text(p, parent) + " (" + use.field +
+                          ") has no row in this pedigree";
     if (use.rows > 1) message += " (" + std::to_string(use.rows) + " rows name it)";
     message += ": pedpeel writes it with a blank INI_ID and SEX and RACE 0";
     findings->push_back(make(index, use.row, "missing-parent", Severity::kWarning, message));
@@ -242,7 +310,7 @@ void check_pedigree_identifiers(const PopulationIndex& index, int p,
     const int32_t row =
         own_row != 0 && checkable(index, own_row) ? own_row : std::min(as_first, as_second);
     findings->push_back(make(index, row, "parent-both-positions", Severity::kWarning,
-                             "ID " + std::to_string(parent) + " is first parent (IPAR1) on " +
+                             "ID " + index.id_text(p, parent) + " is first parent (IPAR1) on " +
                                  line_text(input.PED_LINE[as_first]) +
                                  " and second parent (IPAR2) on " +
                                  line_text(input.PED_LINE[as_second]) +
@@ -262,9 +330,13 @@ void check_pedigree_numbers(const PopulationIndex& index, std::vector<Finding>* 
     const auto [it, added] = first_pedigree.emplace(population.IPED[row], p);
     if (added) continue;
     const int q = it->second;
+    // Lines grow with rows: the last row of q that has one holds its last line.
     int32_t last_line = input.PED_LINE[index.first_row(q)];
-    for (int32_t i = index.first_row(q); i <= index.last_row(q); ++i) {
-      last_line = std::max(last_line, input.PED_LINE[i]);
+    for (int32_t i = index.last_row(q); i > index.first_row(q); --i) {
+      if (input.PED_LINE[i] != 0) {
+        last_line = input.PED_LINE[i];
+        break;
+      }
     }
     Finding finding = index.at(input.PEDFILE, input.PED_LINE[row], p, 0);
     finding.kind = "iped-split";
@@ -280,8 +352,63 @@ void check_identifiers(const PopulationIndex& index, std::vector<Finding>* findi
   for (int p = 1; p <= index.NPED(); ++p) check_pedigree_identifiers(index, p, findings);
 }
 
+void check_ini_ids(const PopulationIndex& index, std::vector<Finding>* findings) {
+  const Population& population = index.population();
+  const InputFiles& input = index.input();
+  // Rows sorted by a hash of their INI_ID first: equal INI_IDs end up side by side, and most
+  // comparisons are of two integers.
+  std::vector<std::pair<uint64_t, int32_t>> keyed;  // (hash of INI_ID, row)
+  std::vector<int32_t> rows;
+  std::vector<int32_t> first_rows;  // of the distinct IDs of one INI_ID, in row order
+  for (int p = 1; p <= index.NPED(); ++p) {
+    keyed.clear();
+    for (int32_t i = index.first_row(p); i <= index.last_row(p); ++i) {
+      if (!checkable(index, i)) continue;
+      uint64_t hash = 14695981039346656037ull;
+      for (char c : population.INI_ID[i])
+        hash = (hash ^ static_cast<uint8_t>(c)) * 1099511628211ull;
+      keyed.emplace_back(hash, i);
+    }
+    std::sort(keyed.begin(), keyed.end(), [&](const auto& x, const auto& y) {
+      if (x.first != y.first) return x.first < y.first;
+      const int32_t a = x.second;
+      const int32_t b = y.second;
+      if (population.INI_ID[a] != population.INI_ID[b]) {
+        return population.INI_ID[a] < population.INI_ID[b];
+      }
+      if (population.ID[a] != population.ID[b]) return population.ID[a] < population.ID[b];
+      return a < b;
+    });
+    rows.clear();
+    for (const auto& [hash, row] : keyed) rows.push_back(row);
+    for (size_t k = 0; k < rows.size();) {
+      first_rows.clear();
+      size_t end = k;
+      for (; end < rows.size() && population.INI_ID[rows[end]] == population.INI_ID[rows[k]];
+           ++end) {
+        if (end == k || population.ID[rows[end]] != population.ID[rows[end - 1]]) {
+          first_rows.push_back(rows[end]);
+        }
+      }
+      k = end;
+      if (first_rows.size() < 2) continue;
+      std::sort(first_rows.begin(), first_rows.end());
+      std::string message = "same INI_ID as ID " + index.id_text(p, population.ID[first_rows[0]]) +
+                            " on " + line_text(input.PED_LINE[first_rows[0]]);
+      if (first_rows.size() > 2) {
+        message += " (and " + std::to_string(first_rows.size() - 2) + " more " +
+                   (first_rows.size() == 3 ? "ID" : "IDs") + " of this pedigree)";
+      }
+      message += ": pedpeel's origin check takes the rows of one INI_ID as one animal";
+      findings->push_back(
+          make(index, first_rows[1], "duplicate-ini-id", Severity::kWarning, std::move(message)));
+    }
+  }
+}
+
 void check_ancestry(const PopulationIndex& index, std::vector<Finding>* findings) {
-  for (int p = 1; p <= index.NPED(); ++p) check_pedigree_ancestry(index, p, findings);
+  IdSlots node_of_id;
+  for (int p = 1; p <= index.NPED(); ++p) check_pedigree_ancestry(index, p, node_of_id, findings);
 }
 
 void check_counts_and_races(const PopulationIndex& index, std::vector<Finding>* findings) {
@@ -302,8 +429,12 @@ void check_counts_and_races(const PopulationIndex& index, std::vector<Finding>* 
                           std::to_string(ped_count) + " in " + input.PEDFILE + ": pedpeel uses " +
                           std::to_string(blood_count);
     if (blood_count < ped_count) {
-      message += ", and rows " + std::to_string(std::max(blood_count, 0) + 1) + "-" +
-                 std::to_string(ped_count) + " take part in nothing";
+      // With NIND below 1 pedpeel still takes row 1, as a pedigree of its own.
+      const int32_t first_unused = std::max(blood_count, 1) + 1;
+      if (first_unused <= ped_count) {
+        message += ", and rows " + std::to_string(first_unused) + "-" + std::to_string(ped_count) +
+                   " take part in nothing";
+      }
     } else {
       message += " and adds rows " + std::to_string(std::max(ped_count, 0) + 1) + "-" +
                  std::to_string(blood_count) + " with IPED, ID and parents 0";

@@ -18,6 +18,10 @@ void check_pedigree_numbers(const PopulationIndex& index, std::vector<Finding>* 
 /// the reverse, an ID used as first parent in one family and second parent in another.
 void check_identifiers(const PopulationIndex& index, std::vector<Finding>* findings);
 
+/// Per pedigree: two different IDs with the same INI_ID (the origin check takes them as one
+/// animal), once per INI_ID.
+void check_ini_ids(const PopulationIndex& index, std::vector<Finding>* findings);
+
 /// Per pedigree: an individual that is its own parent, or its own ancestor (with the
 /// shortest chain of parents that leads back to it).
 void check_ancestry(const PopulationIndex& index, std::vector<Finding>* findings);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "records/limits.h"
+#include "tools/pedinfo/finding.h"
 #include "tools/pedinfo/json_writer.h"
 
 namespace pedpeel::pedinfo {
@@ -14,13 +16,54 @@ std::string type_name(int width) {
   return "I" + std::to_string(width);
 }
 
+// The IPED of each family record's pedigree, from KEND and PEDFAM and the rows of the ids
+// file, to show the original id beside the IDs of MEMBERS and IWAYREC.
+class RecordIds {
+ public:
+  RecordIds(const IwaFile& file, const OriginalIds* ids) : ids_(ids) {
+    if (ids == nullptr || file.records.size() < 2) return;
+    const std::vector<IwaItem>& first = file.records[0].items;
+    const std::vector<IwaItem>& second = file.records[1].items;
+    if (first.size() < 3 || second.size() < 2) return;
+    const std::vector<int32_t>& KEND = first[2].values;     // KEND(0..NPED)
+    const std::vector<int32_t>& PEDFAM = second[1].values;  // PEDFAM(1..NPED+1)
+    for (size_t p = 1; p < KEND.size() && p < PEDFAM.size(); ++p) {
+      const std::optional<int16_t> iped = ids->iped_of_row(KEND[p - 1] + 1);
+      for (int32_t r = PEDFAM[p - 1] + 1; r <= PEDFAM[p]; ++r) {
+        if (r < 1 || r > kMaxMemberEntries) continue;  // every record has members
+        if (IPED_.size() <= static_cast<size_t>(r)) IPED_.resize(static_cast<size_t>(r) + 1);
+        IPED_[static_cast<size_t>(r)] = iped;
+      }
+    }
+  }
+
+  bool shown() const { return ids_ != nullptr; }
+
+  /// ID `id` of family record r (from 1), with its original id when known.
+  std::string text(size_t r, int32_t id) const {
+    const std::string* original = find(r, id);
+    std::string text = std::to_string(id);
+    if (original != nullptr && !original->empty()) text += " [" + printable(*original) + "]";
+    return text;
+  }
+
+  const std::string* find(size_t r, int32_t id) const {
+    if (ids_ == nullptr || id <= 0 || r >= IPED_.size() || !IPED_[r]) return nullptr;
+    return ids_->find(*IPED_[r], static_cast<int16_t>(id));
+  }
+
+ private:
+  const OriginalIds* ids_;
+  std::vector<std::optional<int16_t>> IPED_;  // by family record
+};
+
 void write_values(std::ostream& out, const std::vector<int32_t>& values, size_t first,
                   size_t count) {
   for (size_t k = first; k < first + count; ++k) out << ' ' << values[k];
 }
 
-// "  NAME(a..b) = v v v" lines, ten values to a line.
-void write_table(std::ostream& out, const IwaItem& item) {
+// "  NAME(a..b) = v v v" lines, ten values to a line; IWAYREC values with their original ids.
+void write_table(std::ostream& out, const IwaItem& item, const RecordIds& ids) {
   const size_t n = item.values.size();
   if (n == 0) {
     out << "  " << item.name << ": none\n";
@@ -32,7 +75,11 @@ void write_table(std::ostream& out, const IwaItem& item) {
     out << "  " << item.name << '(' << index;
     if (count > 1) out << ".." << index + count - 1;
     out << ") =";
-    write_values(out, item.values, first, count);
+    if (ids.shown() && item.name == "IWAYREC") {
+      for (size_t k = first; k < first + count; ++k) out << ' ' << ids.text(k + 1, item.values[k]);
+    } else {
+      write_values(out, item.values, first, count);
+    }
     out << '\n';
   }
 }
@@ -50,10 +97,11 @@ const IwaItem* member_starts(const IwaFile& file, size_t T) {
 }
 
 // MEMBERS, one line per family record when LSTART allows it.
-void write_members(std::ostream& out, const IwaFile& file, const IwaItem& item) {
+void write_members(std::ostream& out, const IwaFile& file, const IwaItem& item,
+                   const RecordIds& ids) {
   const IwaItem* LSTART = member_starts(file, item.values.size());
   if (LSTART == nullptr) {
-    write_table(out, item);
+    write_table(out, item, RecordIds(file, nullptr));
     return;
   }
   if (item.values.empty()) out << "  MEMBERS: none\n";
@@ -61,14 +109,16 @@ void write_members(std::ostream& out, const IwaFile& file, const IwaItem& item) 
     const auto begin = static_cast<size_t>(LSTART->values[r - 1]);
     const auto end = static_cast<size_t>(LSTART->values[r]);
     out << "  MEMBERS(" << begin + 1 << ".." << end << ") =";
-    write_values(out, item.values, begin, end - begin);
+    for (size_t k = begin; k < end; ++k) out << ' ' << ids.text(r, item.values[k]);
     out << "   (family record " << r << ")\n";
   }
 }
 
 }  // namespace
 
-void write_dump_text(const std::string& name, const IwaFile& file, std::ostream& out) {
+void write_dump_text(const std::string& name, const IwaFile& file, std::ostream& out,
+                     const OriginalIds* original_ids) {
+  const RecordIds ids(file, original_ids);
   out << name << ": " << file.size << " bytes\n";
   if (file.header) out << "offset 0: header byte 0x4B\n";
   for (const IwaRecord& record : file.records) {
@@ -89,9 +139,9 @@ void write_dump_text(const std::string& name, const IwaFile& file, std::ostream&
         out << "  " << item.name << " = " << item.values[0] << " (" << type_name(item.width)
             << ")\n";
       } else if (item.name == "MEMBERS") {
-        write_members(out, file, item);
+        write_members(out, file, item, ids);
       } else {
-        write_table(out, item);
+        write_table(out, item, ids);
       }
     }
   }
@@ -102,7 +152,10 @@ void write_dump_text(const std::string& name, const IwaFile& file, std::ostream&
   }
 }
 
-void write_dump_json(const std::string& name, const IwaFile& file, std::ostream& out) {
+void write_dump_json(const std::string& name, const IwaFile& file, std::ostream& out,
+                     const OriginalIds* original_ids) {
+  const RecordIds ids(file, original_ids);
+  const IwaItem* LSTART = nullptr;
   JsonWriter json(out);
   json.begin_object();
   json.key("file");
@@ -149,6 +202,32 @@ void write_dump_json(const std::string& name, const IwaFile& file, std::ostream&
         json.value(item.first_index);
         json.key("values");
         json.integers(item.values);
+        if (item.name == "LSTART") LSTART = &item;
+        const bool members = item.name == "MEMBERS";
+        if (ids.shown() && (members || item.name == "IWAYREC")) {
+          // The original id of each value, null where none is known.
+          json.key("originals");
+          json.begin_array(true);
+          size_t r = 1;
+          for (size_t k = 0; k < item.values.size(); ++k) {
+            if (members) {
+              while (LSTART != nullptr && r < LSTART->values.size() &&
+                     static_cast<size_t>(std::max(LSTART->values[r], 0)) <= k) {
+                ++r;
+              }
+            } else {
+              r = k + 1;
+            }
+            const std::string* original =
+                members && LSTART == nullptr ? nullptr : ids.find(r, item.values[k]);
+            if (original != nullptr) {
+              json.value(*original);
+            } else {
+              json.null();
+            }
+          }
+          json.end_array();
+        }
       } else {
         json.key("value");
         json.value(int64_t{item.values[0]});

@@ -6,14 +6,18 @@
 #include <string>
 
 #include "tools/pedinfo/iwa_reader.h"
+#include "tools/pedinfo/original_ids.h"
 
 namespace pedpeel::pedinfo {
 
 /// Header, each record with its segments and named values, trailer; a damaged file ends
-/// with "NAME: offset N: damaged: expected ..., found ...".
-void write_dump_text(const std::string& name, const IwaFile& file, std::ostream& out);
-/// The same as one JSON document.
-void write_dump_json(const std::string& name, const IwaFile& file, std::ostream& out);
+/// with "NAME: offset N: damaged: expected ..., found ...". With `ids`, the IDs of MEMBERS
+/// and IWAYREC show their original ids.
+void write_dump_text(const std::string& name, const IwaFile& file, std::ostream& out,
+                     const OriginalIds* ids = nullptr);
+/// The same as one JSON document (original ids in "originals" beside "values").
+void write_dump_json(const std::string& name, const IwaFile& file, std::ostream& out,
+                     const OriginalIds* ids = nullptr);
 
 }  // namespace pedpeel::pedinfo
 

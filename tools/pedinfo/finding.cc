@@ -29,18 +29,19 @@ std::string printable(std::string_view bytes) {
   return text;
 }
 
-std::string format_finding(const Finding& finding) {
+std::string format_finding(const Finding& finding, const OriginalIds* ids) {
   std::string text = finding.file;
   text += ':';
   text += std::to_string(finding.line);
   text += ": ";
-  if (finding.row != 0 && !finding.row_read) {
+  if (finding.row != 0 && (!finding.row_read || finding.pedigree == 0)) {
     text += "row " + std::to_string(finding.row) + ": ";
   } else if (finding.pedigree != 0) {
     text += "pedigree " + std::to_string(finding.pedigree) + " (IPED " +
             std::to_string(finding.iped) + ")";
     if (finding.row != 0) {
-      text += ", ID " + std::to_string(finding.id) + " \"" + printable(finding.ini_id) + "\"";
+      text += ", ID " + id_text(ids, finding.iped, finding.id) + " \"" + printable(finding.ini_id) +
+              "\"";
     }
     text += ": ";
   }
@@ -63,20 +64,23 @@ void sort_findings(std::vector<Finding>& findings, std::string_view pedfile,
   });
 }
 
-std::string describe_family(const LoopStep& family) {
-  std::string text = "family (" + std::to_string(family.id) + "," + std::to_string(family.second);
+std::string describe_family(const LoopStep& family, const OriginalIds* ids) {
+  // IDs shown with their original ids read better apart.
+  const char* comma = ids != nullptr ? ", " : ",";
+  std::string text = "family (" + id_text(ids, family.iped, family.id) + comma +
+                     id_text(ids, family.iped, family.second);
   const char* separator = "; ";
   for (int16_t child : family.children) {
     text += separator;
-    text += std::to_string(child);
-    separator = ",";
+    text += id_text(ids, family.iped, child);
+    separator = comma;
   }
   text += ") line " + std::to_string(family.line);
   return text;
 }
 
-std::string describe_individual(const LoopStep& individual) {
-  std::string text = "ID " + std::to_string(individual.id);
+std::string describe_individual(const LoopStep& individual, const OriginalIds* ids) {
+  std::string text = "ID " + id_text(ids, individual.iped, individual.id);
   if (individual.row == 0) {
     return text + (individual.id == 0 ? " (IPAR2 given as 0)" : " (no row)");
   }
@@ -87,8 +91,8 @@ std::string describe_individual(const LoopStep& individual) {
   return text + " \"" + printable(individual.ini_id) + "\" line " + std::to_string(individual.line);
 }
 
-std::string describe_step(const LoopStep& step) {
-  return step.family != 0 ? describe_family(step) : describe_individual(step);
+std::string describe_step(const LoopStep& step, const OriginalIds* ids) {
+  return step.family != 0 ? describe_family(step, ids) : describe_individual(step, ids);
 }
 
 }  // namespace pedpeel::pedinfo

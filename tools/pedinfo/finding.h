@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "pedigree/population.h"
+#include "tools/pedinfo/original_ids.h"
 
 namespace pedpeel::pedinfo {
 
@@ -21,6 +22,7 @@ enum class Severity {
 // One step of a loop path: an individual (family == 0) or a family (family > 0).
 struct LoopStep {
   int32_t family = 0;             // family number in its pedigree, 0 for an individual
+  int16_t iped = 0;               // IPED of its pedigree
   int16_t id = 0;                 // the individual's ID, or the family's first parent
   int16_t second = 0;             // the family's second parent
   std::vector<int16_t> children;  // the family's children
@@ -36,6 +38,7 @@ struct Finding {
   int16_t iped = 0;
   int32_t row = 0;       // 0 when the finding is not about one individual
   bool row_read = true;  // false: the row's record failed to convert; name it by row
+                         // (so is a row whose pedigree is not known, pedigree 0)
   int16_t id = 0;        // of the row
   std::string ini_id;    // of the row, trailing blanks and zero bytes removed
   Severity severity = Severity::kWarning;
@@ -51,8 +54,9 @@ std::string trimmed_ini_id(const IniId& ini);
 /// with a backslash, every other byte as \xNN.
 std::string printable(std::string_view bytes);
 
-/// The finding's line, without the line end.
-std::string format_finding(const Finding& finding);
+/// The finding's line, without the line end; IDs with their original ids when `ids` is
+/// given.
+std::string format_finding(const Finding& finding, const OriginalIds* ids = nullptr);
 
 /// Orders findings by file (control file, pedigree file, BLOOD file), then line; findings
 /// on one line keep the order they were found in.
@@ -60,11 +64,11 @@ void sort_findings(std::vector<Finding>& findings, std::string_view pedfile,
                    std::string_view bloodfile);
 
 /// "family (IPAR1,IPAR2; children) line L".
-std::string describe_family(const LoopStep& family);
+std::string describe_family(const LoopStep& family, const OriginalIds* ids);
 /// "ID i "INI_ID" line L"; "ID i (no row)" for a parent without a row.
-std::string describe_individual(const LoopStep& individual);
+std::string describe_individual(const LoopStep& individual, const OriginalIds* ids);
 /// One of the two above.
-std::string describe_step(const LoopStep& step);
+std::string describe_step(const LoopStep& step, const OriginalIds* ids);
 
 }  // namespace pedpeel::pedinfo
 

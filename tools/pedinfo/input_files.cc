@@ -9,132 +9,103 @@
 
 #include "pedigree/loader.h"
 #include "records/file_names.h"
+#include "records/limits.h"
 #include "records/patterns.h"
 #include "records/run_end.h"
+#include "records/run_files.h"
 #include "records/statement.h"
+#include "tools/pedinfo/misreads.h"
 
 namespace pedpeel::pedinfo {
 
 namespace {
-
-constexpr int kControlUnit = 1;
-constexpr int kDataUnit = 3;
-constexpr int kNameLength = 20;
-
-// A data field of a record, named for messages.
-struct FieldName {
-  std::string name;
-  int first_column;
-  int width;
-};
-
-// Item `item` (from 0) of a read with `pattern`: its columns, from the pattern's fields.
-FieldName field_of(const Pattern& pattern, int item, std::string name) {
-  int column = 1;
-  for (const Element& element : pattern.elements) {
-    if (element.kind == ElementKind::kLiteral) {
-      column += static_cast<int>(element.literal.size());
-      continue;
-    }
-    if (element.kind == ElementKind::kBreak) continue;
-    if (item < element.repeat)
-      return {std::move(name), column + item * element.width, element.width};
-    column += element.repeat * element.width;
-    item -= element.repeat;
-  }
-  return {std::move(name), column, 0};
-}
-
-// The items of PAT_PEDREC, in order.
-constexpr const char* kPedRecItems[] = {"IPED", "ID", "IPAR1", "IPAR2", "RACE", "SEX", "INI_ID"};
 
 std::string path_in(const std::string& directory, const std::string& name) {
   if (directory == "." || directory.empty()) return name;
   return directory.back() == '/' ? directory + name : directory + "/" + name;
 }
 
-// Reads the records of one data file on unit 3, counting lines, and turns the failures of
-// single fields into findings.
-class LineReader {
+// Watches pedpeel's loader: keeps the line of every row's record, turns each failed read
+// into a finding and lets the load go on, and looks at every record for misreads.
+class InputObserver : public LoadObserver {
  public:
-  LineReader(Units& units, std::string file, std::vector<Finding>& findings)
-      : statement_(units), file_(std::move(file)), findings_(findings) {}
+  explicit InputObserver(InputFiles& input) : input_(input) {}
 
-  int32_t line() const { return line_; }
-  // The file has ended (or holds an end-of-file mark): nothing more can be read.
-  bool ended() const { return ended_; }
-  // A field of the current record failed to convert.
-  bool record_failed() const { return record_failed_; }
+  // The file whose count record was read last: the one a capacity stop is about.
+  const std::string& last_count_file() const { return *last_count_file_; }
+  // Both count records were read and the pedigree file held all its records.
+  bool complete() const { return counts_read_ == 2 && pedigree_file_complete_; }
 
-  /// Starts the next record for `what` (e.g. "the record of row 6"). False, with a
-  /// finding, at the end of the file.
-  bool begin(const Pattern& pattern, const std::string& what) {
-    record_failed_ = false;
-    try {
-      statement_.begin_statement(kDataUnit, pattern, Direction::kRead);
-    } catch (const RunError& error) {
-      ended_ = true;
-      Finding finding = finding_at(line_ + 1, 0);
-      finding.kind = "end-of-file";
-      finding.message = "the file ends after line " + std::to_string(line_) + ", before " + what +
-                        ": pedpeel ends with run-time error " +
-                        std::string(error_code_text(error.code)) + " " +
-                        std::string(error_message(error.code));
-      findings_.push_back(std::move(finding));
-      return false;
+  void record_read(const LoadedRecord& record) override {
+    const std::string& file = name_of(record.file);
+    const Population& population = input_.population;
+    if (record.row == 0) {
+      ++counts_read_;
+      last_count_file_ = &file;
+      (record.file == DataFile::kPedigree ? input_.pedfile_NIND : input_.bloodfile_NIND) =
+          population.NIND;
+    } else {
+      grow(record.row);
+      (record.file == DataFile::kPedigree ? input_.PED_LINE : input_.BLOOD_LINE)[record.row] =
+          record.line;
     }
-    ++line_;
-    return true;
+    const uint32_t failed = same_record(record) ? failed_ : 0;
+    find_misreads(record, file, failed, population.fraction_count(), &input_.findings);
   }
 
-  /// Reads one item into `target`. False, with a finding, when its field fails.
-  template <typename Target>
-  bool item(Target target, const FieldName& field, int32_t row) {
-    if (ended_) return false;
-    try {
-      statement_.transfer(target);
-      return true;
-    } catch (const RunError& error) {
-      // The statement has moved past the failed field: the next item reads the next one.
-      record_failed_ = true;
-      const std::string_view record = statement_.current_record();
-      const size_t first = static_cast<size_t>(field.first_column - 1);
-      const std::string_view text =
-          first < record.size() ? record.substr(first, static_cast<size_t>(field.width)) : "";
-      Finding finding = finding_at(line_, row);
-      finding.kind = "conversion-error";
-      finding.message = "field " + field.name + " (columns " + std::to_string(field.first_column) +
-                        "-" + std::to_string(field.first_column + field.width - 1) + ", \"" +
-                        printable(text) + "\"): " + std::string(error_code_text(error.code)) + " " +
-                        std::string(error_message(error.code)) +
-                        "; pedpeel ends here with a run-time error";
-      if (error.code == ErrorCode::kEndOfFile) {
-        finding.kind = "end-of-file";
-        finding.message = "field " + field.name + " holds an end-of-file mark (Ctrl-Z): pedpeel " +
-                          "ends here with run-time error E6501 end of file encountered";
-        ended_ = true;
+  AfterFailure read_failed(const LoadedRecord& record, int item, const RunError& error) override {
+    const std::string& file = name_of(record.file);
+    if (record.file == DataFile::kPedigree && error.code == ErrorCode::kEndOfFile) {
+      pedigree_file_complete_ = false;
+    }
+    if (!same_record(record)) {
+      failed_file_ = record.file;
+      failed_line_ = record.line;
+      failed_ = 0;
+      explained_ = false;
+    }
+    if (item == -1) {
+      input_.findings.push_back(end_of_file(record, file, error));
+      return AfterFailure::kNextFile;
+    }
+    if (record.row != 0 && record.file == DataFile::kPedigree) {
+      grow(record.row);
+      input_.ROW_READ[record.row] = false;
+    }
+    failed_ |= 1u << item;
+    if (!explained_) {
+      if (std::optional<Finding> cause = failure_cause(record, file, item, error)) {
+        input_.findings.push_back(std::move(*cause));
+        explained_ = true;
+      } else {
+        input_.findings.push_back(conversion_error(record, file, item, error));
       }
-      findings_.push_back(std::move(finding));
-      return false;
     }
-  }
-
-  void end() {
-    if (!ended_) statement_.end_statement();
-  }
-
-  Finding capacity_stop(std::string message) const {
-    Finding finding = finding_at(1, 0);
-    finding.kind = "capacity-stop";
-    finding.severity = Severity::kError;
-    finding.message = std::move(message);
-    return finding;
+    // A count that does not convert leaves nothing to read the rest of the file by.
+    return record.row == 0 ? AfterFailure::kNextFile : AfterFailure::kNextField;
   }
 
  private:
-  Finding finding_at(int32_t line, int32_t row) const {
+  // Whether `record` is the one the last failure was about.
+  bool same_record(const LoadedRecord& record) const {
+    return record.file == failed_file_ && record.line == failed_line_;
+  }
+
+  const std::string& name_of(DataFile file) const {
+    return file == DataFile::kPedigree ? input_.PEDFILE : input_.BLOODFILE;
+  }
+
+  void grow(int32_t row) {
+    const size_t size = static_cast<size_t>(row) + 1;
+    if (input_.PED_LINE.size() >= size) return;
+    input_.PED_LINE.resize(size, 0);
+    input_.BLOOD_LINE.resize(size, 0);
+    input_.ROW_READ.resize(size, true);
+  }
+
+  static Finding error_at(const std::string& file, int32_t line, int32_t row) {
     Finding finding;
-    finding.file = file_;
+    finding.file = file;
     finding.line = line;
     finding.row = row;
     finding.row_read = false;
@@ -142,118 +113,81 @@ class LineReader {
     return finding;
   }
 
-  RecordStatement statement_;
-  std::string file_;
-  std::vector<Finding>& findings_;
-  int32_t line_ = 0;
-  bool ended_ = false;
-  bool record_failed_ = false;
+  Finding end_of_file(const LoadedRecord& record, const std::string& file,
+                      const RunError& error) const {
+    std::string what = "the count record";
+    if (record.row != 0) {
+      what = std::string(record.file == DataFile::kPedigree ? "the record" : "the fractions") +
+             " of row " + std::to_string(record.row) + " (NIND " +
+             std::to_string(input_.population.NIND) + " on line 1)";
+    }
+    Finding finding = error_at(file, record.line, 0);
+    finding.kind = "end-of-file";
+    finding.message = "the file ends after line " + std::to_string(record.line - 1) + ", before " +
+                      what + ": pedpeel ends with run-time error " +
+                      std::string(error_code_text(error.code)) + " " +
+                      std::string(error_message(error.code));
+    return finding;
+  }
+
+  static Finding conversion_error(const LoadedRecord& record, const std::string& file, int item,
+                                  const RunError& error) {
+    const FieldName field = field_of(record.file, record.row, item);
+    Finding finding = error_at(file, record.line, record.row);
+    if (error.code == ErrorCode::kEndOfFile) {
+      finding.kind = "end-of-file";
+      finding.message = "field " + field.name + " holds an end-of-file mark (Ctrl-Z): pedpeel " +
+                        "ends here with run-time error E6501 end of file encountered";
+      return finding;
+    }
+    finding.kind = "conversion-error";
+    finding.message = "field " + field.name + " (columns " + std::to_string(field.first_column) +
+                      "-" + std::to_string(field.first_column + field.width - 1) + ", \"" +
+                      printable(field_text(record.text, field)) +
+                      "\"): " + std::string(error_code_text(error.code)) + " " +
+                      std::string(error_message(error.code)) +
+                      "; pedpeel ends here with a run-time error";
+    return finding;
+  }
+
+  InputFiles& input_;
+  const std::string* last_count_file_ = &input_.PEDFILE;
+  int counts_read_ = 0;
+  bool pedigree_file_complete_ = true;
+  // The record of the last failure, the items of it that failed, and whether the cause of
+  // its failures is reported.
+  DataFile failed_file_ = DataFile::kPedigree;
+  int32_t failed_line_ = 0;
+  uint32_t failed_ = 0;
+  bool explained_ = false;
 };
 
-void reserve_rows(InputFiles* input, int32_t rows) {
-  input->population.reserve_rows(rows);
-  const size_t size = input->population.ID.size();
-  if (input->PED_LINE.size() < size) {
-    input->PED_LINE.resize(size, 0);
-    input->BLOOD_LINE.resize(size, 0);
-    input->ROW_READ.resize(size, true);
+Finding capacity_stop(const std::string& file, const Population& population, StopReason reason) {
+  Finding finding;
+  finding.file = file;
+  finding.line = 1;
+  finding.kind = "capacity-stop";
+  finding.severity = Severity::kError;
+  const std::string stop = "pedpeel stops with \"" + std::string(stop_message(reason)) + "\"";
+  if (reason == StopReason::kTooManyFractions) {
+    finding.message = "NRACE " + std::to_string(population.NRACE) + " needs more than " +
+                      std::to_string(kMaxFractions) + " race fractions per individual: " + stop;
+  } else {
+    finding.message = "NIND " + std::to_string(population.NIND) + " is more than " +
+                      std::to_string(kMaxIndividuals) + " individuals: " + stop;
   }
+  return finding;
 }
 
-// Reads the pedigree file; false when its rows cannot be analysed.
-bool read_pedigree_file(Units& units, InputFiles* input) {
-  units.open(kDataUnit, input->PEDFILE, Form::kFormatted, OpenIntent::kInput);
-  LineReader reader(units, input->PEDFILE, input->findings);
-  Population& population = input->population;
-  if (!reader.begin(PAT_COUNTS, "the count record")) return false;
-  const bool count_read = reader.item(&input->pedfile_NIND, field_of(PAT_COUNTS, 0, "NIND"), 0);
-  reader.end();
-  if (!count_read) return false;
-  population.NIND = input->pedfile_NIND;
-  if (population.NIND > kMaxIndividuals) {
-    input->findings.push_back(reader.capacity_stop(
-        "NIND " + std::to_string(population.NIND) +
-        " is more than 32767 individuals: pedpeel stops with \" Error: more than 32767 "
-        "individuals.\""));
-    return false;
-  }
-  reserve_rows(input, population.NIND);
-  for (int32_t i = 1; i <= population.NIND; ++i) {
-    const std::string what = "the record of row " + std::to_string(i) + " (NIND " +
-                             std::to_string(population.NIND) + " on line 1)";
-    if (!reader.begin(PAT_PEDREC, what)) return false;
-    int k = 0;
-    auto field = [&k] {
-      const int item = k++;
-      return field_of(PAT_PEDREC, item, kPedRecItems[item]);
-    };
-    reader.item(&population.IPED[i], field(), i);
-    reader.item(&population.ID[i], field(), i);
-    reader.item(&population.IPAR1[i], field(), i);
-    reader.item(&population.IPAR2[i], field(), i);
-    reader.item(&population.RACE[i], field(), i);
-    reader.item(&population.SEX[i], field(), i);
-    reader.item(std::span<char>(population.INI_ID[i]), field(), i);
-    reader.end();
-    if (reader.ended()) return false;
-    input->PED_LINE[i] = reader.line();
-    input->ROW_READ[i] = !reader.record_failed();
-  }
-  units.close(kDataUnit);
-  return true;
-}
-
-// Reads the BLOOD file; false when the population cannot be analysed.
-bool read_blood_file(Units& units, InputFiles* input) {
-  units.open(kDataUnit, input->BLOODFILE, Form::kFormatted, OpenIntent::kInput);
-  LineReader reader(units, input->BLOODFILE, input->findings);
-  Population& population = input->population;
-  if (!reader.begin(PAT_COUNTS, "the count record")) return false;
-  const bool count_read = reader.item(&input->bloodfile_NIND, field_of(PAT_COUNTS, 0, "NIND"), 0) &&
-                          reader.item(&population.NRACE, field_of(PAT_COUNTS, 1, "NRACE"), 0);
-  reader.end();
-  if (!count_read) return false;
-  population.NIND = input->bloodfile_NIND;
-  if (population.NIND > kMaxIndividuals) {
-    input->findings.push_back(reader.capacity_stop(
-        "NIND " + std::to_string(population.NIND) +
-        " is more than 32767 individuals: pedpeel stops with \" Error: more than 32767 "
-        "individuals.\""));
-    return false;
-  }
-  if (population.NRACE > kMaxRaces) {
-    input->findings.push_back(reader.capacity_stop(
-        "NRACE " + std::to_string(population.NRACE) +
-        " needs more than 10 race fractions per individual: pedpeel stops with \" Error: more "
-        "than 10 race fractions per individual.\""));
-    return false;
-  }
-  reserve_rows(input, population.NIND);
-  const int fractions = population.fraction_count();
-  for (int32_t i = 1; i <= population.NIND; ++i) {
-    const std::string what = "the fractions of row " + std::to_string(i) + " (NIND " +
-                             std::to_string(population.NIND) + " on line 1)";
-    if (!reader.begin(PAT_BLOODREC, what)) return true;
-    for (int j = 0; j < fractions; ++j) {
-      reader.item(&population.BLOOD[i][j],
-                  field_of(PAT_BLOODREC, j, "fraction " + std::to_string(j + 1)), i);
-    }
-    reader.end();
-    if (reader.ended()) return true;
-    input->BLOOD_LINE[i] = reader.line();
-  }
-  units.close(kDataUnit);
-  return true;
-}
-
-// Reads the two data-file names; the failure when a name is blank.
+// Reads the two data-file names as pedpeel's driver does; the failure when a name is
+// blank. *complete is false when the file ends before both names.
 std::optional<InputFailure> read_control_file(Units& units, InputFiles* input, bool* complete) {
   units.open(kControlUnit, kControlFile, Form::kFormatted, OpenIntent::kInput);
   RecordStatement statement(units);
   const char* const kWhat[] = {"the pedigree file", "the BLOOD file"};
   std::string* const kNames[] = {&input->PEDFILE, &input->BLOODFILE};
   for (int k = 0; k < 2; ++k) {
-    std::array<char, kNameLength> field;
+    std::array<char, kNameWidth> field;
     try {
       statement.begin_statement(kControlUnit, PAT_NAME20, Direction::kRead);
     } catch (const RunError& error) {
@@ -284,7 +218,28 @@ std::optional<InputFailure> read_control_file(Units& units, InputFiles* input, b
   return std::nullopt;
 }
 
+// The failure of an open, naming the file; a name that starts with a byte order mark got
+// it from the control file.
+InputFailure open_failure(const std::string& directory, const RunError& error) {
+  std::string message = path_in(directory, printable(error.file)) + ": " +
+                        std::string(error_message(error.code)) + " (" +
+                        std::string(error_code_text(error.code)) + ")";
+  if (std::string_view(error.file).starts_with(kByteOrderMark)) {
+    message += "; " + std::string(kControlFile) +
+               " starts with a UTF-8 byte order mark (bytes EF BB BF), which pedpeel reads as "
+               "the first characters of this name";
+  }
+  return InputFailure{std::move(message)};
+}
+
 }  // namespace
+
+bool InputFiles::read_failed() const {
+  for (const Finding& finding : findings) {
+    if (finding.severity == Severity::kError) return true;
+  }
+  return false;
+}
 
 std::optional<InputFailure> read_input_files(const std::string& directory, InputFiles* input) {
   const int directory_fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -297,26 +252,31 @@ std::optional<InputFailure> read_input_files(const std::string& directory, Input
     std::ostringstream out;
     RunEnvironment environment{directory, {}, &in, &out, &out};
     RunIo io(directory_fd, environment);
+    InputObserver observer(*input);
     try {
       bool complete = false;
       failure = read_control_file(io.units, input, &complete);
       if (!failure && complete) {
-        const bool pedigrees = read_pedigree_file(io.units, input);
-        io.units.close(kDataUnit);
-        const bool blood = read_blood_file(io.units, input);
-        io.units.close(kDataUnit);
-        input->analysable = pedigrees && blood;
+        load_population(io, input->PEDFILE, input->BLOODFILE, input->population, &observer);
+        input->analysable = observer.complete();
         if (input->analysable) group_pedigrees(input->population);
       }
+    } catch (const RunStop& stop) {
+      input->findings.push_back(
+          capacity_stop(observer.last_count_file(), input->population, stop.reason));
     } catch (const RunError& error) {
-      // Only opens throw here: reading failures are findings.
-      failure = InputFailure{path_in(directory, error.file) + ": " +
-                             std::string(error_message(error.code)) + " (" +
-                             std::string(error_code_text(error.code)) + ")"};
+      // Only opens throw here: the observer lets the load go on past every failed read.
+      failure = open_failure(directory, error);
     }
   }
   ::close(directory_fd);
-  if (input->analysable) reserve_rows(input, input->population.NIND);
+  // Every row of the tables has its lines, 0 where no record gave it one.
+  const size_t rows = input->population.ID.size();
+  if (input->PED_LINE.size() < rows) {
+    input->PED_LINE.resize(rows, 0);
+    input->BLOOD_LINE.resize(rows, 0);
+    input->ROW_READ.resize(rows, true);
+  }
   return failure;
 }
 

@@ -1,7 +1,8 @@
-// Reads a directory's control file and both data files the way pedpeel's loader does (same
-// units, patterns and statements), but line by line: every row remembers the line of its
-// record in each data file, and a field that fails to convert becomes a finding instead of
-// ending the reading. Never writes or creates a file.
+// Reads a directory's control file, then both data files with pedpeel's own loader, which
+// pedinfo observes: every row learns the line of its record in each file, a field that
+// fails to convert becomes a finding and the load goes on past it, and each record is
+// looked at for data pedpeel reads silently but most likely not as meant. Never writes or
+// creates a file.
 #ifndef PEDPEEL_TOOLS_PEDINFO_INPUT_FILES_H_
 #define PEDPEEL_TOOLS_PEDINFO_INPUT_FILES_H_
 
@@ -14,8 +15,6 @@
 #include "tools/pedinfo/finding.h"
 
 namespace pedpeel::pedinfo {
-
-inline constexpr char kControlFile[] = "input1.dat";
 
 struct InputFiles {
   std::string PEDFILE;  // data-file names from the control file, trimmed
@@ -30,10 +29,17 @@ struct InputFiles {
   // By row: false when a field of the row's pedigree-file record failed to convert.
   std::vector<bool> ROW_READ;
 
-  // Both count records were read and pedpeel would go on to the grouping pass with these
-  // tables (no capacity stop); the rows may still hold fields that failed to convert.
+  // Both count records were read, the pedigree file held all its records and pedpeel would
+  // go on to the grouping pass with these tables (no capacity stop); the rows may still
+  // hold fields that failed to convert.
   bool analysable = false;
-  std::vector<Finding> findings;  // conversion errors, ends of file, capacity stops
+  // What the reading found: conversion errors, ends of file and capacity stops (errors),
+  // and the records pedpeel reads but most likely not as meant (warnings). A finding about
+  // a row names the row only: its pedigree is not known yet.
+  std::vector<Finding> findings;
+
+  /// Whether any finding is an error: pedpeel would fail or stop while reading.
+  bool read_failed() const;
 };
 
 // Why a directory cannot be checked at all: a file that cannot be opened, or a blank

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "export/binary_record_file.h"
+#include "records/binary_records.h"
 
 namespace pedpeel::pedinfo {
 
@@ -202,73 +202,75 @@ class RecordDecoder {
   int32_t T_ = 0;
 };
 
+// What the framing fault met while reading record r means, in the file's terms.
+IwaDamage framing_damage(const FramingFault& fault, int r, const FramedRecord& framed,
+                         std::string_view bytes) {
+  auto found_at = [&](size_t k) {
+    return k < bytes.size() ? hex_byte(static_cast<unsigned char>(bytes[k]))
+                            : std::string("the end of the file");
+  };
+  const std::string segment_at = " of the segment at offset " + std::to_string(fault.segment);
+  const std::string length = hex_byte(static_cast<unsigned char>(fault.length));
+  switch (fault.kind) {
+    case FramingFault::Kind::kShortSegment: {
+      const size_t chunk = std::min<size_t>(static_cast<size_t>(fault.length), kSegmentData);
+      const size_t available = bytes.size() - std::min(bytes.size(), fault.segment + 1);
+      return {
+          fault.offset,
+          std::to_string(chunk) + " data bytes and the closing length byte " + length + segment_at,
+          std::to_string(std::min(available, chunk)) + " bytes and the end of the file"};
+    }
+    case FramingFault::Kind::kBadClosingLength:
+      return {fault.offset, "the closing length byte " + length + segment_at,
+              found_at(fault.offset)};
+    default: {
+      const bool first = framed.segments.empty();
+      std::string found = found_at(fault.offset);
+      if (first && fault.offset < bytes.size() &&
+          static_cast<uint8_t>(bytes[fault.offset]) == kBinaryTrailer) {
+        found += " (the trailer byte: the file holds " + std::to_string(r - 1) +
+                 (r == 2 ? " record)" : " records)");
+      }
+      return {fault.offset,
+              "a length byte 0..129 opening " + std::string(first ? "the first" : "the next") +
+                  " segment of record " + std::to_string(r),
+              found};
+    }
+  }
+}
+
 }  // namespace
 
 IwaFile read_iwa(std::string_view bytes) {
   IwaFile file;
   file.size = bytes.size();
-  auto byte_at = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
   auto found_at = [&](size_t k) {
-    return k < bytes.size() ? hex_byte(byte_at(k)) : std::string("the end of the file");
+    return k < bytes.size() ? hex_byte(static_cast<unsigned char>(bytes[k]))
+                            : std::string("the end of the file");
   };
-  if (bytes.empty() || byte_at(0) != kBinaryHeader) {
+  BinaryRecordReader reader(bytes);
+  if (reader.fault()) {
     file.damage = IwaDamage{0, "the header byte 0x4B", found_at(0)};
     return file;
   }
   file.header = true;
-  size_t position = 1;
   RecordDecoder decoder;
+  FramedRecord framed;
   for (int r = 1; r <= kIwaRecordCount; ++r) {
-    IwaRecord record{r, kRecordNames[r - 1], position, {}, {}, {}};
-    const std::string which = "record " + std::to_string(r);
-    for (;;) {
-      const bool first = record.segments.empty();
-      const std::string expected = "a length byte 0..129 opening " +
-                                   std::string(first ? "the first" : "the next") + " segment of " +
-                                   which;
-      if (position >= bytes.size()) {
-        file.damage = IwaDamage{position, expected, found_at(position)};
-        return file;
-      }
-      const int length = byte_at(position);
-      if (length > kContinuedSegment) {
-        std::string found = hex_byte(static_cast<unsigned char>(length));
-        if (first && length == kBinaryTrailer) {
-          found += " (the trailer byte: the file holds " + std::to_string(r - 1) +
-                   (r == 2 ? " record)" : " records)");
-        }
-        file.damage = IwaDamage{position, expected, found};
-        return file;
-      }
-      const size_t chunk = std::min<size_t>(static_cast<size_t>(length), kSegmentData);
-      if (position + 1 + chunk >= bytes.size()) {
-        const size_t available = bytes.size() - std::min(bytes.size(), position + 1);
-        file.damage = IwaDamage{
-            position + 1,
-            std::to_string(chunk) + " data bytes and the closing length byte " +
-                hex_byte(static_cast<unsigned char>(length)) + " of the segment at offset " +
-                std::to_string(position),
-            std::to_string(std::min(available, chunk)) + " bytes and the end of the file"};
-        return file;
-      }
-      if (byte_at(position + 1 + chunk) != length) {
-        file.damage =
-            IwaDamage{position + 1 + chunk,
-                      "the closing length byte " + hex_byte(static_cast<unsigned char>(length)) +
-                          " of the segment at offset " + std::to_string(position),
-                      found_at(position + 1 + chunk)};
-        return file;
-      }
-      record.segments.push_back({position, length});
-      record.data.append(bytes.substr(position + 1, chunk));
-      position += chunk + 2;
-      if (length != kContinuedSegment) break;
+    if (!reader.next(&framed)) {
+      file.damage = framing_damage(*reader.fault(), r, framed, bytes);
+      return file;
+    }
+    IwaRecord record{r, kRecordNames[r - 1], framed.offset, {}, std::move(framed.data), {}};
+    for (const BinarySegment& segment : framed.segments) {
+      record.segments.push_back({segment.offset, segment.length});
     }
     file.damage = decoder.decode(record);
     file.records.push_back(std::move(record));
     if (file.damage) return file;
   }
-  if (position >= bytes.size() || byte_at(position) != kBinaryTrailer) {
+  const size_t position = reader.position();
+  if (reader.byte_at(position) != kBinaryTrailer) {
     file.damage = IwaDamage{position, "the trailer byte 0x82 after record 7", found_at(position)};
     return file;
   }

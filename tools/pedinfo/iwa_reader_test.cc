@@ -5,7 +5,7 @@
 #include <functional>
 #include <sstream>
 
-#include "export/binary_record_file.h"
+#include "records/binary_records.h"
 #include "testing/temp_run.h"
 #include "tools/pedinfo/dump.h"
 #include "tools/pedinfo/test_files.h"

@@ -1,30 +1,32 @@
 #include "tools/pedinfo/pedigree_analysis.h"
 
-#include <map>
-#include <sstream>
+#include <unordered_map>
 #include <utility>
 
-#include "pedigree/engine.h"
-#include "pedigree/pedigree_core.h"
-#include "records/run_end.h"
+#include "pedigree/take_pedigrees.h"
 
 namespace pedpeel::pedinfo {
 
 namespace {
+
+uint32_t pair_key(int16_t first, int16_t second) {
+  return uint32_t{static_cast<uint16_t>(first)} << 16 | static_cast<uint16_t>(second);
+}
 
 // Keeps every family the passes take; the family is found by its ordered parent pair,
 // which no two families of a pedigree share.
 class RecordingSink : public RecordSink {
  public:
   explicit RecordingSink(const Families& families) {
+    family_of_pair_.reserve(static_cast<size_t>(families.NFAM));
     for (int32_t f = 1; f <= families.NFAM; ++f) {
-      family_of_pair_.emplace(std::pair(families.first_parent(f), families.second_parent(f)), f);
+      family_of_pair_.emplace(pair_key(families.first_parent(f), families.second_parent(f)), f);
     }
   }
 
   void emit(const FamilyRecord& record, const RowLookup& /*lookup*/) override {
     TakenFamily family;
-    family.family = family_of_pair_.at(std::pair(record.members[0], record.members[1]));
+    family.family = family_of_pair_.at(pair_key(record.members[0], record.members[1]));
     family.itype = record.itype;
     family.iway = record.iway;
     family.members.assign(record.members.begin(), record.members.end());
@@ -34,40 +36,57 @@ class RecordingSink : public RecordSink {
   std::vector<TakenFamily> taken;
 
  private:
-  std::map<std::pair<int16_t, int16_t>, int32_t> family_of_pair_;
+  std::unordered_map<uint32_t, int32_t> family_of_pair_;
 };
 
-std::string trimmed(const std::string& text) {
-  const size_t first = text.find_first_not_of(" \r\n");
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(" \r\n") - first + 1);
+std::string trimmed(std::string_view text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return "";
+  return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
+// Families are numbered in the order of the first row of each ordered parent pair.
+std::vector<int32_t> first_rows(const Population& population, int pedigree, int32_t NFAM) {
+  std::vector<int32_t> rows{0};
+  rows.reserve(static_cast<size_t>(NFAM) + 1);
+  std::unordered_map<uint32_t, int32_t> seen;
+  seen.reserve(static_cast<size_t>(NFAM));
+  for (int32_t i = population.KEND[pedigree - 1] + 1; i <= population.KEND[pedigree]; ++i) {
+    if (population.IPAR1[i] == 0) continue;
+    if (seen.emplace(pair_key(population.IPAR1[i], population.IPAR2[i]), i).second) {
+      rows.push_back(i);
+    }
+  }
+  return rows;
 }
 
 }  // namespace
 
 PedigreeAnalysis analyse_pedigree(const Population& population, int pedigree) {
+  std::unique_ptr<PeelingEngine> engine = make_production_engine();
+  return analyse_pedigree(population, pedigree, *engine);
+}
+
+PedigreeAnalysis analyse_pedigree(const Population& population, int pedigree,
+                                  PeelingEngine& engine) {
   PedigreeAnalysis analysis;
   analysis.pedigree = pedigree;
+  analysis.first_row.assign(1, 0);
   if (population.KEND[pedigree] - population.KEND[pedigree - 1] == 0) return analysis;
 
-  // The passes need the run's I/O only for the console line of a stop; no unit is opened.
-  std::istringstream in;
-  std::ostringstream console;
-  RunEnvironment environment{".", {}, &in, &console, &console};
-  RunIo io(-1, environment);
-
-  std::unique_ptr<PeelingEngine> engine = make_reference_engine();
-  engine->start_pedigree(population, pedigree, analysis.families);
+  engine.start_pedigree(population, pedigree, analysis.families);
   RecordingSink sink(analysis.families);
-  PassContext context{io, sink, engine->lookup(), pedigree, analysis.families};
+  PassContext context{sink, engine.lookup(), pedigree, analysis.families};
   try {
-    if (take_families(context, *engine) == PedigreeOutcome::kLoop) analysis.end = PassesEnd::kLoop;
-  } catch (const RunStop&) {
+    if (take_families(context, engine) == PedigreeOutcome::kLoop) analysis.end = PassesEnd::kLoop;
+  } catch (const RunStop& stop) {
     analysis.end = PassesEnd::kStop;
-    analysis.stop_message = trimmed(console.str());
+    analysis.stop_reason = stop.reason;
+    analysis.stop_message = trimmed(stop_message(stop.reason));
   }
   analysis.taken = std::move(sink.taken);
   const Families& families = analysis.families;
+  analysis.first_row = first_rows(population, pedigree, families.NFAM);
   analysis.order.assign(static_cast<size_t>(families.NFAM) + 1, 0);
   for (size_t k = 0; k < analysis.taken.size(); ++k) {
     analysis.order[analysis.taken[k].family] = static_cast<int32_t>(k) + 1;

@@ -1,6 +1,6 @@
-// Runs pedpeel's pass control on one pedigree, as the core does but writing nothing, and
-// keeps what it did: the families taken in order with their kinds, how it ended, the
-// families left, and one shortest loop through them.
+// Runs pedpeel's pass control on one pedigree with the shipped engine, as the core does but
+// writing nothing, and keeps what it did: the families taken in order with their kinds, how
+// it ended, the families left, and one shortest loop through them.
 #ifndef PEDPEEL_TOOLS_PEDINFO_PEDIGREE_ANALYSIS_H_
 #define PEDPEEL_TOOLS_PEDINFO_PEDIGREE_ANALYSIS_H_
 
@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "pedigree/engine.h"
 #include "pedigree/families.h"
 #include "pedigree/population.h"
+#include "records/run_error.h"
 #include "tools/pedinfo/shortest_loop.h"
 
 namespace pedpeel::pedinfo {
@@ -32,17 +34,24 @@ struct TakenFamily {
 struct PedigreeAnalysis {
   int pedigree = 0;
   Families families;               // as grouped; FAMDONE marks the families taken
+  std::vector<int32_t> first_row;  // by family: the row that starts it (the first with its pair)
   std::vector<TakenFamily> taken;  // in the order pedpeel takes them
   std::vector<int32_t> order;      // by family: its place in `taken` from 1, 0 when not taken
   PassesEnd end = PassesEnd::kDone;
-  std::string stop_message;    // the console line of a stop, without blanks around it
+  StopReason stop_reason = StopReason::kNotUnderstood;  // kStop: why
+  std::string stop_message;    // kStop: the stop's console line, without blanks around it
   std::vector<int32_t> left;   // families not taken, in family order
   std::vector<LoopNode> loop;  // kLoop: a shortest loop through `left` (may be empty)
 };
 
-/// Groups pedigree p and runs the pass control on it with the reference engine. A pedigree
+/// Groups pedigree p and runs the pass control on it with the shipped engine. A pedigree
 /// without rows yields an empty analysis that ends kDone.
 PedigreeAnalysis analyse_pedigree(const Population& population, int pedigree);
+
+/// The same with `engine`, which a caller analysing many pedigrees keeps from one to the
+/// next.
+PedigreeAnalysis analyse_pedigree(const Population& population, int pedigree,
+                                  PeelingEngine& engine);
 
 }  // namespace pedpeel::pedinfo
 

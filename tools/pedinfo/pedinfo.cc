@@ -23,15 +23,15 @@ constexpr std::string_view kUsage =
     "\n"
     "Looks into pedpeel's files without changing them.\n"
     "\n"
-    "  check [DIR] [--json]       report what is wrong in the population in DIR\n"
-    "  dump FILE [--json]         decode an iway.IWA file\n"
-    "  draw [DIR] --pedigree P    write pedigree P as a Graphviz DOT graph\n"
+    "  check [DIR] [--json] [--ids FILE]   report what is wrong in the population in DIR\n"
+    "  dump FILE [--json] [--ids FILE]     decode an iway.IWA file\n"
+    "  draw [DIR] --pedigree P             write pedigree P as a Graphviz DOT graph\n"
     "\n"
     "\"pedinfo COMMAND --help\" describes a command.\n"
     "Exit status: 0 nothing to report; 1 problems reported; 2 usage or I/O error.\n";
 
 constexpr std::string_view kCheckUsage =
-    "usage: pedinfo check [DIR] [--json]\n"
+    "usage: pedinfo check [DIR] [--json] [--ids FILE]\n"
     "\n"
     "Reads input1.dat in DIR (default: the current directory) and the pedigree and BLOOD\n"
     "files it names, with pedpeel's own readers and rules, and writes nothing. Reports every\n"
@@ -42,7 +42,13 @@ constexpr std::string_view kCheckUsage =
     "takes but most likely not as meant. Reported:\n"
     "  - a field that does not convert (its name and columns), a file that ends too early,\n"
     "    more than 32767 individuals or 10 fractions, more than 32767 member entries, a loop\n"
-    "    head with more than 300 children, the \"Ne ponjal...\" stop;\n"
+    "    head with more than 300 children, the \"Ne ponjal...\" stop; a header row or a\n"
+    "    UTF-8 byte order mark named as the cause of a field that does not convert;\n"
+    "  - what pedpeel reads without complaint but most likely not as meant: blanks between\n"
+    "    the digits of a number (dropped: a file separated by spaces, not laid out in fixed\n"
+    "    columns), a fraction without a decimal point (its last four digits are decimals),\n"
+    "    text past column 42 of a pedigree record (INI_ID is cut to 12 characters), NIND 0,\n"
+    "    two IDs of one pedigree with the same INI_ID (one animal to the origin check);\n"
     "  - a duplicate ID in a pedigree, a parent ID without a row, IPAR1 given with IPAR2 = 0\n"
     "    (and the reverse), an individual that is its own parent or ancestor (with the\n"
     "    chain), an ID that is first parent in one family and second parent in another, an\n"
@@ -53,21 +59,26 @@ constexpr std::string_view kCheckUsage =
     "    can take more, and one shortest loop through them, individuals and families in\n"
     "    order, with their lines.\n"
     "\n"
-    "  --json   the same findings as one JSON document; strings hold one character per byte\n"
-    "           (bytes from 0x80 as U+0080..U+00FF)\n"
+    "  --json       the same findings as one JSON document; strings hold one character per\n"
+    "               byte (bytes from 0x80 as U+0080..U+00FF)\n"
+    "  --ids FILE   an ids.tsv as pedprep writes it (tab-separated, a header line naming at\n"
+    "               least the columns iped, id, family, original and source, then one line\n"
+    "               per row): every ID is shown with its original id, as 13 [HB-4711]\n"
     "\n"
     "Exit status: 0 no problems; 1 problems reported; 2 usage error or a file that cannot\n"
     "be opened or named.\n";
 
 constexpr std::string_view kDumpUsage =
-    "usage: pedinfo dump FILE [--json]\n"
+    "usage: pedinfo dump FILE [--json] [--ids FILE]\n"
     "\n"
     "Decodes FILE, an iway.IWA written by pedpeel: the header byte, each of the seven framed\n"
     "records with its segments and its named values (NPED, KEND, PEDFAM, NFAMREC, LSTART,\n"
     "MEMBERS, IWAYREC, RACE, SEX), and the trailer byte. A damaged file is decoded up to the\n"
     "damage, which is reported with its offset, what was expected there and what was found.\n"
     "\n"
-    "  --json   the same as one JSON document\n"
+    "  --json       the same as one JSON document\n"
+    "  --ids FILE   the ids.tsv pedprep wrote for the run: the IDs of MEMBERS and IWAYREC are\n"
+    "               shown with their original ids, as 13 [HB-4711] (\"originals\" in JSON)\n"
     "\n"
     "Exit status: 0 the file is whole; 1 the file is damaged; 2 usage error or FILE cannot\n"
     "be read.\n";
@@ -115,10 +126,12 @@ int usage_error(std::ostream& err, const std::string& message) {
   return kUsageOrIoError;
 }
 
-// The arguments of a subcommand: one positional argument at most, --json, --pedigree P.
+// The arguments of a subcommand: one positional argument at most, --json, --ids FILE,
+// --pedigree P.
 struct Options {
   std::optional<std::string> positional;
   bool json = false;
+  std::optional<std::string> ids;
   std::optional<std::string> pedigree;
   bool help = false;
 };
@@ -131,6 +144,11 @@ std::optional<std::string> parse_options(const std::vector<std::string>& argumen
       options->help = true;
     } else if (allow_json && argument == "--json") {
       options->json = true;
+    } else if (allow_json && argument == "--ids") {
+      if (k + 1 == arguments.size()) return "--ids needs the name of an ids.tsv file";
+      options->ids = arguments[++k];
+    } else if (allow_json && argument.starts_with("--ids=")) {
+      options->ids = argument.substr(6);
     } else if (allow_pedigree && argument == "--pedigree") {
       if (k + 1 == arguments.size()) return "--pedigree needs a pedigree number";
       options->pedigree = arguments[++k];
@@ -147,9 +165,25 @@ std::optional<std::string> parse_options(const std::vector<std::string>& argumen
   return std::nullopt;
 }
 
+// Reads the --ids file when one is named; false, with the message, when it cannot be used.
+bool read_ids(const Options& options, const char* command, OriginalIds* ids,
+              const OriginalIds** shown, std::ostream& err) {
+  *shown = nullptr;
+  if (!options.ids) return true;
+  if (auto problem = ids->read(*options.ids)) {
+    err << "pedinfo " << command << ": " << *problem << '\n';
+    return false;
+  }
+  *shown = ids;
+  return true;
+}
+
 int run_check(const Options& options, std::ostream& out, std::ostream& err) {
+  OriginalIds ids;
+  const OriginalIds* shown;
+  if (!read_ids(options, "check", &ids, &shown, err)) return kUsageOrIoError;
   CheckReport report;
-  if (auto failure = check_directory(options.positional.value_or("."), &report)) {
+  if (auto failure = check_directory(options.positional.value_or("."), &report, shown)) {
     err << "pedinfo check: " << failure->message << '\n';
     return kUsageOrIoError;
   }
@@ -169,11 +203,14 @@ int run_dump(const Options& options, std::ostream& out, std::ostream& err) {
     err << "pedinfo dump: " << name << ": " << std::strerror(errno) << '\n';
     return kUsageOrIoError;
   }
+  OriginalIds ids;
+  const OriginalIds* shown;
+  if (!read_ids(options, "dump", &ids, &shown, err)) return kUsageOrIoError;
   const IwaFile iwa = read_iwa(bytes);
   if (options.json) {
-    write_dump_json(name, iwa, out);
+    write_dump_json(name, iwa, out, shown);
   } else {
-    write_dump_text(name, iwa, out);
+    write_dump_text(name, iwa, out, shown);
   }
   return iwa.damage ? kProblemsReported : kNothingToReport;
 }
@@ -192,8 +229,12 @@ int run_draw(const Options& options, std::ostream& out, std::ostream& err) {
     err << "pedinfo draw: " << failure->message << '\n';
     return kUsageOrIoError;
   }
-  if (!input.findings.empty() || !input.analysable) {
-    err << "pedinfo draw: " << format_finding(input.findings.front()) << " (run pedinfo check)\n";
+  if (input.read_failed() || !input.analysable) {
+    for (const Finding& finding : input.findings) {
+      if (finding.severity != Severity::kError) continue;
+      err << "pedinfo draw: " << format_finding(finding) << " (run pedinfo check)\n";
+      break;
+    }
     return kProblemsReported;
   }
   if (pedigree > input.population.NPED) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 #include "testing/temp_run.h"
 #include "tools/pedinfo/json_writer.h"
@@ -31,8 +32,8 @@ const std::string kExample = PEDINFO_TEST_DATA "/example";
 TEST(PedinfoTest, HelpOfEveryCommand) {
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{"--help"}, "usage: pedinfo COMMAND [ARGUMENTS]"},
-      {{"check", "--help"}, "usage: pedinfo check [DIR] [--json]"},
-      {{"dump", "-h"}, "usage: pedinfo dump FILE [--json]"},
+      {{"check", "--help"}, "usage: pedinfo check [DIR] [--json] [--ids FILE]"},
+      {{"dump", "-h"}, "usage: pedinfo dump FILE [--json] [--ids FILE]"},
       {{"draw", "--help"}, "usage: pedinfo draw [DIR] --pedigree P"},
   };
   for (const auto& [arguments, first_line] : cases) {
@@ -168,6 +169,87 @@ TEST(PedinfoTest, DrawRefusesFilesThatDoNotRead) {
   EXPECT_EQ(run.err,
             "pedinfo draw: PEDS.DAT:2: row 1: field ID (columns 6-10, \"    x\"): E6101 invalid "
             "INTEGER; pedpeel ends here with a run-time error (run pedinfo check)\n");
+}
+
+}  // namespace
+}  // namespace pedpeel::pedinfo
+
+namespace pedpeel::pedinfo {
+namespace {
+
+// An ids.tsv as pedprep writes it for `rows` (IPED, ID, original), one line per row.
+std::string ids_file(const std::vector<std::tuple<int, int, std::string>>& rows) {
+  std::string text = "iped\tid\tfamily\toriginal\tsource\n";
+  for (const auto& [iped, id, original] : rows) {
+    text += std::to_string(iped) + "\t" + std::to_string(id) + "\therd\t" + original +
+            "\tdata.csv:" + std::to_string(id) + "\n";
+  }
+  return text;
+}
+
+TEST(PedinfoTest, IdsShowOriginalIdsBesideEveryId) {
+  TempDir dir;
+  testing::write_population(dir,
+                            {ped_record(1, 1, 0, 0, 3, 1, "A"), ped_record(1, 2, 0, 0, 3, 2, "B"),
+                             ped_record(1, 3, 1, 9, 3, 1, "C"), ped_record(2, 1, 0, 0, 3, 1, "D"),
+                             ped_record(2, 2, 1, 0, 3, 1, "E")});
+  dir.write("ids.tsv", ids_file({{1, 1, "SIRE-1"},
+                                 {1, 2, "DAM-2"},
+                                 {1, 3, "KID-3"},
+                                 {2, 1, "OTHER-1"},
+                                 {2, 2, "OTHER-2"}}));
+  const std::string ids = dir.path() + "/ids.tsv";
+  const PedinfoRun check = pedinfo({"check", dir.path(), "--ids", ids});
+  EXPECT_EQ(check.status, kProblemsReported);
+  EXPECT_EQ(check.out,
+            "PEDS.DAT:4: pedigree 1 (IPED 1), ID 3 [KID-3] \"C\": parent ID 9 (IPAR2) has no row "
+            "in this pedigree: pedpeel writes it with a blank INI_ID and SEX and RACE 0\n"
+            "PEDS.DAT:6: pedigree 2 (IPED 2), ID 2 [OTHER-2] \"E\": IPAR1 1 [OTHER-1] given but "
+            "IPAR2 is 0: pedpeel makes ID 0 the second parent of the family\n"
+            "2 problems: 0 errors, 2 warnings\n");
+  const PedinfoRun json = pedinfo({"check", "--json", "--ids=" + ids, dir.path()});
+  EXPECT_NE(json.out.find("\"ini_id\": \"C\",\n      \"original\": \"KID-3\",\n"),
+            std::string::npos)
+      << json.out;
+
+  pedpeel::testing::run_in_process(dir);
+  const PedinfoRun dump = pedinfo({"dump", dir.path() + "/iway.IWA", "--ids", ids});
+  EXPECT_EQ(dump.status, kNothingToReport);
+  EXPECT_NE(dump.out.find("  MEMBERS(1..3) = 1 [SIRE-1] 9 3 [KID-3]   (family record 1)\n"
+                          "  MEMBERS(4..6) = 1 [OTHER-1] 0 2 [OTHER-2]   (family record 2)\n"),
+            std::string::npos)
+      << dump.out;
+  const PedinfoRun dump_json = pedinfo({"dump", "--json", dir.path() + "/iway.IWA", "--ids", ids});
+  EXPECT_NE(dump_json.out.find("\"originals\": [\"SIRE-1\", null, \"KID-3\", \"OTHER-1\", null, "
+                               "\"OTHER-2\"]"),
+            std::string::npos)
+      << dump_json.out;
+}
+
+TEST(PedinfoTest, IdsFileThatCannotBeUsed) {
+  TempDir dir;
+  testing::write_population(dir, {ped_record(1, 1, 0, 0, 3, 1, "A")});
+  dir.write("ids.tsv", "iped\tid\toriginal\n1\t1\tX\n");
+  const PedinfoRun run = pedinfo({"check", dir.path(), "--ids", dir.path() + "/ids.tsv"});
+  EXPECT_EQ(run.status, kUsageOrIoError);
+  EXPECT_EQ(run.err, "pedinfo check: " + dir.path() +
+                         "/ids.tsv:1: the header line has no column \"family\" (an ids.tsv as "
+                         "pedprep writes it)\n");
+  EXPECT_EQ(pedinfo({"check", "--ids"}).err,
+            "pedinfo: --ids needs the name of an ids.tsv file (see pedinfo --help)\n");
+}
+
+// A control file saved with a byte order mark names a file that pedpeel cannot open.
+TEST(PedinfoTest, ByteOrderMarkInTheControlFile) {
+  TempDir dir;
+  testing::write_population(dir, {ped_record(1, 1, 0, 0, 3, 1, "A")});
+  dir.write("input1.dat", "\xEF\xBB\xBFPEDS.DAT\nblood.dat\n");
+  const PedinfoRun run = pedinfo({"check", dir.path()});
+  EXPECT_EQ(run.status, kUsageOrIoError);
+  EXPECT_EQ(run.err, "pedinfo check: " + dir.path() +
+                         "/\\xEF\\xBB\\xBFPEDS.DAT: file not found (E6416); input1.dat starts "
+                         "with a UTF-8 byte order mark (bytes EF BB BF), which pedpeel reads as "
+                         "the first characters of this name\n");
 }
 
 }  // namespace

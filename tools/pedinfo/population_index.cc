@@ -2,12 +2,14 @@
 
 namespace pedpeel::pedinfo {
 
-PopulationIndex::PopulationIndex(const InputFiles& input)
+PopulationIndex::PopulationIndex(const InputFiles& input, const OriginalIds* ids)
     : input_(input),
+      ids_(ids),
       PEDIGREE_OF_(input.population.ID.size(), 0),
       FIRST_ROW_(static_cast<size_t>(input.population.NPED) + 1) {
   const Population& population = input.population;
   for (int p = 1; p <= population.NPED; ++p) {
+    FIRST_ROW_[p].reserve(static_cast<size_t>(last_row(p) - first_row(p) + 1));
     for (int32_t i = first_row(p); i <= last_row(p); ++i) {
       PEDIGREE_OF_[i] = p;
       FIRST_ROW_[p].emplace(population.ID[i], i);  // keeps the first row of an ID
@@ -21,6 +23,10 @@ int32_t PopulationIndex::row_of(int pedigree, int16_t id) const {
   return found == rows.end() ? 0 : found->second;
 }
 
+std::string PopulationIndex::id_text(int pedigree, int16_t id) const {
+  return pedinfo::id_text(ids_, iped(pedigree), id);
+}
+
 Finding PopulationIndex::at(const std::string& file, int32_t line, int pedigree,
                             int32_t row) const {
   const Population& population = input_.population;
@@ -28,7 +34,7 @@ Finding PopulationIndex::at(const std::string& file, int32_t line, int pedigree,
   finding.file = file;
   finding.line = line;
   finding.pedigree = row != 0 ? PEDIGREE_OF_[row] : pedigree;
-  if (finding.pedigree != 0) finding.iped = population.IPED[first_row(finding.pedigree)];
+  if (finding.pedigree != 0) finding.iped = iped(finding.pedigree);
   finding.row = row;
   if (row != 0) {
     finding.row_read = input_.ROW_READ[row];
@@ -42,8 +48,19 @@ Finding PopulationIndex::at_row(int32_t row) const {
   return at(input_.PEDFILE, input_.PED_LINE[row], 0, row);
 }
 
+Finding PopulationIndex::located(const Finding& finding) const {
+  if (finding.row == 0 || !finding.row_read || finding.pedigree != 0) return finding;
+  Finding result = at(finding.file, finding.line, 0, finding.row);
+  result.severity = finding.severity;
+  result.kind = finding.kind;
+  result.message = finding.message;
+  result.steps = finding.steps;
+  return result;
+}
+
 LoopStep PopulationIndex::individual(int pedigree, int16_t id) const {
   LoopStep step;
+  step.iped = iped(pedigree);
   step.id = id;
   step.row = row_of(pedigree, id);
   if (step.row != 0) {
@@ -53,21 +70,18 @@ LoopStep PopulationIndex::individual(int pedigree, int16_t id) const {
   return step;
 }
 
-LoopStep PopulationIndex::family(int pedigree, const Families& families, int32_t f) const {
+LoopStep PopulationIndex::family(const PedigreeAnalysis& analysis, int32_t f) const {
+  const Families& families = analysis.families;
   LoopStep step;
   step.family = f;
+  step.iped = iped(analysis.pedigree);
   step.id = families.first_parent(f);
   step.second = families.second_parent(f);
   const auto children = families.children(f);
   step.children.assign(children.begin(), children.end());
-  // The row that started the family is the first row of the pedigree with its parent pair.
-  const Population& population = input_.population;
-  for (int32_t i = first_row(pedigree); i <= last_row(pedigree); ++i) {
-    if (population.IPAR1[i] == step.id && population.IPAR2[i] == step.second) {
-      step.row = i;
-      step.line = input_.PED_LINE[i];
-      break;
-    }
+  if (static_cast<size_t>(f) < analysis.first_row.size()) {
+    step.row = analysis.first_row[f];
+    step.line = input_.PED_LINE[step.row];
   }
   return step;
 }
