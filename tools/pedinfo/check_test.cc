@@ -17,6 +17,13 @@ using testing::ped_record;
 using testing::pedigree_file;
 using testing::write_population;
 
+// `field` written `times` times, one after the other.
+std::string repeat_field(const std::string& field, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += field;
+  return text;
+}
+
 std::string check_text(const TempDir& dir) {
   CheckReport report;
   const auto failure = check_directory(dir.path(), &report);
@@ -188,6 +195,16 @@ std::vector<CheckCase> check_cases() {
                    "blood.dat:3: pedigree 1 (IPED 1), ID 2 \"B\": fraction 2 is -0.2500, outside "
                    "0..1\n"
                    "4 problems: 0 errors, 4 warnings\n"});
+  // Four significant digits: six sixths written .1667 sum to 1.0002 and are not above 1.
+  cases.push_back({"FractionsRoundedUp", pedigree_file(trio(1)),
+                   "    3    7\n" + repeat_field("   .1667E+00", 6) + "\n" +
+                       repeat_field("   .1668E+00", 6) + "\n" + repeat_field("   .0000E+00", 6) +
+                       "\n",
+                   "blood.dat:1: NRACE 7: more than two races; pedpeel prints \"SORRY BUT NO MORE "
+                   "THEN 2 RACES IN VUVAZE\" and goes on\n"
+                   "blood.dat:3: pedigree 1 (IPED 1), ID 2 \"B\": fractions sum to 1.0008, above "
+                   "1\n"
+                   "2 problems: 0 errors, 2 warnings\n"});
   cases.push_back(with_records(
       "RecodedRaces",
       {ped_record(1, 1, 0, 0, 126, 1, "A"), ped_record(1, 2, 0, 0, 127, 2, "B"),

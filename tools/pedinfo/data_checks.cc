@@ -9,8 +9,10 @@ namespace pedpeel::pedinfo {
 
 namespace {
 
-// Largest sum of fractions taken as 1: the fractions carry four decimals.
-constexpr double kFractionSumLimit = 1.00005;
+// How far above 1 the sum of fractions may go, per fraction that is not 0: a fraction
+// carries four significant digits, so one below 1 may be rounded up by half a unit of its
+// fourth decimal (six fractions of 1/6 are written .1667 and sum to 1.0002).
+constexpr double kRoundingPerFraction = 0.00005;
 
 // Whether a row's own record was read whole from the pedigree file.
 bool checkable(const PopulationIndex& index, int32_t row) {
@@ -457,10 +459,12 @@ void check_counts_and_races(const PopulationIndex& index, std::vector<Finding>* 
     }
     if (input.BLOOD_LINE[i] == 0) continue;
     double sum = 0;
+    double limit = 1.0;
     bool in_range = true;
     for (int j = 0; j < population.fraction_count(); ++j) {
       const float fraction = population.BLOOD[i][j];
       sum += fraction;
+      if (fraction != 0.0f) limit += kRoundingPerFraction;
       if (fraction < 0.0f || fraction > 1.0f) {
         in_range = false;
         Finding finding = index.at(input.BLOODFILE, input.BLOOD_LINE[i], 0, i);
@@ -470,7 +474,7 @@ void check_counts_and_races(const PopulationIndex& index, std::vector<Finding>* 
         findings->push_back(std::move(finding));
       }
     }
-    if (in_range && sum > kFractionSumLimit) {
+    if (in_range && sum > limit) {
       Finding finding = index.at(input.BLOODFILE, input.BLOOD_LINE[i], 0, i);
       finding.kind = "fraction-sum";
       finding.message = "fractions sum to " + fixed4(sum) + ", above 1";
