@@ -2,8 +2,9 @@
 
 #include <malloc.h>
 #include <sys/mman.h>
-#include <unistd.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 
@@ -11,21 +12,22 @@ namespace pedpeel {
 
 namespace {
 constexpr size_t kHugePage = size_t{2} << 20;
-// The largest mmap threshold the allocator takes.
-constexpr size_t kHeapStep = size_t{32} << 20;
+// The heap grows at least this much at a time.
+constexpr size_t kGrowthStep = size_t{32} << 20;
 }  // namespace
 
-void prepare_heap() {
-  // Every allocation from the heap, which grows by 32 MiB at a time and never shrinks.
-  mallopt(M_MMAP_THRESHOLD, static_cast<int>(kHeapStep));
-  mallopt(M_TOP_PAD, static_cast<int>(kHeapStep));
-  mallopt(M_TRIM_THRESHOLD, static_cast<int>(4 * kHeapStep));
-  // Grow the heap now and mark its new part for huge pages; later growth of the heap
-  // continues the marked part.
-  void* block = std::malloc(kHeapStep / 2);
+void prepare_heap(size_t reserve) {
+  mallopt(M_MMAP_MAX, 0);
+  mallopt(M_TOP_PAD, static_cast<int>(kGrowthStep));
+  const size_t trim = std::min<size_t>(2 * reserve + kGrowthStep, INT_MAX);
+  mallopt(M_TRIM_THRESHOLD, static_cast<int>(trim));
+  // Grow the heap by the reserve now and mark it for huge pages; freed, it stays in the
+  // heap for the tables to come.
+  void* block = std::malloc(reserve);
   if (block == nullptr) return;
-  const auto begin = (reinterpret_cast<uintptr_t>(block) + kHugePage - 1) & ~(kHugePage - 1);
-  const auto end = reinterpret_cast<uintptr_t>(sbrk(0)) & ~(uintptr_t{4095});
+  const auto address = reinterpret_cast<uintptr_t>(block);
+  const uintptr_t begin = (address + kHugePage - 1) & ~(kHugePage - 1);
+  const uintptr_t end = (address + reserve) & ~(kHugePage - 1);
   if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
   std::free(block);
 }

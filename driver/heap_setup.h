@@ -1,15 +1,20 @@
-// Process set-up for a run: where the run's tables live.
+// Process set-up for a program that fills large tables once: where the tables live.
 #ifndef PEDPEEL_DRIVER_HEAP_SETUP_H_
 #define PEDPEEL_DRIVER_HEAP_SETUP_H_
 
+#include <cstddef>
+
 namespace pedpeel {
 
-/// Lets the heap grow in large steps on transparent huge pages, with every table (large
-/// ones included) taken from it and freed memory kept for reuse. A run fills a few
-/// megabytes of tables once; mapped in 2 MiB pages they cost a handful of page faults
-/// instead of thousands. Call once, first thing in main(); without huge pages it changes
-/// nothing but the allocator's thresholds.
-void prepare_heap();
+// Address space pedpeel and pedinfo keep for a population's tables (a few megabytes).
+inline constexpr size_t kRunHeapReserve = size_t{48} << 20;
+
+/// Takes every table (large ones included) from the heap, with `reserve` bytes of it marked
+/// for transparent huge pages and freed memory kept for reuse: tables filled once then cost
+/// a handful of page faults instead of thousands. Only the pages touched take memory. Call
+/// once, first thing in main(); without huge pages it changes nothing but the allocator's
+/// thresholds.
+void prepare_heap(size_t reserve = kRunHeapReserve);
 
 }  // namespace pedpeel
 
