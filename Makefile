@@ -49,16 +49,20 @@ test: build test-asan
 
 # Builds the benchmarks in $(BENCH_BUILD) (Google Benchmark), runs the core and formatter
 # benchmarks, then times whole runs of pedpeel on pedgen's shapes against the I/O floor and
-# the reference engine (bench/run_bench.py; a few minutes, most of it the reference), and
-# pedprep on a million animals against the pedpeel runs it writes (bench/pedprep_bench.py).
+# the test oracle (bench/run_bench.py; a few minutes, most of it the oracle), pedinfo check
+# against pedpeel (bench/pedinfo_bench.py), and pedprep on a million animals against the
+# pedpeel runs it writes (bench/pedprep_bench.py). Every script runs; the target fails when
+# any of them misses its targets.
 bench:
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPEDPEEL_BENCH=ON \
 	  -DPEDPEEL_TESTS=OFF
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	$(BENCH_BUILD)/bench/pedpeel_bench --benchmark_min_time=0.1
-	python3 bench/run_bench.py --build $(BENCH_BUILD)
-	python3 bench/pedinfo_bench.py --build $(BENCH_BUILD)
-	python3 bench/pedprep_bench.py --build $(BENCH_BUILD)
+	status=0; \
+	python3 bench/run_bench.py --build $(BENCH_BUILD) || status=1; \
+	python3 bench/pedinfo_bench.py --build $(BENCH_BUILD) || status=1; \
+	python3 bench/pedprep_bench.py --build $(BENCH_BUILD) || status=1; \
+	exit $$status
 
 # Builds the libFuzzer targets with clang (ASan + UBSan) and runs each for FUZZ_SECONDS.
 # New inputs go to $(FUZZ_BUILD)/corpus; the seeds in fuzz/corpus stay as they are. The
