@@ -30,37 +30,33 @@ struct Pattern {
   std::span<const Element> elements;
 };
 
-/// The most characters one record of `pattern` holds when written, line end excluded.
-constexpr size_t record_length(const Pattern& pattern) {
-  size_t longest = 0;
-  size_t length = 0;
+/// The widest record of `pattern`: the characters its data fields take, with its literals
+/// when `with_literals`. A record ends at a record break or the pattern's end.
+constexpr size_t widest_record(const Pattern& pattern, bool with_literals) {
+  size_t widest = 0;
+  size_t width = 0;
   for (const Element& element : pattern.elements) {
     if (element.kind == ElementKind::kBreak) {
-      length = 0;
+      width = 0;
     } else if (element.kind == ElementKind::kLiteral) {
-      length += element.literal.size();
+      width += with_literals ? element.literal.size() : 0;
     } else {
-      length += static_cast<size_t>(element.repeat) * static_cast<size_t>(element.width);
+      width += static_cast<size_t>(element.repeat) * static_cast<size_t>(element.width);
     }
-    longest = length > longest ? length : longest;
+    widest = width > widest ? width : widest;
   }
-  return longest;
+  return widest;
+}
+
+/// The most characters one record of `pattern` holds when written, line end excluded.
+constexpr size_t record_length(const Pattern& pattern) {
+  return widest_record(pattern, true);
 }
 
 /// The most columns the data fields of one record of `pattern` cover: a read statement
 /// looks at no column past them, so a reader need keep no more of a record.
 constexpr size_t record_columns(const Pattern& pattern) {
-  size_t widest = 0;
-  size_t columns = 0;
-  for (const Element& element : pattern.elements) {
-    if (element.kind == ElementKind::kBreak) {
-      columns = 0;
-    } else if (element.kind != ElementKind::kLiteral) {
-      columns += static_cast<size_t>(element.repeat) * static_cast<size_t>(element.width);
-    }
-    widest = columns > widest ? columns : widest;
-  }
-  return widest;
+  return widest_record(pattern, false);
 }
 
 constexpr Element literal(std::string_view text) {

@@ -8,6 +8,15 @@
 namespace pedpeel {
 namespace {
 
+// What the readers keep and the writer holds, derived from the pattern table.
+static_assert(record_columns(PAT_NAME20) == 20);
+static_assert(record_columns(PAT_PEDREC) == 42);  // six I5 fields and a 12-column INI_ID
+static_assert(record_columns(PAT_BLOODREC) == 120);
+static_assert(record_columns(PAT_LOOP) == 3);
+static_assert(record_length(PAT_HEADER) == 45);
+static_assert(record_length(PAT_LOOP) == 44);  // the longer of its two records
+static_assert(kLongestRecord == 6 + 100 * 14);  // "INI_ID" and 100 A14 fields
+
 // Aw output: blanks on the left of a shorter item, the first w characters of a longer one,
 // bytes unchanged.
 TEST(RecordWriterTest, TextFields) {
