@@ -21,29 +21,24 @@ void RecordStatement::start_record() {
 }
 
 ExponentFieldCache* RecordStatement::exponent_fields_for(Unit& unit, const Pattern& pattern) {
-  if (!pattern_writes_exponents(pattern)) return nullptr;
-  for (const Element& element : pattern.elements) {
-    if (element.kind != ElementKind::kExponent || element.width > ExponentFieldCache::kMaxWidth) {
-      continue;
-    }
-    if (!unit.exponent_fields) {
-      unit.exponent_fields = std::make_unique<ExponentFieldCache>(element.width, element.digits);
-    }
-    return unit.exponent_fields.get();
-  }
-  return nullptr;
-}
-
-bool RecordStatement::pattern_writes_exponents(const Pattern& pattern) {
+  // The pattern's exponent field that a cache can hold, looked for once per pattern.
   if (pattern.elements.data() != exponents_known_for_) {
     exponents_known_for_ = pattern.elements.data();
-    pattern_has_exponents_ = false;
+    cacheable_exponent_ = nullptr;
     for (const Element& element : pattern.elements) {
-      pattern_has_exponents_ |=
-          element.kind == ElementKind::kExponent && element.width <= ExponentFieldCache::kMaxWidth;
+      if (element.kind == ElementKind::kExponent &&
+          element.width <= ExponentFieldCache::kMaxWidth) {
+        cacheable_exponent_ = &element;
+        break;
+      }
     }
   }
-  return pattern_has_exponents_;
+  if (cacheable_exponent_ == nullptr) return nullptr;
+  if (!unit.exponent_fields) {
+    unit.exponent_fields = std::make_unique<ExponentFieldCache>(cacheable_exponent_->width,
+                                                                cacheable_exponent_->digits);
+  }
+  return unit.exponent_fields.get();
 }
 
 void RecordStatement::begin_statement(int unit, const Pattern& pattern, Direction direction) {

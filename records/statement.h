@@ -59,8 +59,6 @@ class RecordStatement {
  private:
   // The unit's cache of exponent fields when the pattern writes any (made at the first).
   ExponentFieldCache* exponent_fields_for(Unit& unit, const Pattern& pattern);
-  // Whether the pattern has exponent fields the cache can hold (kept for the last pattern).
-  bool pattern_writes_exponents(const Pattern& pattern);
   // Moves the pattern cursor to the data field for the next item (read).
   const Element& next_field();
   void start_record();
@@ -113,14 +111,14 @@ class RecordStatement {
   const Element* field_ = nullptr;  // current data field, if any
   int repeats_left_ = 0;
 
-  RecordWriter writer_{nullptr};  // output: renders into the unit's buffer
-  const Element* exponents_known_for_ = nullptr;
-  bool pattern_has_exponents_ = false;
-  size_t keep_ = 0;          // input: columns of a record the pattern reads
-  std::string_view record_;  // input: the current record, up to keep_ columns
-  std::string storage_;      // input: the record when it does not lie in one block
-  size_t text_past_ = 0;     // input: see text_past_record()
-  size_t position_ = 0;      // input: read position in record_
+  RecordWriter writer_{nullptr};                  // output: renders into the unit's buffer
+  const Element* exponents_known_for_ = nullptr;  // the pattern last looked at
+  const Element* cacheable_exponent_ = nullptr;   // its exponent field a cache can hold
+  size_t keep_ = 0;                               // input: columns of a record the pattern reads
+  std::string_view record_;                       // input: the current record, up to keep_ columns
+  std::string storage_;   // input: the record when it does not lie in one block
+  size_t text_past_ = 0;  // input: see text_past_record()
+  size_t position_ = 0;   // input: read position in record_
 };
 
 }  // namespace pedpeel
