@@ -2,10 +2,11 @@
 """End-to-end benchmark of pedpeel on pedgen's shapes.
 
 For each shape and size: generates the input files, times whole runs of pedpeel (median of
---repeat runs), times the I/O floor in the same way (io_floor reads the same input files and
-writes as many bytes as the run wrote, with plain buffered I/O), and runs pedpeel_oracle
-(the same program with the test oracle) with a time limit, checking that it writes
-the same files and console text (median of three runs when a run takes under 5 s).
+--repeat runs), times the I/O floor in the same way (io_floor reads the same input files,
+replaces as many files of the same sizes as the run wrote and writes as much console text,
+with plain buffered I/O), and runs pedpeel_oracle (the same program with the test oracle)
+with a time limit, checking that it writes the same files and console text (median of
+three runs when a run takes under 5 s).
 Prints one table and checks the targets:
 
   - every shape at 32767 individuals (the most a run's export holds): at most 50 ms per
@@ -15,7 +16,7 @@ Prints one table and checks the targets:
   - deep at 24096 individuals: at least 100 times faster than the oracle, or the
     oracle takes more than the time limit.
 
-Usage: run_bench.py [--build DIR] [--repeat N] [--limit SECONDS] [--quick]
+Usage: run_bench.py [--build DIR] [--repeat N] [--limit SECONDS] [--quick | --largest]
 """
 
 import argparse
@@ -76,13 +77,17 @@ def measure(args, tools, shape, individuals, work, with_oracle):
         times.append(seconds)
         cpu.append(cpu_seconds)
         peak = max(peak, rss)
-    output_bytes = stdout_bytes + sum(
-        os.path.getsize(os.path.join(directory, n))
-        for n in OUTPUTS if os.path.exists(os.path.join(directory, n)))
+    # The run's output files and console text, each with its size: the floor writes the same.
+    written = [(n, os.path.getsize(os.path.join(directory, n)))
+               for n in OUTPUTS if os.path.exists(os.path.join(directory, n))]
+    written.append(("-", stdout_bytes))
+    output_bytes = sum(size for _, size in written)
     production = snapshot(directory)
 
-    floor = [run_timed(tools, [tools["io_floor"], str(output_bytes)] + INPUTS, directory)[0]
-             for _ in range(args.repeat)]
+    floor_argv = [tools["io_floor"]]
+    for name, size in written:
+        floor_argv += ["-w", name, str(size)]
+    floor = [run_timed(tools, floor_argv + INPUTS, directory)[0] for _ in range(args.repeat)]
 
     oracle, same = None, None
     if with_oracle:
@@ -173,10 +178,11 @@ def main():
     parser.add_argument("--limit", type=float, default=60, help="seconds for an oracle run")
     parser.add_argument("--no-oracle", action="store_true", help="skip the oracle runs")
     parser.add_argument("--quick", action="store_true", help="8192 only, no oracle")
+    parser.add_argument("--largest", action="store_true", help="32767 only, no oracle")
     parser.add_argument("--work", help="scratch folder (default: a temporary one)")
     args = parser.parse_args()
     args.repeat = max(args.repeat, 5)
-    if args.quick:
+    if args.quick or args.largest:
         args.no_oracle = True
 
     tools = {
@@ -193,8 +199,9 @@ def main():
 
     work = args.work or tempfile.mkdtemp(prefix="pedpeel-bench-")
     os.makedirs(work, exist_ok=True)
-    cases = [(shape, n) for shape in SHAPES for n in ([8192] if args.quick else SIZES)]
-    if not args.quick:
+    sizes = [8192] if args.quick else [32767] if args.largest else SIZES
+    cases = [(shape, n) for shape in SHAPES for n in sizes]
+    if not args.quick and not args.largest:
         cases.insert(cases.index(("deep", 32767)), ("deep", DEEP_CHECK))
     rows = []
     beyond = set()  # shapes whose oracle run went past the limit at a smaller size
