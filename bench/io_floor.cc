@@ -22,8 +22,8 @@ struct Output {
 bool write_bytes(std::FILE* out, long long total, const std::vector<char>& buffer) {
   for (long long written = 0; written < total;) {
     const long long left = total - written;
-    const size_t n = left < static_cast<long long>(buffer.size()) ? static_cast<size_t>(left)
-                                                                   : buffer.size();
+    const size_t n =
+        left < static_cast<long long>(buffer.size()) ? static_cast<size_t>(left) : buffer.size();
     if (std::fwrite(buffer.data(), 1, n, out) != n) return false;
     written += static_cast<long long>(n);
   }
