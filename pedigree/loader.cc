@@ -64,6 +64,10 @@ class ObservedReader {
     return true;
   }
 
+  // An array: each element an item of its own, for the observer.
+  void item(std::span<float> targets) {
+    for (float& target : targets) item(&target);
+  }
   template <typename Target>
   void item(Target target) {
     const int item = item_++;
@@ -147,7 +151,7 @@ void load_blood_file(Units& units, Reader& reader, std::string_view name, Popula
       const int fractions = population.fraction_count();
       for (int32_t i = 1; i <= population.NIND; ++i) {
         if (!reader.begin(PAT_BLOODREC, i)) break;
-        for (int j = 0; j < fractions; ++j) reader.item(&population.BLOOD[i][j]);
+        reader.item(std::span<float>(population.BLOOD[i].data(), static_cast<size_t>(fractions)));
         if (!reader.end()) break;
       }
     }

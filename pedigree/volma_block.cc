@@ -49,11 +49,12 @@ void write_volma_block(Units& units, const Population& population, const FamilyR
   write_codes(statement, PAT_SEX, rows, [&](int32_t row) { return population.SEX[row]; });
   write_codes(statement, PAT_RACE, rows, [&](int32_t row) { return population.RACE[row]; });
 
-  const int fractions = population.fraction_count();
+  const size_t fractions = static_cast<size_t>(population.fraction_count());
+  const Fractions none{};
   for (int32_t row : rows) {
+    const Fractions& blood = row != 0 ? population.BLOOD[row] : none;
     statement.begin_statement(kVolmaUnit, PAT_BLOOD, Direction::kWrite);
-    for (int j = 0; j < fractions; ++j)
-      statement.transfer(row != 0 ? population.BLOOD[row][j] : 0.0f);
+    statement.transfer(std::span<const float>(blood.data(), fractions));
     statement.end_statement();
   }
 }

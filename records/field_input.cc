@@ -99,42 +99,38 @@ bool parse_exponent_form(std::string_view field, int digits, float* value) {
 
 bool parse_written_real(std::string_view field, int digits, float* value) {
   if (field.size() != 12 || digits != 4) return false;
-  // The field as two little-endian words: columns 1-8 ("  s.dddd") and 9-12 ("E+xx").
+  // The field as two little-endian words: columns 1-8 ("  s.dddd") and 9-12 ("Esxx").
   uint64_t head;
   uint32_t tail;
   std::memcpy(&head, field.data(), sizeof head);
   std::memcpy(&tail, field.data() + sizeof head, sizeof tail);
   const uint32_t sign = static_cast<uint32_t>(head >> 16) & 0xFF;
   const uint32_t exponent_sign = (tail >> 8) & 0xFF;
-  if ((head & 0xFF00FFFF) != 0x2E002020 || (sign != ' ' && sign != '-') || (tail & 0xFF) != 'E' ||
+  if ((head & 0xFF00FFFF) != 0x2E002020 || (tail & 0xFF) != 'E' || (sign != ' ' && sign != '-') ||
       (exponent_sign != '+' && exponent_sign != '-')) {
     return false;
   }
-  // Four mantissa digits, then two exponent digits: every byte '0'..'9' exactly when its
-  // high half is 3 and adding 6 leaves it there.
-  const uint32_t mantissa_text = static_cast<uint32_t>(head >> 32);
-  const uint32_t exponent_text = tail >> 16;
-  const auto all_digits = [](uint32_t text, uint32_t high_halves) {
-    return (text & high_halves) == (0x30303030 & high_halves) &&
-           ((text + 0x06060606) & high_halves) == (0x30303030 & high_halves);
-  };
-  if (!all_digits(mantissa_text, 0xF0F0F0F0) || !all_digits(exponent_text, 0xF0F0)) return false;
-  const auto digit = [](uint32_t text, int k) { return (text >> (8 * k)) & 0x0F; };
-  const uint32_t mantissa =
-      ((digit(mantissa_text, 0) * 10 + digit(mantissa_text, 1)) * 10 + digit(mantissa_text, 2)) *
-          10 +
-      digit(mantissa_text, 3);
-  const int exponent = static_cast<int>(digit(exponent_text, 0) * 10 + digit(exponent_text, 1));
-  // value = mantissa x 10^(exponent - 4), one exact operand each: rounded once.
-  float magnitude;
-  if (exponent_sign == '+') {
-    if (exponent > 14) return false;
-    magnitude = exponent >= 4 ? static_cast<float>(mantissa) * kFloatPowersOfTen[exponent - 4]
-                              : static_cast<float>(mantissa) / kFloatPowersOfTen[4 - exponent];
-  } else {
-    if (exponent > 6) return false;
-    magnitude = static_cast<float>(mantissa) / kFloatPowersOfTen[exponent + 4];
+  // The six digits (four of the mantissa, two of the exponent) in one word: each byte is
+  // '0'..'9' exactly when its high half is 3 and adding 6 leaves it there.
+  const uint64_t text = (head >> 32) | (uint64_t{tail >> 16} << 32);
+  constexpr uint64_t kHighHalves = 0xF0F0F0F0F0F0;
+  constexpr uint64_t kZeros = 0x303030303030;
+  if ((text & kHighHalves) != kZeros || ((text + 0x060606060606) & kHighHalves) != kZeros) {
+    return false;
   }
+  const uint64_t values = text - kZeros;  // one digit in each byte, the first lowest
+  // Pairs of digits, then the four: d1d2 and d3d4 in the low bytes of each half-word.
+  const uint32_t low = static_cast<uint32_t>(values);
+  const uint32_t pairs = ((low * 10) + (low >> 8)) & 0x00FF00FF;
+  const uint32_t mantissa = ((pairs & 0xFF) * 100) + (pairs >> 16);
+  const uint32_t high = static_cast<uint32_t>(values >> 32);
+  const int magnitude_of_exponent = static_cast<int>((high & 0xFF) * 10 + (high >> 8));
+  // value = mantissa x 10^(exponent - 4), one exact operand each: rounded once.
+  const int shift = (exponent_sign == '+' ? magnitude_of_exponent : -magnitude_of_exponent) - 4;
+  if (shift > 10 || shift < -10) return false;
+  const float whole = static_cast<float>(mantissa);
+  const float magnitude =
+      shift >= 0 ? whole * kFloatPowersOfTen[shift] : whole / kFloatPowersOfTen[-shift];
   *value = sign == '-' ? -magnitude : magnitude;
   return true;
 }

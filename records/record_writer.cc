@@ -91,6 +91,10 @@ void RecordWriter::put(float value) {
   length_ += static_cast<size_t>(exponent.width);
 }
 
+void RecordWriter::put(std::span<const float> values) {
+  for (float value : values) put(value);
+}
+
 void RecordWriter::put(std::string_view text) {
   const size_t width = static_cast<size_t>(field(ElementKind::kText).width);
   char* place = record_.data() + length_;

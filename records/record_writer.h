@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -57,6 +58,8 @@ class RecordWriter {
   void put(int32_t value);
   void put(float value);
   void put(std::string_view text);
+  /// Each element an item, in order.
+  void put(std::span<const float> values);
 
   /// Writes the literals up to the next data field or the end mark and ends the record.
   void end();

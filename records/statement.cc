@@ -126,6 +126,10 @@ void RecordStatement::transfer(std::string_view text) {
   writer_.put(text);
 }
 
+void RecordStatement::transfer(std::span<const float> values) {
+  writer_.put(values);
+}
+
 std::string_view RecordStatement::take_numeric_field(int width) {
   const size_t begin = std::min(position_, record_.size());
   const size_t limit = std::min(record_.size(), begin + static_cast<size_t>(width));
@@ -156,6 +160,10 @@ void RecordStatement::transfer(float* target) {
   float value;
   if (auto error = parse_real(field, field_->digits, &value)) fail(*error);
   *target = value;
+}
+
+void RecordStatement::transfer(std::span<float> targets) {
+  for (float& target : targets) transfer(&target);
 }
 
 void RecordStatement::transfer(std::span<char> target) {

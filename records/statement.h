@@ -35,6 +35,8 @@ class RecordStatement {
   void transfer(int32_t value);
   void transfer(float value);
   void transfer(std::string_view text);
+  /// An array of reals: each element an item, in order.
+  void transfer(std::span<const float> values);
 
   // Read targets. Nothing is stored in a target whose field fails to convert.
   void transfer(int8_t* target) { *target = static_cast<int8_t>(read_integer(kMinCode, kMaxCode)); }
@@ -43,6 +45,9 @@ class RecordStatement {
     *target = static_cast<int32_t>(read_integer(-kMaxInt32, kMaxInt32));
   }
   void transfer(float* target);
+  /// An array of reals: each element a target, in order; reading stops at the first
+  /// field that fails, with the elements before it stored.
+  void transfer(std::span<float> targets);
   void transfer(std::span<char> target);
 
   /// Writes the literals up to the next data field or the end mark and completes the
