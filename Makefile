@@ -11,7 +11,7 @@ FUZZ_TARGETS = record_reader whole_run pedprep_reader
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 PROGRAM_CONFIGURE = cmake -S . -B $(PROGRAM_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DPEDPEEL_TESTS=OFF
+  -DPEDPEEL_TESTS=OFF -DPEDPEEL_LTO=ON
 
 .PHONY: all build run test test-asan bench fuzz install clean
 
@@ -55,7 +55,7 @@ test: build test-asan
 # any of them misses its targets.
 bench:
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPEDPEEL_BENCH=ON \
-	  -DPEDPEEL_TESTS=OFF
+	  -DPEDPEEL_TESTS=OFF -DPEDPEEL_LTO=ON
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	$(BENCH_BUILD)/bench/pedpeel_bench --benchmark_min_time=0.1
 	status=0; \
