@@ -145,18 +145,13 @@ std::string_view RecordStatement::take_numeric_field(int width) {
   return field;
 }
 
-std::string_view RecordStatement::next_numeric_field(ElementKind kind) {
-  return take_numeric_field(field_for(kind).width);
-}
-
 void RecordStatement::transfer(float* target) {
-  std::string_view field;
-  if (repeated_field(ElementKind::kExponent, &field) &&
-      parse_written_real(field, field_->digits, target)) {
-    take_repeated_field(field);
+  const std::string_view columns = next_field_columns(ElementKind::kExponent);
+  if (parse_written_real(columns, field_->digits, target)) {
+    take_columns(columns);
     return;
   }
-  field = next_numeric_field(ElementKind::kExponent);
+  const std::string_view field = take_numeric_field(field_->width);
   float value;
   if (auto error = parse_real(field, field_->digits, &value)) fail(*error);
   *target = value;

@@ -73,38 +73,38 @@ class RecordStatement {
 
   // The value of the next integer field, which must lie in minimum..maximum.
   int64_t read_integer(int64_t minimum, int64_t maximum) {
+    const std::string_view columns = next_field_columns(ElementKind::kInteger);
     int64_t value;
-    std::string_view field;
-    if (repeated_field(ElementKind::kInteger, &field)) {
-      const PlainInteger plain = parse_plain_integer(field, minimum, maximum, &value);
-      if (plain != PlainInteger::kNotPlain) {
-        take_repeated_field(field);
-        if (plain == PlainInteger::kOverflow) fail(ErrorCode::kIntegerOverflow);
-        return value;
-      }
+    const PlainInteger plain = parse_plain_integer(columns, minimum, maximum, &value);
+    if (plain != PlainInteger::kNotPlain) {
+      take_columns(columns);
+      if (plain == PlainInteger::kOverflow) fail(ErrorCode::kIntegerOverflow);
+      return value;
     }
-    field = next_numeric_field(ElementKind::kInteger);
+    const std::string_view field = take_numeric_field(field_->width);
     if (auto error = parse_integer(field, minimum, maximum, &value)) fail(*error);
     return value;
   }
-  // The next numeric field of `kind` by the walk through the pattern, cut at a comma.
-  std::string_view next_numeric_field(ElementKind kind);
+  // Takes the field at the read position, `width` columns cut at a comma, which is
+  // consumed; E6501 when it holds an end-of-file mark (Ctrl-Z).
   std::string_view take_numeric_field(int width);
-  // The columns of the next field when it is a repeat of the current field, of `kind`:
-  // the usual case, kept short and inline. A caller that finds nothing but blanks, digits,
-  // signs, a point or an exponent in them (no comma, no Ctrl-Z) takes the field with
-  // take_repeated_field(); otherwise the field goes the general way, next_numeric_field().
-  bool repeated_field(ElementKind kind, std::string_view* field) const {
-    if (repeats_left_ == 0 || field_->kind != kind) return false;
+  // Moves the pattern cursor to the next data field, which must be of `kind`, and returns
+  // its columns (fewer where the record ends), not yet taken. A caller that finds nothing
+  // but blanks, digits, signs, a point or an exponent in them (no comma, no Ctrl-Z) takes
+  // them with take_columns(); otherwise it takes the field with take_numeric_field().
+  std::string_view next_field_columns(ElementKind kind) {
+    if (repeats_left_ > 0 && field_->kind == kind) {
+      --repeats_left_;  // the usual case, kept short and inline
+    } else {
+      field_for(kind);
+    }
     const size_t width = static_cast<size_t>(field_->width);
     const size_t begin = position_ < record_.size() ? position_ : record_.size();
     const size_t length = record_.size() - begin < width ? record_.size() - begin : width;
-    *field = {record_.data() + begin, length};
-    return true;
+    return {record_.data() + begin, length};
   }
-  void take_repeated_field(std::string_view field) {
-    --repeats_left_;
-    position_ = static_cast<size_t>(field.data() + field.size() - record_.data());
+  void take_columns(std::string_view columns) {
+    position_ = static_cast<size_t>(columns.data() + columns.size() - record_.data());
   }
 
   Units& units_;
