@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """End-to-end benchmark of pedpeel on pedgen's shapes.
 
-For each shape and size: generates the input files, times whole runs of pedpeel (median of
---repeat runs), times the I/O floor in the same way (io_floor reads the same input files,
+For each shape and size: generates the input files, times whole runs of pedpeel and of the
+I/O floor, taking turns (median of --repeat runs each; io_floor reads the same input files,
 replaces as many files of the same sizes as the run wrote and writes as much console text,
 with plain buffered I/O), and runs pedpeel_oracle (the same program with the test oracle)
 with a time limit, checking that it writes the same files and console text (median of
@@ -70,24 +70,26 @@ def measure(args, tools, shape, individuals, work, with_oracle):
                     "--races", str(RACES), "--seed", str(SEED), "--dir", directory], check=True)
     input_bytes = sum(os.path.getsize(os.path.join(directory, n)) for n in INPUTS)
 
-    times, cpu, peak, status, stdout_bytes = [], [], 0, None, 0
-    for _ in range(args.repeat):
-        seconds, cpu_seconds, rss, status, stdout_bytes = run_timed(
-            tools, [tools["pedpeel"]], directory)
-        times.append(seconds)
-        cpu.append(cpu_seconds)
-        peak = max(peak, rss)
+    # A first run gives the sizes the floor writes; then runs of pedpeel and of the floor
+    # take turns, so that both see the machine in the same state.
+    _, _, peak, status, stdout_bytes = run_timed(tools, [tools["pedpeel"]], directory)
     # The run's output files and console text, each with its size: the floor writes the same.
     written = [(n, os.path.getsize(os.path.join(directory, n)))
                for n in OUTPUTS if os.path.exists(os.path.join(directory, n))]
     written.append(("-", stdout_bytes))
     output_bytes = sum(size for _, size in written)
     production = snapshot(directory)
-
     floor_argv = [tools["io_floor"]]
     for name, size in written:
         floor_argv += ["-w", name, str(size)]
-    floor = [run_timed(tools, floor_argv + INPUTS, directory)[0] for _ in range(args.repeat)]
+
+    times, cpu, floor = [], [], []
+    for _ in range(args.repeat):
+        seconds, cpu_seconds, rss, status, _ = run_timed(tools, [tools["pedpeel"]], directory)
+        times.append(seconds)
+        cpu.append(cpu_seconds)
+        peak = max(peak, rss)
+        floor.append(run_timed(tools, floor_argv + INPUTS, directory)[0])
 
     oracle, same = None, None
     if with_oracle:
@@ -174,7 +176,7 @@ def check_targets(rows, limit):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--build", default="build-bench", help="build folder with the tools")
-    parser.add_argument("--repeat", type=int, default=5, help="timed runs per case (>= 5)")
+    parser.add_argument("--repeat", type=int, default=11, help="timed runs per case (>= 5)")
     parser.add_argument("--limit", type=float, default=60, help="seconds for an oracle run")
     parser.add_argument("--no-oracle", action="store_true", help="skip the oracle runs")
     parser.add_argument("--quick", action="store_true", help="8192 only, no oracle")
