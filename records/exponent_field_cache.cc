@@ -25,7 +25,12 @@ void ExponentFieldCache::format(char* field, float value) {
     format_exponent(slot.text.data(), value, width_, digits_);
     slot.bits = bits;
   }
-  std::memcpy(field, slot.text.data(), static_cast<size_t>(width_));
+  // The widest fields, race fractions among them, copy in one fixed-size move.
+  if (width_ == kMaxWidth) {
+    std::memcpy(field, slot.text.data(), kMaxWidth);
+  } else {
+    std::memcpy(field, slot.text.data(), static_cast<size_t>(width_));
+  }
 }
 
 }  // namespace pedpeel

@@ -1,6 +1,7 @@
 #include "records/field_output.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -102,16 +103,39 @@ void append_exponent(std::string& out, float value, int width, int digits) {
   append_exponent_by_expansion(out, value, width, digits);
 }
 
+namespace {
+
+// "00" to "99": the digits of a number below 100, two at a time.
+constexpr auto kDigitPairs = [] {
+  std::array<char, 200> pairs{};
+  for (int n = 0; n < 100; ++n) {
+    pairs[2 * n] = static_cast<char>('0' + n / 10);
+    pairs[2 * n + 1] = static_cast<char>('0' + n % 10);
+  }
+  return pairs;
+}();
+
+}  // namespace
+
 void format_integer(char* field, int64_t value, int width) {
-  // Digits from the right, then the sign, then blanks; asterisks when they do not fit.
+  // Digits from the right, two at a time, then the sign, then blanks; asterisks when they
+  // do not fit.
   const bool negative = value < 0;
   uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
   char* place = field + width;
-  do {
-    if (place == field) break;
-    *--place = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
+  while (magnitude >= 100 && place - field >= 2) {
+    place -= 2;
+    std::memcpy(place, kDigitPairs.data() + 2 * (magnitude % 100), 2);
+    magnitude /= 100;
+  }
+  if (magnitude >= 10 && place - field >= 2) {
+    place -= 2;
+    std::memcpy(place, kDigitPairs.data() + 2 * magnitude, 2);
+    magnitude = 0;
+  } else if (magnitude < 10 && place > field) {
+    *--place = static_cast<char>('0' + magnitude);
+    magnitude = 0;
+  }
   if (magnitude != 0 || (negative && place == field)) {
     std::fill(field, field + width, '*');
     return;
