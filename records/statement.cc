@@ -163,17 +163,21 @@ void RecordStatement::transfer(std::span<float> targets) {
 
 void RecordStatement::transfer(std::span<char> target) {
   const size_t width = static_cast<size_t>(field_for(ElementKind::kText).width);
-  // The field's characters, blanks where the record ends inside it.
-  std::string field(record_.substr(std::min(position_, record_.size()), width));
+  // The field's characters, blanks where the record ends inside it; a target shorter than
+  // the field takes its last characters, a longer one is filled up with blanks.
+  const std::string_view present = record_.substr(std::min(position_, record_.size()), width);
   position_ += width;
-  field.resize(width, ' ');
-  const size_t length = target.size();
-  if (width >= length) {
-    std::copy(field.end() - static_cast<std::ptrdiff_t>(length), field.end(), target.begin());
+  const size_t offset = width > target.size() ? width - target.size() : 0;
+  const size_t count = std::min(width, target.size());
+  if (present.size() == width) {
+    std::memcpy(target.data(), present.data() + offset, count);  // the usual case
   } else {
-    std::copy(field.begin(), field.end(), target.begin());
-    std::fill(target.begin() + static_cast<std::ptrdiff_t>(width), target.end(), ' ');
+    for (size_t i = 0; i < count; ++i) {
+      const size_t column = offset + i;
+      target[i] = column < present.size() ? present[column] : ' ';
+    }
   }
+  std::fill(target.begin() + static_cast<std::ptrdiff_t>(count), target.end(), ' ');
 }
 
 }  // namespace pedpeel
