@@ -130,18 +130,15 @@ void RecordStatement::transfer(std::span<const float> values) {
   writer_.put(values);
 }
 
-std::string_view RecordStatement::take_numeric_field(int width) {
-  const size_t begin = std::min(position_, record_.size());
-  const size_t limit = std::min(record_.size(), begin + static_cast<size_t>(width));
-  const char* start = record_.data() + begin;
-  const void* comma = std::memchr(start, ',', limit - begin);
-  const size_t end = comma != nullptr
-                         ? static_cast<size_t>(static_cast<const char*>(comma) - record_.data())
-                         : limit;
-  position_ = end;
-  if (end < limit) ++position_;  // a comma inside the field ends it and is consumed
-  const std::string_view field(start, end - begin);
-  if (std::memchr(start, kCtrlZ, field.size()) != nullptr) fail(ErrorCode::kEndOfFile);
+std::string_view RecordStatement::take_numeric_field(std::string_view columns) {
+  const void* comma = std::memchr(columns.data(), ',', columns.size());
+  const std::string_view field(
+      columns.data(), comma != nullptr
+                          ? static_cast<size_t>(static_cast<const char*>(comma) - columns.data())
+                          : columns.size());
+  take_columns(field);
+  if (comma != nullptr) ++position_;  // a comma inside the field ends it and is consumed
+  if (std::memchr(field.data(), kCtrlZ, field.size()) != nullptr) fail(ErrorCode::kEndOfFile);
   return field;
 }
 
@@ -151,7 +148,7 @@ void RecordStatement::transfer(float* target) {
     take_columns(columns);
     return;
   }
-  const std::string_view field = take_numeric_field(field_->width);
+  const std::string_view field = take_numeric_field(columns);
   float value;
   if (auto error = parse_real(field, field_->digits, &value)) fail(*error);
   *target = value;

@@ -81,13 +81,13 @@ class RecordStatement {
       if (plain == PlainInteger::kOverflow) fail(ErrorCode::kIntegerOverflow);
       return value;
     }
-    const std::string_view field = take_numeric_field(field_->width);
+    const std::string_view field = take_numeric_field(columns);
     if (auto error = parse_integer(field, minimum, maximum, &value)) fail(*error);
     return value;
   }
-  // Takes the field at the read position, `width` columns cut at a comma, which is
+  // Takes the field in `columns` (from next_field_columns()), cut at a comma, which is
   // consumed; E6501 when it holds an end-of-file mark (Ctrl-Z).
-  std::string_view take_numeric_field(int width);
+  std::string_view take_numeric_field(std::string_view columns);
   // Moves the pattern cursor to the next data field, which must be of `kind`, and returns
   // its columns (fewer where the record ends), not yet taken. A caller that finds nothing
   // but blanks, digits, signs, a point or an exponent in them (no comma, no Ctrl-Z) takes
