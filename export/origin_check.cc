@@ -3,6 +3,7 @@
 #include <cstring>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 namespace pedpeel {
 
@@ -49,10 +50,7 @@ class IniIdTable {
  private:
   size_t find(int32_t row) const {
     const IniId& key = population_.INI_ID[row];
-    uint64_t head;
-    uint32_t tail;
-    std::memcpy(&head, key.data(), sizeof head);
-    std::memcpy(&tail, key.data() + sizeof head, sizeof tail);
+    const auto [head, tail] = words(key);
     // Every byte of the key reaches every bit of the hash: INI_IDs that differ only in
     // their last characters (numbered ones) spread over the table.
     uint64_t hash = head ^ (uint64_t{tail} * 0x9E3779B97F4A7C15ull);
@@ -61,8 +59,18 @@ class IniIdTable {
     hash ^= hash >> 31;
     const size_t mask = rows_.size() - 1;
     for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-      if (rows_[slot] == 0 || population_.INI_ID[rows_[slot]] == key) return slot;
+      if (rows_[slot] == 0 || words(population_.INI_ID[rows_[slot]]) == words(key)) return slot;
     }
+  }
+
+  // The 12 characters as two words, to hash and compare without a call.
+  static_assert(sizeof(IniId) == 12);
+  static std::pair<uint64_t, uint32_t> words(const IniId& key) {
+    uint64_t head;
+    uint32_t tail;
+    std::memcpy(&head, key.data(), sizeof head);
+    std::memcpy(&tail, key.data() + sizeof head, sizeof tail);
+    return {head, tail};
   }
 
   const Population& population_;

@@ -51,10 +51,6 @@ std::optional<int64_t> digits_value(std::string_view digits, int base) {
   return value;
 }
 
-// Powers of ten that are exact floats.
-constexpr float kFloatPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
-                                       1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
-
 // Reads the form Ew.d output gives a field: blanks, an optional sign, an optional 0, a
 // point, `digits` digits, E, a sign and two exponent digits. False for any other field.
 // The mantissa is below 10^7 and the power of ten at most 10^10, so one float operation
@@ -96,69 +92,6 @@ bool parse_exponent_form(std::string_view field, int digits, float* value) {
 }
 
 }  // namespace
-
-bool parse_written_real(std::string_view field, int digits, float* value) {
-  if (field.size() != 12 || digits != 4) return false;
-  // The field as two little-endian words: columns 1-8 ("  s.dddd") and 9-12 ("Esxx").
-  uint64_t head;
-  uint32_t tail;
-  std::memcpy(&head, field.data(), sizeof head);
-  std::memcpy(&tail, field.data() + sizeof head, sizeof tail);
-  const uint32_t sign = static_cast<uint32_t>(head >> 16) & 0xFF;
-  const uint32_t exponent_sign = (tail >> 8) & 0xFF;
-  if ((head & 0xFF00FFFF) != 0x2E002020 || (tail & 0xFF) != 'E' || (sign != ' ' && sign != '-') ||
-      (exponent_sign != '+' && exponent_sign != '-')) {
-    return false;
-  }
-  // The six digits (four of the mantissa, two of the exponent) in one word: each byte is
-  // '0'..'9' exactly when its high half is 3 and adding 6 leaves it there.
-  const uint64_t text = (head >> 32) | (uint64_t{tail >> 16} << 32);
-  constexpr uint64_t kHighHalves = 0xF0F0F0F0F0F0;
-  constexpr uint64_t kZeros = 0x303030303030;
-  if ((text & kHighHalves) != kZeros || ((text + 0x060606060606) & kHighHalves) != kZeros) {
-    return false;
-  }
-  const uint64_t values = text - kZeros;  // one digit in each byte, the first lowest
-  // Pairs of digits, then the four: d1d2 and d3d4 in the low bytes of each half-word.
-  const uint32_t low = static_cast<uint32_t>(values);
-  const uint32_t pairs = ((low * 10) + (low >> 8)) & 0x00FF00FF;
-  const uint32_t mantissa = ((pairs & 0xFF) * 100) + (pairs >> 16);
-  const uint32_t high = static_cast<uint32_t>(values >> 32);
-  const int magnitude_of_exponent = static_cast<int>((high & 0xFF) * 10 + (high >> 8));
-  // value = mantissa x 10^(exponent - 4), one exact operand each: rounded once.
-  const int shift = (exponent_sign == '+' ? magnitude_of_exponent : -magnitude_of_exponent) - 4;
-  if (shift > 10 || shift < -10) return false;
-  const float whole = static_cast<float>(mantissa);
-  const float magnitude =
-      shift >= 0 ? whole * kFloatPowersOfTen[shift] : whole / kFloatPowersOfTen[-shift];
-  *value = sign == '-' ? -magnitude : magnitude;
-  return true;
-}
-
-PlainInteger parse_plain_integer(std::string_view field, int64_t minimum, int64_t maximum,
-                                 int64_t* value) {
-  // Leading blanks, an optional sign, 1 to 18 digits to the end of the field.
-  const char* p = field.data();
-  const char* const end = p + field.size();
-  while (p < end && *p == ' ') ++p;
-  bool negative = false;
-  if (p < end && (*p == '-' || *p == '+')) {
-    negative = *p == '-';
-    ++p;
-  }
-  const char* const first_digit = p;
-  int64_t magnitude = 0;
-  for (; p < end && p - first_digit < 18; ++p) {
-    const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
-    if (digit > 9) break;
-    magnitude = magnitude * 10 + digit;
-  }
-  if (p != end || p == first_digit) return PlainInteger::kNotPlain;
-  const int64_t signed_value = negative ? -magnitude : magnitude;
-  if (signed_value < minimum || signed_value > maximum) return PlainInteger::kOverflow;
-  *value = signed_value;
-  return PlainInteger::kValue;
-}
 
 std::optional<ErrorCode> parse_integer(std::string_view field, int64_t minimum, int64_t maximum,
                                        int64_t* value) {

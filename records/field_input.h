@@ -8,6 +8,7 @@
 #include <optional>
 #include <string_view>
 
+#include "records/plain_fields.h"
 #include "records/run_error.h"
 
 namespace pedpeel {
@@ -22,17 +23,6 @@ std::optional<ErrorCode> parse_integer(std::string_view field, int64_t minimum, 
 // mantissa are the fraction. The decimal value is rounded once to the nearest 32-bit real;
 // a magnitude above the largest finite one is E6104, any malformed field E6103.
 std::optional<ErrorCode> parse_real(std::string_view field, int digits, float* value);
-
-// The quick roads for plain fields, which most fields are.
-//
-// An Iw field of blanks, an optional sign and digits to its end: its value (kValue), or
-// kOverflow outside minimum..maximum; kNotPlain, with *value unchanged, for any other field.
-enum class PlainInteger { kValue, kOverflow, kNotPlain };
-PlainInteger parse_plain_integer(std::string_view field, int64_t minimum, int64_t maximum,
-                                 int64_t* value);
-// An E12.4 field as the system writes one ("   .5000E+00", "  -.1250E-01"): true with its
-// value, the value parse_real gives; false for any other field.
-bool parse_written_real(std::string_view field, int digits, float* value);
 
 // The general conversions behind parse_integer and parse_real, which take a quicker road
 // for plain fields (blanks, a sign, digits, a point, an exponent of small size) and give

@@ -55,7 +55,10 @@ void RecordStatement::begin_statement(int unit, const Pattern& pattern, Directio
     writer_.begin(pattern);
     return;
   }
-  keep_ = record_columns(pattern);
+  if (pattern.elements.data() != keep_known_for_) {
+    keep_known_for_ = pattern.elements.data();
+    keep_ = record_columns(pattern);
+  }
   start_record();
 }
 
@@ -142,12 +145,15 @@ std::string_view RecordStatement::take_numeric_field(std::string_view columns) {
   return field;
 }
 
-void RecordStatement::transfer(float* target) {
-  const std::string_view columns = next_field_columns(ElementKind::kExponent);
-  if (parse_written_real(columns, field_->digits, target)) {
-    take_columns(columns);
-    return;
-  }
+int64_t RecordStatement::read_integer_field(std::string_view columns, int64_t minimum,
+                                            int64_t maximum) {
+  const std::string_view field = take_numeric_field(columns);
+  int64_t value;
+  if (auto error = parse_integer(field, minimum, maximum, &value)) fail(*error);
+  return value;
+}
+
+void RecordStatement::read_real_field(std::string_view columns, float* target) {
   const std::string_view field = take_numeric_field(columns);
   float value;
   if (auto error = parse_real(field, field_->digits, &value)) fail(*error);
@@ -159,11 +165,11 @@ void RecordStatement::transfer(std::span<float> targets) {
 }
 
 void RecordStatement::transfer(std::span<char> target) {
-  const size_t width = static_cast<size_t>(field_for(ElementKind::kText).width);
   // The field's characters, blanks where the record ends inside it; a target shorter than
   // the field takes its last characters, a longer one is filled up with blanks.
-  const std::string_view present = record_.substr(std::min(position_, record_.size()), width);
-  position_ += width;
+  const std::string_view present = next_field_columns(ElementKind::kText);
+  take_columns(present);
+  const size_t width = static_cast<size_t>(field_->width);
   const size_t offset = width > target.size() ? width - target.size() : 0;
   const size_t count = std::min(width, target.size());
   if (present.size() == width) {

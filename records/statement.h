@@ -16,6 +16,7 @@
 #include "records/field_input.h"
 #include "records/limits.h"
 #include "records/patterns.h"
+#include "records/plain_fields.h"
 #include "records/record_writer.h"
 #include "records/units.h"
 
@@ -44,7 +45,14 @@ class RecordStatement {
   void transfer(int32_t* target) {
     *target = static_cast<int32_t>(read_integer(-kMaxInt32, kMaxInt32));
   }
-  void transfer(float* target);
+  void transfer(float* target) {
+    const std::string_view columns = next_field_columns(ElementKind::kExponent);
+    if (parse_written_real(columns, field_->digits, target)) {
+      take_columns(columns);
+      return;
+    }
+    read_real_field(columns, target);
+  }
   /// An array of reals: each element a target, in order; reading stops at the first
   /// field that fails, with the elements before it stored.
   void transfer(std::span<float> targets);
@@ -81,10 +89,12 @@ class RecordStatement {
       if (plain == PlainInteger::kOverflow) fail(ErrorCode::kIntegerOverflow);
       return value;
     }
-    const std::string_view field = take_numeric_field(columns);
-    if (auto error = parse_integer(field, minimum, maximum, &value)) fail(*error);
-    return value;
+    return read_integer_field(columns, minimum, maximum);
   }
+  // The roads for fields that are not plain: they take the field with take_numeric_field()
+  // and convert it with the general conversions.
+  int64_t read_integer_field(std::string_view columns, int64_t minimum, int64_t maximum);
+  void read_real_field(std::string_view columns, float* target);
   // Takes the field in `columns` (from next_field_columns()), cut at a comma, which is
   // consumed; E6501 when it holds an end-of-file mark (Ctrl-Z).
   std::string_view take_numeric_field(std::string_view columns);
@@ -94,7 +104,11 @@ class RecordStatement {
   // them with take_columns(); otherwise it takes the field with take_numeric_field().
   std::string_view next_field_columns(ElementKind kind) {
     if (repeats_left_ > 0 && field_->kind == kind) {
-      --repeats_left_;  // the usual case, kept short and inline
+      --repeats_left_;  // the usual cases, kept short and inline: a repeat, or the next
+    } else if (repeats_left_ == 0 && next_element_ < element_count_ &&
+               elements_[next_element_].kind == kind) {
+      field_ = &elements_[next_element_++];  // element of the record
+      repeats_left_ = field_->repeat - 1;
     } else {
       field_for(kind);
     }
@@ -119,6 +133,7 @@ class RecordStatement {
   RecordWriter writer_{nullptr};                  // output: renders into the unit's buffer
   const Element* exponents_known_for_ = nullptr;  // the pattern last looked at
   const Element* cacheable_exponent_ = nullptr;   // its exponent field a cache can hold
+  const Element* keep_known_for_ = nullptr;       // input: the pattern keep_ was found for
   size_t keep_ = 0;                               // input: columns of a record the pattern reads
   std::string_view record_;                       // input: the current record, up to keep_ columns
   std::string storage_;   // input: the record when it does not lie in one block
