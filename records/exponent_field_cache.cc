@@ -7,7 +7,7 @@
 namespace pedpeel {
 
 namespace {
-constexpr int kSlotBits = 12;
+constexpr int kSlotBits = 14;
 }  // namespace
 
 ExponentFieldCache::ExponentFieldCache(int width, int digits)

@@ -34,18 +34,56 @@ constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
                                    1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                    1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-// Ew.d text of a finite value with 1 <= digits <= 9 from one scaling: the value times
+// "00" to "99": the digits of a number below 100, two at a time.
+constexpr auto kDigitPairs = [] {
+  std::array<char, 200> pairs{};
+  for (int n = 0; n < 100; ++n) {
+    pairs[2 * n] = static_cast<char>('0' + n / 10);
+    pairs[2 * n + 1] = static_cast<char>('0' + n % 10);
+  }
+  return pairs;
+}();
+
+// An Ew.d text as its parts: [-].mantissaE±exponent, the mantissa of `digits` digits.
+struct ExponentParts {
+  bool negative = false;
+  uint32_t mantissa = 0;
+  int exponent = 0;
+};
+
+int exponent_text_length(const ExponentParts& parts, int digits) {
+  return (parts.negative ? 1 : 0) + digits + 5;
+}
+
+// Writes the text of `parts` so that it ends just before `end`.
+void write_exponent_text(const ExponentParts& parts, int digits, char* end) {
+  char* place = end;
+  const int absolute = parts.exponent < 0 ? -parts.exponent : parts.exponent;
+  place -= 2;
+  std::memcpy(place, kDigitPairs.data() + 2 * absolute, 2);
+  *--place = parts.exponent < 0 ? '-' : '+';
+  *--place = 'E';
+  uint32_t mantissa = parts.mantissa;
+  int left = digits;
+  for (; left >= 2; left -= 2) {
+    place -= 2;
+    std::memcpy(place, kDigitPairs.data() + 2 * (mantissa % 100), 2);
+    mantissa /= 100;
+  }
+  if (left == 1) *--place = static_cast<char>('0' + mantissa);
+  *--place = '.';
+  if (parts.negative) *--place = '-';
+}
+
+// The Ew.d parts of a finite value with 1 <= digits <= 9 from one scaling: the value times
 // 10^(digits - x) lands in [10^(digits-1), 10^digits) with a relative error below 2^-52,
 // far less than the margin kept around a tie, so rounding the scaled value half up gives
 // the digits the 17-digit expansion would. False when the value is too close to a tie, or
 // too large or too small (or subnormal) to scale with one exact power of ten.
-bool exponent_text_by_scaling(float value, int digits, char* text, int* length) {
+bool exponent_parts_by_scaling(float value, int digits, ExponentParts* parts) {
   if (digits < 1 || digits > 9) return false;
   if (value == 0.0f) {  // .0...0E+00 whatever the sign
-    text[0] = '.';
-    std::fill(text + 1, text + 1 + digits, '0');
-    std::copy_n("E+00", 4, text + 1 + digits);
-    *length = digits + 5;
+    *parts = {};
     return true;
   }
   uint32_t bits;
@@ -74,48 +112,23 @@ bool exponent_text_by_scaling(float value, int digits, char* text, int* length) 
     mantissa /= 10;
     ++x;
   }
-  int n = 0;
-  if (value < 0) text[n++] = '-';
-  text[n++] = '.';
-  for (int i = digits - 1; i >= 0; --i) {
-    text[n + i] = static_cast<char>('0' + mantissa % 10);
-    mantissa /= 10;
-  }
-  n += digits;
-  text[n++] = 'E';
-  text[n++] = x < 0 ? '-' : '+';
-  const int absolute = x < 0 ? -x : x;
-  text[n++] = static_cast<char>('0' + absolute / 10);
-  text[n++] = static_cast<char>('0' + absolute % 10);
-  *length = n;
+  *parts = {value < 0, mantissa, x};
   return true;
 }
 
 }  // namespace
 
 void append_exponent(std::string& out, float value, int width, int digits) {
-  char text[24];
-  int length = 0;
-  if (exponent_text_by_scaling(value, digits, text, &length)) {
+  ExponentParts parts;
+  if (exponent_parts_by_scaling(value, digits, &parts)) {
+    char text[24];
+    const int length = exponent_text_length(parts, digits);
+    write_exponent_text(parts, digits, text + length);
     append_right_justified(out, text, length, width);
     return;
   }
   append_exponent_by_expansion(out, value, width, digits);
 }
-
-namespace {
-
-// "00" to "99": the digits of a number below 100, two at a time.
-constexpr auto kDigitPairs = [] {
-  std::array<char, 200> pairs{};
-  for (int n = 0; n < 100; ++n) {
-    pairs[2 * n] = static_cast<char>('0' + n / 10);
-    pairs[2 * n + 1] = static_cast<char>('0' + n % 10);
-  }
-  return pairs;
-}();
-
-}  // namespace
 
 void format_integer(char* field, int64_t value, int width) {
   // Digits from the right, two at a time, then the sign, then blanks; asterisks when they
@@ -145,11 +158,13 @@ void format_integer(char* field, int64_t value, int width) {
 }
 
 void format_exponent(char* field, float value, int width, int digits) {
-  char text[24];
-  int length = 0;
-  if (exponent_text_by_scaling(value, digits, text, &length) && length <= width) {
-    std::fill(field, field + (width - length), ' ');
-    std::copy(text, text + length, field + (width - length));
+  ExponentParts parts;
+  if (exponent_parts_by_scaling(value, digits, &parts) &&
+      exponent_text_length(parts, digits) <= width) {
+    write_exponent_text(parts, digits, field + width);
+    for (int blank = width - exponent_text_length(parts, digits); blank > 0; --blank) {
+      field[blank - 1] = ' ';
+    }
     return;
   }
   std::string rendered;

@@ -92,9 +92,11 @@ class RecordStatement {
     return read_integer_field(columns, minimum, maximum);
   }
   // The roads for fields that are not plain: they take the field with take_numeric_field()
-  // and convert it with the general conversions.
-  int64_t read_integer_field(std::string_view columns, int64_t minimum, int64_t maximum);
-  void read_real_field(std::string_view columns, float* target);
+  // and convert it with the general conversions. Kept out of line, so that the quick roads
+  // inlined at every item stay small.
+  [[gnu::noinline]] int64_t read_integer_field(std::string_view columns, int64_t minimum,
+                                               int64_t maximum);
+  [[gnu::noinline]] void read_real_field(std::string_view columns, float* target);
   // Takes the field in `columns` (from next_field_columns()), cut at a comma, which is
   // consumed; E6501 when it holds an end-of-file mark (Ctrl-Z).
   std::string_view take_numeric_field(std::string_view columns);
