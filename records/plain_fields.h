@@ -14,19 +14,14 @@ namespace pedpeel {
 inline constexpr float kFloatPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
                                               1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
 
-// An Iw field of blanks, an optional sign and digits to its end: its value (kValue), or
-// kOverflow outside minimum..maximum; kNotPlain, with *value unchanged, for any other field.
-enum class PlainInteger { kValue, kOverflow, kNotPlain };
-
-// An E12.4 field as the system writes one ("   .5000E+00", "  -.1250E-01"): true with its
-// value, the value parse_real gives; false for any other field.
-inline bool parse_written_real(std::string_view field, int digits, float* value) {
-  if (field.size() != 12 || digits != 4) return false;
+// The columns of an E12.4 field as the system writes one ("   .5000E+00", "  -.1250E-01"):
+// true with its value, the value parse_real gives; false for any other field.
+inline bool parse_written_e12_4(const char* columns, float* value) {
   // The field as two little-endian words: columns 1-8 ("  s.dddd") and 9-12 ("Esxx").
   uint64_t head;
   uint32_t tail;
-  std::memcpy(&head, field.data(), sizeof head);
-  std::memcpy(&tail, field.data() + sizeof head, sizeof tail);
+  std::memcpy(&head, columns, sizeof head);
+  std::memcpy(&tail, columns + sizeof head, sizeof tail);
   const uint32_t sign = static_cast<uint32_t>(head >> 16) & 0xFF;
   const uint32_t exponent_sign = (tail >> 8) & 0xFF;
   if ((head & 0xFF00FFFF) != 0x2E002020 || (tail & 0xFF) != 'E' || (sign != ' ' && sign != '-') ||
@@ -57,6 +52,15 @@ inline bool parse_written_real(std::string_view field, int digits, float* value)
   *value = sign == '-' ? -magnitude : magnitude;
   return true;
 }
+
+// parse_written_e12_4 for a field of any width and digits: false unless they are 12 and 4.
+inline bool parse_written_real(std::string_view field, int digits, float* value) {
+  return field.size() == 12 && digits == 4 && parse_written_e12_4(field.data(), value);
+}
+
+// An Iw field of blanks, an optional sign and digits to its end: its value (kValue), or
+// kOverflow outside minimum..maximum; kNotPlain, with *value unchanged, for any other field.
+enum class PlainInteger { kValue, kOverflow, kNotPlain };
 
 inline PlainInteger parse_plain_integer(std::string_view field, int64_t minimum, int64_t maximum,
                                         int64_t* value) {

@@ -21,6 +21,9 @@ void RecordStatement::start_record() {
 }
 
 ExponentFieldCache* RecordStatement::exponent_fields_for(Unit& unit, const Pattern& pattern) {
+  // A unit's cache, once made, serves every statement: the writer only renders the fields
+  // of the cache's width and digits through it.
+  if (unit.exponent_fields) return unit.exponent_fields.get();
   // The pattern's exponent field that a cache can hold, looked for once per pattern.
   if (pattern.elements.data() != exponents_known_for_) {
     exponents_known_for_ = pattern.elements.data();
@@ -34,10 +37,8 @@ ExponentFieldCache* RecordStatement::exponent_fields_for(Unit& unit, const Patte
     }
   }
   if (cacheable_exponent_ == nullptr) return nullptr;
-  if (!unit.exponent_fields) {
-    unit.exponent_fields = std::make_unique<ExponentFieldCache>(cacheable_exponent_->width,
-                                                                cacheable_exponent_->digits);
-  }
+  unit.exponent_fields =
+      std::make_unique<ExponentFieldCache>(cacheable_exponent_->width, cacheable_exponent_->digits);
   return unit.exponent_fields.get();
 }
 
@@ -161,7 +162,28 @@ void RecordStatement::read_real_field(std::string_view columns, float* target) {
 }
 
 void RecordStatement::transfer(std::span<float> targets) {
-  for (float& target : targets) transfer(&target);
+  size_t done = 0;
+  while (done < targets.size()) {
+    done += take_written_e12_4(targets.subspan(done));
+    if (done < targets.size()) transfer(&targets[done++]);
+  }
+}
+
+size_t RecordStatement::take_written_e12_4(std::span<float> targets) {
+  // The repeats left of the current field, when it is an E12.4 field whose columns the
+  // record holds: converted in one loop while they are written plainly.
+  if (repeats_left_ == 0 || field_->kind != ElementKind::kExponent || field_->width != 12 ||
+      field_->digits != 4 || position_ > record_.size()) {
+    return 0;
+  }
+  const size_t whole_fields = (record_.size() - position_) / 12;
+  const size_t count = std::min({targets.size(), static_cast<size_t>(repeats_left_), whole_fields});
+  const char* columns = record_.data() + position_;
+  size_t taken = 0;
+  while (taken < count && parse_written_e12_4(columns + 12 * taken, &targets[taken])) ++taken;
+  position_ += 12 * taken;
+  repeats_left_ -= static_cast<int>(taken);
+  return taken;
 }
 
 void RecordStatement::transfer(std::span<char> target) {

@@ -91,6 +91,9 @@ class RecordStatement {
     }
     return read_integer_field(columns, minimum, maximum);
   }
+  // Converts targets from the plain E12.4 fields that follow in the current repeated field,
+  // stopping at the first other one; returns how many it converted.
+  size_t take_written_e12_4(std::span<float> targets);
   // The roads for fields that are not plain: they take the field with take_numeric_field()
   // and convert it with the general conversions. Kept out of line, so that the quick roads
   // inlined at every item stay small.

@@ -159,15 +159,6 @@ void Units::cut_at_start(Unit& unit) {
   }
 }
 
-void Units::begin_write(Unit& unit) {
-  unit.written = true;
-  if (!unit.cut) cut_at_start(unit);
-}
-
-void Units::flush_if_full(Unit& unit) {
-  if (unit.output.size() >= kFlushSize) flush(unit);
-}
-
 void Units::flush(Unit& unit) {
   if (unit.failed) {
     unit.output.clear();

@@ -74,8 +74,13 @@ class Units {
   bool read_record(Unit& unit, std::string_view* record, std::string* storage, size_t keep,
                    size_t* text_past);
   /// Marks the unit written; records go into unit.output, and flush_if_full() writes them.
-  void begin_write(Unit& unit);
-  void flush_if_full(Unit& unit);
+  void begin_write(Unit& unit) {
+    unit.written = true;
+    if (!unit.cut) cut_at_start(unit);
+  }
+  void flush_if_full(Unit& unit) {
+    if (unit.output.size() >= kFlushSize) flush(unit);
+  }
 
  private:
   static constexpr int kCapacity = 61;
