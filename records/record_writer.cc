@@ -92,7 +92,20 @@ void RecordWriter::put(float value) {
 }
 
 void RecordWriter::put(std::span<const float> values) {
-  for (float value : values) put(value);
+  size_t done = 0;
+  while (done < values.size()) {
+    put(values[done++]);
+    // The repeats left of the field just written, rendered in one loop.
+    const size_t run = std::min(values.size() - done, static_cast<size_t>(repeats_left_));
+    if (exponents_ == nullptr || !exponents_->renders(field_->width, field_->digits)) continue;
+    const size_t width = static_cast<size_t>(field_->width);
+    for (size_t i = 0; i < run; ++i) {
+      exponents_->format(record_.data() + length_, values[done + i]);
+      length_ += width;
+    }
+    repeats_left_ -= static_cast<int>(run);
+    done += run;
+  }
 }
 
 void RecordWriter::put(std::string_view text) {
