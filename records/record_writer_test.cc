@@ -43,6 +43,29 @@ TEST(RecordWriterTest, TextFields) {
   }
 }
 
+// An array of reals writes what its elements write one at a time, with a cache of exponent
+// fields or without, whatever the count against the field's repeats.
+TEST(RecordWriterTest, ArraysWriteAsSingleReals) {
+  const std::vector<float> values = {0.5f, 0.0f, -0.25f, 1e-12f, 3e38f, 0.5f, 1.0f / 3.0f,
+                                     -0.0f, 7.0f, 0.125f, 0.5f, 2e-7f, 1e6f};
+  ExponentFieldCache cache(12, 4);
+  for (const Pattern* pattern : {&PAT_BLOOD, &PAT_BLOODREC}) {
+    for (size_t count : {0u, 1u, 9u, 10u, 11u, 13u}) {
+      const std::span<const float> items(values.data(), count);
+      std::string one_by_one, as_array;
+      RecordWriter single(&one_by_one);
+      single.begin(*pattern);
+      for (float value : items) single.put(value);
+      single.end();
+      RecordWriter array(&as_array, {}, &cache);
+      array.begin(*pattern);
+      array.put(items);
+      array.end();
+      EXPECT_EQ(as_array, one_by_one) << count;
+    }
+  }
+}
+
 // A failed item drops the record begun and keeps the records the statement completed.
 TEST(RecordWriterTest, FailedItemLeavesCompleteRecords) {
   std::string out = "before\r\n";

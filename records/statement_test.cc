@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <array>
 #include <charconv>
+#include <cmath>
+#include <limits>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -194,7 +197,8 @@ TEST_F(StatementTest, WriteKindMismatch) {
 // Reading
 
 // One read statement: its pattern and its targets, one letter each: 'b' 8-bit, 'h' 16-bit,
-// 'i' 32-bit integer, 'f' real, 'n' 20 characters, 't' 12 characters, 's' 8 characters.
+// 'i' 32-bit integer, 'f' real, 'a' an array of 10 reals, 'n' 20 characters, 't' 12
+// characters, 's' 8 characters.
 struct Read {
   const Pattern& pattern;
   std::string targets;
@@ -241,6 +245,26 @@ std::string read_back(Units& units, const TempDir& dir, const std::string& bytes
             result.append(text, std::to_chars(text, text + sizeof text, value).ptr);
             break;
           }
+          case 'a': {
+            // On a failure, the elements stored before it are shown, then the error.
+            std::array<float, 10> values;
+            values.fill(std::numeric_limits<float>::quiet_NaN());
+            const auto show = [&] {
+              for (size_t v = 0; v < values.size() && !std::isnan(values[v]); ++v) {
+                char text[32];
+                result.append(text, std::to_chars(text, text + sizeof text, values[v]).ptr);
+                result += v + 1 < values.size() ? " " : "";
+              }
+            };
+            try {
+              statement.transfer(std::span<float>(values));
+            } catch (const RunError&) {
+              show();
+              throw;
+            }
+            show();
+            break;
+          }
           default: {
             const size_t length = reads[r].targets[t] == 'n'   ? 20
                                   : reads[r].targets[t] == 't' ? 12
@@ -270,6 +294,11 @@ std::string read_back(Units& units, const TempDir& dir, const std::string& bytes
 std::string name20(const std::string& text) {
   return "[" + text + std::string(20 - text.size(), ' ') + "]";
 }
+
+// Ten E12.4 fields as the system writes them.
+const std::string kWrittenFractions =
+    "   .5000E+00   .2500E+00   .1250E+00  -.5000E+00   .0000E+00   .1000E+01   .1234E-03"
+    "   .1000E+07   .5000E-01   .7500E+00";
 
 struct ReadCase {
   const char* name;
@@ -312,6 +341,10 @@ TEST_F(StatementTest, Reads) {
       {"illegal radix", "37#1\n", {{PAT_COUNTS, "i"}}, "!E6303 READ(data.txt)"},
       {"fractions", "      0.5000      0.2500\n", {{PAT_BLOODREC, "fff"}}, "0.5 0.25 0"},
       {"implied decimals", "        5000\n", {{PAT_BLOODREC, "f"}}, "0.5"},
+      {"array of written fractions",
+       kWrittenFractions + "\n",
+       {{PAT_BLOODREC, "a"}},
+       "0.5 0.25 0.125 -0.5 0 1 0.0001234 1e+06 0.05 0.75"},
       {"invalid real", "       1.2.3\n", {{PAT_BLOODREC, "f"}}, "!E6103 READ(data.txt)"},
       {"real overflow", "       1.E39\n", {{PAT_BLOODREC, "f"}}, "!E6104 READ(data.txt)"},
       {"15 fractions take two lines",
@@ -381,6 +414,29 @@ TEST_F(StatementTest, Reads) {
   };
   for (const ReadCase& c : cases) {
     EXPECT_EQ(read_back(io_->units, dir_, c.bytes, c.reads), c.expected) << c.name;
+  }
+}
+
+// An array of reals reads what its elements read one at a time, whatever the fields among
+// written ones: other forms, commas, Ctrl-Z, short records, records past the end.
+TEST_F(StatementTest, ArraysReadAsSingleReals) {
+  const std::string records[] = {
+      kWrittenFractions,
+      kWrittenFractions.substr(0, 40),
+      "   .5000E+00      0.2500   .1250E+00  0.5000E+00   -.5000E+0   .1000E-09" +
+          kWrittenFractions.substr(72),
+      kWrittenFractions.substr(0, 50) + "," + kWrittenFractions.substr(50),
+      kWrittenFractions.substr(0, 30) + "\x1a" + kWrittenFractions.substr(31),
+      kWrittenFractions.substr(0, 60) + "   .1000E+99" + kWrittenFractions.substr(72),
+      kWrittenFractions.substr(0, 60) + "   .10 0E+01" + kWrittenFractions.substr(72),
+  };
+  for (const std::string& record : records) {
+    for (const std::string before : {"", "f", "fff"}) {
+      const std::string bytes = record + "\n" + kWrittenFractions + "\n";
+      EXPECT_EQ(read_back(io_->units, dir_, bytes, {{PAT_BLOODREC, before + "a"}}),
+                read_back(io_->units, dir_, bytes, {{PAT_BLOODREC, before + std::string(10, 'f')}}))
+          << record << " after " << before.size();
+    }
   }
 }
 
