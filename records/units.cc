@@ -164,7 +164,6 @@ void Units::flush(Unit& unit) {
     unit.output.clear();
     return;
   }
-  const off_t start = unit.regular_file ? ::lseek(unit.fd, 0, SEEK_CUR) : -1;
   size_t done = 0;
   while (done < unit.output.size()) {
     const ssize_t n = ::write(unit.fd, unit.output.data() + done, unit.output.size() - done);
@@ -173,8 +172,13 @@ void Units::flush(Unit& unit) {
       const int error = n < 0 ? errno : ENOSPC;
       unit.failed = true;
       unit.output.clear();
-      // Leave no part of a record behind: the file ends with the last complete flush.
-      if (start >= 0 && ::ftruncate(unit.fd, start) == 0) ::lseek(unit.fd, start, SEEK_SET);
+      // Leave no part of a record behind: the file ends with the last complete flush, `done`
+      // bytes before the position the writes reached.
+      const off_t reached = unit.regular_file ? ::lseek(unit.fd, 0, SEEK_CUR) : -1;
+      const off_t start = reached - static_cast<off_t>(done);
+      if (reached >= 0 && start >= 0 && ::ftruncate(unit.fd, start) == 0) {
+        ::lseek(unit.fd, start, SEEK_SET);
+      }
       throw RunError{write_error(error), StatementKind::kWrite, unit.name};
     }
     done += static_cast<size_t>(n);
