@@ -114,6 +114,25 @@ TEST(FieldFastPathsTest, RealsReadAsTheGeneralConversionReadsThem) {
   }
 }
 
+// Every E12.4 field as the system writes one, with exponents from E-20 to E+12 (the small
+// fractions take a road of their own): the same value as the general conversion.
+TEST(FieldFastPathsTest, EveryWrittenE12FieldReadsAsTheGeneralConversion) {
+  char field[13];
+  for (int exponent = -20; exponent <= 12; ++exponent) {
+    for (int mantissa = 0; mantissa < 10000; mantissa += exponent < -12 ? 1 : 7) {
+      for (const char sign : {' ', '-'}) {
+        std::snprintf(field, sizeof field, "  %c.%04dE%c%02d", sign, mantissa,
+                      exponent < 0 ? '-' : '+', exponent < 0 ? -exponent : exponent);
+        float fast = -1.0f;
+        float general = -1.0f;
+        const auto fast_error = parse_real(field, 4, &fast);
+        const auto general_error = parse_real_general(field, 4, &general);
+        ASSERT_EQ(outcome(fast_error, fast), outcome(general_error, general)) << field;
+      }
+    }
+  }
+}
+
 TEST(FieldFastPathsTest, ExponentFieldsMatchTheExpansion) {
   std::mt19937 random(13);
   for (int n = 0; n < testing::random_cases(400000); ++n) {

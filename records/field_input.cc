@@ -51,6 +51,27 @@ std::optional<int64_t> digits_value(std::string_view digits, int base) {
   return value;
 }
 
+// An E12.4 field as the system writes one, of a value below 10^-6 (E-07 to E-18): one exact
+// division in double precision rounds the value once to the nearest double. Rounding that
+// to a float gives the float nearest the decimal value unless the double lies exactly
+// halfway between two floats; then, and for any other field, false. (The quotient is zero
+// or far above the subnormal floats.)
+bool parse_small_written_real(std::string_view field, int digits, float* value) {
+  WrittenReal parts;
+  if (field.size() != 12 || digits != 4 || !take_apart_written_e12_4(field.data(), &parts) ||
+      parts.shift > -11 || parts.shift < -22) {
+    return false;
+  }
+  const double quotient = static_cast<double>(parts.mantissa) / kDoublePowersOfTen[-parts.shift];
+  uint64_t bits;
+  std::memcpy(&bits, &quotient, sizeof bits);
+  constexpr uint64_t kBelowFloatPrecision = (uint64_t{1} << 29) - 1;  // 52 - 23 bits
+  if ((bits & kBelowFloatPrecision) == uint64_t{1} << 28) return false;
+  const auto magnitude = static_cast<float>(quotient);
+  *value = parts.negative ? -magnitude : magnitude;
+  return true;
+}
+
 // Reads the form Ew.d output gives a field: blanks, an optional sign, an optional 0, a
 // point, `digits` digits, E, a sign and two exponent digits. False for any other field.
 // The mantissa is below 10^7 and the power of ten at most 10^10, so one float operation
@@ -147,7 +168,8 @@ std::optional<ErrorCode> parse_real(std::string_view field, int digits, float* v
   // With a mantissa up to 2^24 and a power of ten up to 10^10 both operands are exact
   // floats, so one float multiplication or division rounds the decimal value correctly,
   // as the general conversion does. Anything else takes the general road.
-  if (parse_written_real(field, digits, value) || parse_exponent_form(field, digits, value)) {
+  if (parse_written_real(field, digits, value) || parse_small_written_real(field, digits, value) ||
+      parse_exponent_form(field, digits, value)) {
     return std::nullopt;
   }
   const char* p = field.data();

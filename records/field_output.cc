@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "records/powers_of_ten.h"
+
 namespace pedpeel {
 
 namespace {
@@ -28,11 +30,6 @@ void append_integer(std::string& out, int64_t value, int width) {
 }
 
 namespace {
-
-// Exact powers of ten in double precision.
-constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // "00" to "99": the digits of a number below 100, two at a time.
 constexpr auto kDigitPairs = [] {
@@ -96,14 +93,16 @@ bool exponent_parts_by_scaling(float value, int digits, ExponentParts* parts) {
   const int binary_exponent = biased - 126;
   int x = ((binary_exponent - 1) * 78913 >> 18) + 1;
   const double magnitude = std::fabs(static_cast<double>(value));
-  const double high = kPowersOfTen[digits];
+  const double high = kDoublePowersOfTen[digits];
   const auto scale = [&](int shift) {
-    return shift >= 0 ? magnitude * kPowersOfTen[shift] : magnitude / kPowersOfTen[-shift];
+    return shift >= 0 ? magnitude * kDoublePowersOfTen[shift]
+                      : magnitude / kDoublePowersOfTen[-shift];
   };
   if (digits - x > 22 || digits - x < -21) return false;
   double scaled = scale(digits - x);
   if (scaled >= high) scaled = scale(digits - ++x);
-  if (scaled < kPowersOfTen[digits - 1] || scaled >= high) return false;  // never, by the above
+  if (scaled < kDoublePowersOfTen[digits - 1] || scaled >= high)
+    return false;  // never, by the above
   const auto whole = static_cast<uint32_t>(scaled);
   const double fraction = scaled - whole;
   if (std::fabs(fraction - 0.5) < high * 1e-13) return false;

@@ -8,15 +8,20 @@
 #include <cstring>
 #include <string_view>
 
+#include "records/powers_of_ten.h"
+
 namespace pedpeel {
 
-// Powers of ten that are exact floats.
-inline constexpr float kFloatPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
-                                              1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+// An E12.4 field as the system writes one, taken apart: value = mantissa x 10^shift.
+struct WrittenReal {
+  uint32_t mantissa;  // the four digits after the point
+  int shift;          // the exponent less 4
+  bool negative;
+};
 
-// The columns of an E12.4 field as the system writes one ("   .5000E+00", "  -.1250E-01"):
-// true with its value, the value parse_real gives; false for any other field.
-inline bool parse_written_e12_4(const char* columns, float* value) {
+// Takes apart the columns of an E12.4 field as the system writes one ("   .5000E+00",
+// "  -.1250E-01"); false for any other field.
+inline bool take_apart_written_e12_4(const char* columns, WrittenReal* parts) {
   // The field as two little-endian words: columns 1-8 ("  s.dddd") and 9-12 ("Esxx").
   uint64_t head;
   uint32_t tail;
@@ -40,16 +45,27 @@ inline bool parse_written_e12_4(const char* columns, float* value) {
   // Pairs of digits, then the four: d1d2 and d3d4 in the low bytes of each half-word.
   const uint32_t low = static_cast<uint32_t>(values);
   const uint32_t pairs = ((low * 10) + (low >> 8)) & 0x00FF00FF;
-  const uint32_t mantissa = ((pairs & 0xFF) * 100) + (pairs >> 16);
   const uint32_t high = static_cast<uint32_t>(values >> 32);
   const int magnitude_of_exponent = static_cast<int>((high & 0xFF) * 10 + (high >> 8));
-  // value = mantissa x 10^(exponent - 4), one exact operand each: rounded once.
-  const int shift = (exponent_sign == '+' ? magnitude_of_exponent : -magnitude_of_exponent) - 4;
-  if (shift > 10 || shift < -10) return false;
-  const float whole = static_cast<float>(mantissa);
-  const float magnitude =
-      shift >= 0 ? whole * kFloatPowersOfTen[shift] : whole / kFloatPowersOfTen[-shift];
-  *value = sign == '-' ? -magnitude : magnitude;
+  parts->mantissa = ((pairs & 0xFF) * 100) + (pairs >> 16);
+  parts->shift = (exponent_sign == '+' ? magnitude_of_exponent : -magnitude_of_exponent) - 4;
+  parts->negative = sign == '-';
+  return true;
+}
+
+// The value of the columns of an E12.4 field as the system writes one, the value parse_real
+// gives: false for any other field, and for the small fractions (E-07 and below), which
+// parse_real takes further.
+inline bool parse_written_e12_4(const char* columns, float* value) {
+  WrittenReal parts;
+  if (!take_apart_written_e12_4(columns, &parts) || parts.shift > 10 || parts.shift < -10) {
+    return false;
+  }
+  // One exact operand each: rounded once.
+  const float whole = static_cast<float>(parts.mantissa);
+  const float magnitude = parts.shift >= 0 ? whole * kFloatPowersOfTen[parts.shift]
+                                           : whole / kFloatPowersOfTen[-parts.shift];
+  *value = parts.negative ? -magnitude : magnitude;
   return true;
 }
 
