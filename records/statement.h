@@ -80,8 +80,18 @@ class RecordStatement {
   static constexpr int64_t kMaxInt32 = 2147483647;
 
   // The value of the next integer field, which must lie in minimum..maximum.
+  // The usual case makes no call: a field found without a walk through the pattern.
   int64_t read_integer(int64_t minimum, int64_t maximum) {
-    const std::string_view columns = next_field_columns(ElementKind::kInteger);
+    if (!step_to_field(ElementKind::kInteger)) return walk_and_read_integer(minimum, maximum);
+    return read_integer_here(minimum, maximum);
+  }
+  [[gnu::noinline]] int64_t walk_and_read_integer(int64_t minimum, int64_t maximum) {
+    field_for(ElementKind::kInteger);
+    return read_integer_here(minimum, maximum);
+  }
+  // The value of the current field, an integer field.
+  int64_t read_integer_here(int64_t minimum, int64_t maximum) {
+    const std::string_view columns = current_field_columns();
     int64_t value;
     const PlainInteger plain = parse_plain_integer(columns, minimum, maximum, &value);
     if (plain != PlainInteger::kNotPlain) {
@@ -108,15 +118,27 @@ class RecordStatement {
   // but blanks, digits, signs, a point or an exponent in them (no comma, no Ctrl-Z) takes
   // them with take_columns(); otherwise it takes the field with take_numeric_field().
   std::string_view next_field_columns(ElementKind kind) {
+    if (!step_to_field(kind)) field_for(kind);
+    return current_field_columns();
+  }
+  // Moves the pattern cursor to the next data field in the usual cases, kept short and
+  // inline: a repeat of the current field, or the next element of the record, of `kind`.
+  // False, with the cursor unmoved, when it takes a walk through the pattern (field_for()).
+  bool step_to_field(ElementKind kind) {
     if (repeats_left_ > 0 && field_->kind == kind) {
-      --repeats_left_;  // the usual cases, kept short and inline: a repeat, or the next
-    } else if (repeats_left_ == 0 && next_element_ < element_count_ &&
-               elements_[next_element_].kind == kind) {
-      field_ = &elements_[next_element_++];  // element of the record
-      repeats_left_ = field_->repeat - 1;
-    } else {
-      field_for(kind);
+      --repeats_left_;
+      return true;
     }
+    if (repeats_left_ == 0 && next_element_ < element_count_ &&
+        elements_[next_element_].kind == kind) {
+      field_ = &elements_[next_element_++];
+      repeats_left_ = field_->repeat - 1;
+      return true;
+    }
+    return false;
+  }
+  // The columns of the current field (fewer where the record ends), not yet taken.
+  std::string_view current_field_columns() const {
     const size_t width = static_cast<size_t>(field_->width);
     const size_t begin = position_ < record_.size() ? position_ : record_.size();
     const size_t length = record_.size() - begin < width ? record_.size() - begin : width;
