@@ -6,8 +6,8 @@ namespace pedpeel {
 
 void IndexedEngine::start_pedigree(const Population& population, int pedigree, Families& families) {
   families_ = &families;
-  group_families_by_pair(population, population.KEND[pedigree - 1] + 1, population.KEND[pedigree],
-                         families);
+  grouping_.group(population, population.KEND[pedigree - 1] + 1, population.KEND[pedigree],
+                  families);
   lookup_.index_pedigree(population, pedigree);
   incidence_.build(families);
   const int32_t NFAM = families.NFAM;

@@ -25,6 +25,7 @@
 #include "pedigree/engine.h"
 #include "pedigree/family_incidence.h"
 #include "pedigree/family_set.h"
+#include "pedigree/pair_grouping.h"
 #include "pedigree/row_index.h"
 
 namespace pedpeel {
@@ -56,6 +57,7 @@ class IndexedEngine : public PeelingEngine {
   void set_aside(int32_t f);
 
   Families* families_ = nullptr;
+  PairGrouping grouping_;
   IndexedRowLookup lookup_;
   FamilyIncidence incidence_;
   int32_t untaken_ = 0;
