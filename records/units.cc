@@ -64,15 +64,6 @@ Unit* Units::find(int number) {
   return nullptr;
 }
 
-Unit& Units::unit(int number) {
-  // Statements follow one another on the same unit: try the unit found last first.
-  if (last_found_ != nullptr && last_found_->fd >= 0 && last_found_->number == number) {
-    return *last_found_;
-  }
-  last_found_ = find(number);
-  return *last_found_;
-}
-
 int Units::open_read_only_or_write_only(const std::string& name) {
   int fd = ::openat(directory_fd_, name.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0 && refused(errno)) {

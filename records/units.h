@@ -63,7 +63,14 @@ class Units {
   std::optional<RunError> close_all();
 
   /// The connected unit `number`; it must be open.
-  Unit& unit(int number);
+  Unit& unit(int number) {
+    // Statements follow one another on the same unit: try the unit found last first.
+    if (last_found_ != nullptr && last_found_->fd >= 0 && last_found_->number == number) {
+      return *last_found_;
+    }
+    last_found_ = find(number);
+    return *last_found_;
+  }
 
   /// Reads the next record: the bytes before its LF, without a CR just before the LF or at
   /// the very end of the file. Keeps at most `keep` of them and skips the rest as a stream,
