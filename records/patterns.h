@@ -26,8 +26,24 @@ struct Element {
   std::string_view literal = {};
 };
 
+// The number of literals before the first data field of `elements`, or -1 when a record
+// break comes first (no pattern has none).
+constexpr int leading_literals(std::span<const Element> elements) {
+  for (size_t i = 0; i < elements.size(); ++i) {
+    if (elements[i].kind == ElementKind::kBreak) return -1;
+    if (elements[i].kind != ElementKind::kLiteral) return static_cast<int>(i);
+  }
+  return -1;
+}
+
 struct Pattern {
+  constexpr Pattern(std::span<const Element> pattern_elements)
+      : elements(pattern_elements), lead(leading_literals(pattern_elements)) {}
+
   std::span<const Element> elements;
+  // Literals before the first data field, which starts each statement: -1 when a record
+  // break comes first.
+  int lead;
 };
 
 /// The widest record of `pattern`: the characters its data fields take, with its literals

@@ -20,10 +20,19 @@ ErrorCode field_kind_error(ElementKind kind) {
 void RecordWriter::begin(const Pattern& pattern) {
   elements_ = pattern.elements.data();
   element_count_ = pattern.elements.size();
-  next_element_ = 0;
-  field_ = nullptr;
-  repeats_left_ = 0;
   length_ = 0;
+  if (pattern.lead < 0) {
+    next_element_ = 0;
+    field_ = nullptr;
+    repeats_left_ = 0;
+    return;
+  }
+  // The walk to the first data field, done now: its literals, then the field with all its
+  // repeats left for the items.
+  for (int i = 0; i < pattern.lead; ++i) write_literal(elements_[i].literal);
+  field_ = &elements_[pattern.lead];
+  repeats_left_ = field_->repeat;
+  next_element_ = static_cast<size_t>(pattern.lead) + 1;
 }
 
 void RecordWriter::fail(ErrorCode code) {

@@ -16,6 +16,8 @@ static_assert(record_columns(PAT_LOOP) == 3);
 static_assert(record_length(PAT_HEADER) == 45);
 static_assert(record_length(PAT_LOOP) == 44);  // the longer of its two records
 static_assert(kLongestRecord == 6 + 100 * 14);  // "INI_ID" and 100 A14 fields
+static_assert(PAT_IDS.lead == 0 && PAT_HEADER.lead == 1 && PAT_LOOP.lead == 1);
+static_assert(leading_literals(std::span<const Element>(pattern_data::kLoop).subspan(2)) == -1);
 
 // Aw output: blanks on the left of a shorter item, the first w characters of a longer one,
 // bytes unchanged.
