@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "records/field_output.h"
+#include "records/short_copy.h"
 
 namespace pedpeel {
 
@@ -41,7 +42,7 @@ void RecordWriter::fail(ErrorCode code) {
 }
 
 void RecordWriter::write_literal(std::string_view text) {
-  std::copy(text.begin(), text.end(), record_.data() + length_);
+  copy_short(record_.data() + length_, text.data(), text.size());
   length_ += text.size();
 }
 
@@ -123,9 +124,9 @@ void RecordWriter::put(std::string_view text) {
   if (text.size() < width) {
     // Blanks on the left of a shorter item.
     place = std::fill_n(place, width - text.size(), ' ');
-    std::copy(text.begin(), text.end(), place);
+    copy_short(place, text.data(), text.size());
   } else {
-    std::copy_n(text.begin(), width, place);
+    copy_short(place, text.data(), width);
   }
   length_ += width;
 }

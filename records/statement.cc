@@ -4,6 +4,8 @@
 #include <cstring>
 #include <limits>
 
+#include "records/short_copy.h"
+
 namespace pedpeel {
 
 namespace {
@@ -195,7 +197,7 @@ void RecordStatement::transfer(std::span<char> target) {
   const size_t offset = width > target.size() ? width - target.size() : 0;
   const size_t count = std::min(width, target.size());
   if (present.size() == width) {
-    std::memcpy(target.data(), present.data() + offset, count);  // the usual case
+    copy_short(target.data(), present.data() + offset, count);  // the usual case
   } else {
     for (size_t i = 0; i < count; ++i) {
       const size_t column = offset + i;
