@@ -143,6 +143,15 @@ TEST(IvmFileTest, AfterALoopReport) {
   EXPECT_EQ(scratch.file("iway.IVM"), std::string("    2    7\r\n") + kSevenIniIds);
 }
 
+// Without individuals there is no identifier record, not even an empty one.
+TEST(IvmFileTest, NoIndividuals) {
+  ScratchIo scratch;
+  const Population population = make_population({}, 1);
+  RecordTables records;
+  write_ivm_file(scratch.io(), population, records);
+  EXPECT_EQ(scratch.file("iway.IVM"), "    2    0\r\n");
+}
+
 TEST(IvmFileTest, OldLongerFileIsCut) {
   ScratchIo scratch;
   scratch.dir().write("iway.IVM", std::string(5000, 'x'));
