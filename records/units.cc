@@ -227,11 +227,7 @@ bool Units::fill_block(Unit& unit) {
   return n > 0;
 }
 
-namespace {
-
-// The column (from 1) of the first byte of `line` past its first `keep` that is not a blank,
-// 0 for none; a CR that ends the line belongs to the line end.
-size_t first_text_past(std::string_view line, size_t keep) {
+size_t Units::first_text_past(std::string_view line, size_t keep) {
   for (size_t i = keep; i < line.size(); ++i) {
     if (line[i] == ' ') continue;
     return i + 1 == line.size() && line[i] == '\r' ? 0 : i + 1;
@@ -239,24 +235,8 @@ size_t first_text_past(std::string_view line, size_t keep) {
   return 0;
 }
 
-}  // namespace
-
-bool Units::read_record(Unit& unit, std::string_view* record, std::string* storage, size_t keep,
-                        size_t* text_past) {
-  // The usual case: the whole line lies in the current block.
-  if (unit.block_position < unit.block_length) {
-    const char* begin = unit.block.data() + unit.block_position;
-    const size_t available = unit.block_length - unit.block_position;
-    if (const void* newline = memchr(begin, '\n', available)) {
-      const std::string_view line(begin,
-                                  static_cast<size_t>(static_cast<const char*>(newline) - begin));
-      *record = line.substr(0, keep);
-      if (record->size() == line.size() && record->ends_with('\r')) record->remove_suffix(1);
-      *text_past = first_text_past(line, keep);
-      unit.block_position += line.size() + 1;
-      return true;
-    }
-  }
+bool Units::read_record_across_blocks(Unit& unit, std::string_view* record, std::string* storage,
+                                      size_t keep, size_t* text_past) {
   storage->clear();
   size_t length = 0;      // bytes of the line so far
   size_t first_text = 0;  // column of the first byte past `keep` that is not a blank

@@ -3,6 +3,7 @@
 #ifndef PEDPEEL_RECORDS_UNITS_H_
 #define PEDPEEL_RECORDS_UNITS_H_
 
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -79,7 +80,23 @@ class Units {
   /// first byte past the kept ones that is not a blank, 0 for none. False when no byte
   /// remains.
   bool read_record(Unit& unit, std::string_view* record, std::string* storage, size_t keep,
-                   size_t* text_past);
+                   size_t* text_past) {
+    // The usual case, inline: the whole line lies in the current block.
+    if (unit.block_position < unit.block_length) {
+      const char* begin = unit.block.data() + unit.block_position;
+      const size_t available = unit.block_length - unit.block_position;
+      if (const void* newline = std::memchr(begin, '\n', available)) {
+        const std::string_view line(begin,
+                                    static_cast<size_t>(static_cast<const char*>(newline) - begin));
+        *record = line.substr(0, keep);
+        if (record->size() == line.size() && record->ends_with('\r')) record->remove_suffix(1);
+        *text_past = line.size() > keep ? first_text_past(line, keep) : 0;
+        unit.block_position += line.size() + 1;
+        return true;
+      }
+    }
+    return read_record_across_blocks(unit, record, storage, keep, text_past);
+  }
   /// Marks the unit written; records go into unit.output, and flush_if_full() writes them.
   void begin_write(Unit& unit) {
     unit.written = true;
@@ -95,6 +112,12 @@ class Units {
   static constexpr size_t kBlockSize = 1 << 16;
 
   Unit* find(int number);
+  // The column (from 1) of the first byte of `line` past its first `keep` that is not a
+  // blank, 0 for none; a CR that ends the line belongs to the line end.
+  static size_t first_text_past(std::string_view line, size_t keep);
+  // read_record for a line that does not lie whole in the current block.
+  bool read_record_across_blocks(Unit& unit, std::string_view* record, std::string* storage,
+                                 size_t keep, size_t* text_past);
   int open_descriptor(const std::string& name, OpenIntent intent, bool* created);
   // Opens for reading, or for writing only when reading is refused; errno of the first
   // attempt when both fail.
