@@ -8,6 +8,13 @@ void IndexedEngine::start_pedigree(const Population& population, int pedigree, F
   families_ = &families;
   grouping_.group(population, population.KEND[pedigree - 1] + 1, population.KEND[pedigree],
                   families);
+  if (families.NFAM == 0) {
+    // No family to take: the passes find nothing, and no record asks for a row.
+    untaken_ = 0;
+    peelable_.reset(0);
+    candidates_.reset(0);
+    return;
+  }
   lookup_.index_pedigree(population, pedigree);
   incidence_.build(families);
   const int32_t NFAM = families.NFAM;

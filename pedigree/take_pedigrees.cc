@@ -48,6 +48,7 @@ int take_pedigrees(const Population& population, PeelingEngine& engine, RecordSi
     }
     engine.start_pedigree(population, p, families);
     sink.begin_pedigree(p, families.NFAM);
+    if (families.NFAM == 0) continue;  // founders alone: no family to take
     PassContext context{sink, engine.lookup(), p, families};
     if (take_families(context, engine) == PedigreeOutcome::kLoop) return p;
   }
