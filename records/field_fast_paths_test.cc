@@ -4,6 +4,7 @@
 
 #include <bit>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
@@ -117,12 +118,13 @@ TEST(FieldFastPathsTest, RealsReadAsTheGeneralConversionReadsThem) {
 // Every E12.4 field as the system writes one, with exponents from E-20 to E+12 (the small
 // fractions take a road of their own): the same value as the general conversion.
 TEST(FieldFastPathsTest, EveryWrittenE12FieldReadsAsTheGeneralConversion) {
-  char field[13];
+  char text[32];
   for (int exponent = -20; exponent <= 12; ++exponent) {
     for (int mantissa = 0; mantissa < 10000; mantissa += exponent < -12 ? 1 : 7) {
       for (const char sign : {' ', '-'}) {
-        std::snprintf(field, sizeof field, "  %c.%04dE%c%02d", sign, mantissa,
-                      exponent < 0 ? '-' : '+', exponent < 0 ? -exponent : exponent);
+        const int length = std::snprintf(text, sizeof text, "  %c.%04dE%c%02d", sign, mantissa,
+                                         exponent < 0 ? '-' : '+', std::abs(exponent));
+        const std::string_view field(text, static_cast<size_t>(length));
         float fast = -1.0f;
         float general = -1.0f;
         const auto fast_error = parse_real(field, 4, &fast);
