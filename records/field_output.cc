@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "records/powers_of_ten.h"
+#include "records/short_copy.h"
 
 namespace pedpeel {
 
@@ -153,7 +154,7 @@ void format_integer(char* field, int64_t value, int width) {
     return;
   }
   if (negative) *--place = '-';
-  std::fill(field, place, ' ');
+  fill_blanks(field, static_cast<size_t>(place - field));
 }
 
 void format_exponent(char* field, float value, int width, int digits) {
@@ -161,9 +162,7 @@ void format_exponent(char* field, float value, int width, int digits) {
   if (exponent_parts_by_scaling(value, digits, &parts) &&
       exponent_text_length(parts, digits) <= width) {
     write_exponent_text(parts, digits, field + width);
-    for (int blank = width - exponent_text_length(parts, digits); blank > 0; --blank) {
-      field[blank - 1] = ' ';
-    }
+    fill_blanks(field, static_cast<size_t>(width - exponent_text_length(parts, digits)));
     return;
   }
   std::string rendered;

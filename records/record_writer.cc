@@ -84,12 +84,6 @@ void RecordWriter::walk() {
   }
 }
 
-void RecordWriter::put(int32_t value) {
-  const int width = field(ElementKind::kInteger).width;
-  format_integer(record_.data() + length_, value, width);
-  length_ += static_cast<size_t>(width);
-}
-
 void RecordWriter::put(float value) {
   const Element& exponent = field(ElementKind::kExponent);
   char* text = record_.data() + length_;

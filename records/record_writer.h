@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "records/exponent_field_cache.h"
+#include "records/field_output.h"
 #include "records/patterns.h"
 #include "records/run_error.h"
 
@@ -55,7 +56,11 @@ class RecordWriter {
   /// Each item takes the next data field, writing the literals met on the way and starting
   /// a new record at a record break or the pattern's end. An item whose field is of another
   /// kind is a run-time error (E6207, E6206, E6205) that drops the record begun.
-  void put(int32_t value);
+  void put(int32_t value) {
+    const int width = field(ElementKind::kInteger).width;
+    format_integer(record_.data() + length_, value, width);
+    length_ += static_cast<size_t>(width);
+  }
   void put(float value);
   void put(std::string_view text);
   /// Each element an item, in order.

@@ -1,6 +1,6 @@
-// Copies of a few bytes, as a record's fields and literals need them: 4 to 16 bytes move in
-// two overlapping fixed-size moves, which the compiler turns into plain loads and stores,
-// instead of a call to memcpy.
+// Copies and blank fills of a few bytes, as a record's fields and literals need them: 4 to
+// 16 bytes move in two overlapping fixed-size moves, which the compiler turns into plain
+// loads and stores, instead of a call to memcpy or memset.
 #ifndef PEDPEEL_RECORDS_SHORT_COPY_H_
 #define PEDPEEL_RECORDS_SHORT_COPY_H_
 
@@ -19,6 +19,21 @@ inline void copy_short(char* to, const char* from, size_t count) {
     std::memcpy(to + count - 4, from + count - 4, 4);
   } else {
     std::memcpy(to, from, count);
+  }
+}
+
+/// Writes `count` blanks at `to`: up to 16 of them with no call.
+inline void fill_blanks(char* to, size_t count) {
+  constexpr char kBlanks[16] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',
+                                ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+  if (count >= 4 && count <= 16) {
+    copy_short(to, kBlanks, count);
+  } else if (count > 0 && count < 4) {  // the first, middle and last: all of 1 to 3
+    to[0] = ' ';
+    to[count / 2] = ' ';
+    to[count - 1] = ' ';
+  } else if (count > 16) {
+    std::memset(to, ' ', count);
   }
 }
 

@@ -19,5 +19,15 @@ TEST(ShortCopyTest, CopiesExactlyTheBytesAskedFor) {
   }
 }
 
+TEST(ShortCopyTest, FillsExactlyTheBlanksAskedFor) {
+  for (size_t count = 0; count <= 24; ++count) {
+    std::string target(40, '.');
+    fill_blanks(target.data() + 3, count);
+    EXPECT_EQ(target,
+              std::string(3, '.') + std::string(count, ' ') + std::string(40 - 3 - count, '.'))
+        << count;
+  }
+}
+
 }  // namespace
 }  // namespace pedpeel
