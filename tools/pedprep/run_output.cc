@@ -1,6 +1,6 @@
 #include "tools/pedprep/run_output.h"
 
-#include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <unordered_set>
 
@@ -63,9 +63,17 @@ bool holds_tilde(std::string_view id) {
 }
 
 void append_number(std::string& out, int64_t value) {
+  // Digits from the right into a small buffer, then one append.
   char digits[24];
-  const auto result = std::to_chars(digits, digits + sizeof digits, value);
-  out.append(digits, result.ptr);
+  char* const end = digits + sizeof digits;
+  char* place = end;
+  uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+  do {
+    *--place = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (value < 0) *--place = '-';
+  out.append(place, static_cast<size_t>(end - place));
 }
 
 }  // namespace

@@ -197,6 +197,26 @@ TEST(ReaderTest, FormatFromTheFileName) {
   EXPECT_EQ(format_of_file("dir.csv/herd"), std::nullopt);
 }
 
+// Unquoted fields of every length up to past two words of eight bytes, with bytes above
+// 0x7F among them, end at their delimiter or line end wherever it falls.
+TEST(ReaderTest, UnquotedFieldsOfEveryLength) {
+  for (const char delimiter : {',', '\t'}) {
+    for (size_t length = 1; length <= 20; ++length) {
+      std::string id;
+      for (size_t k = 0; k < length; ++k) id += k % 3 == 2 ? '\xC3' : static_cast<char>('a' + k);
+      const std::string parent = id.substr(0, length / 2) + "P";
+      const std::string d(1, delimiter);
+      const std::string text = "id" + d + "sire" + d + "dam\n" + id + d + parent + d + "\n" +
+                               parent + d + d + "\r\n" + "x" + d + id + d + id;
+      const ReadResult result = read(delimiter == ',' ? Format::kCsv : Format::kTsv, text);
+      const std::vector<std::string> expected = {"2:" + id + "/" + parent + "///0/0",
+                                                 "3:" + parent + "////0/0",
+                                                 "4:x/" + id + "/" + id + "//0/0"};
+      EXPECT_EQ(result.rows, expected) << length;
+    }
+  }
+}
+
 // Every cut of a file reads without a crash, its findings all naming a line.
 TEST(ReaderTest, EveryTruncationReads) {
   const std::string text =
