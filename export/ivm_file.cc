@@ -32,13 +32,9 @@ void write_ivm_file(RunIo& io, const Population& population, const RecordTables&
     statement.end_statement();
   }
   if (population.NRACE > 2) warn_about_races(io.console);
-  // One record per individual. One statement writes them all: each name after the first
-  // reaches the pattern's end mark and starts a record of its own.
-  if (population.NIND > 0) {
+  for (int32_t i = 1; i <= population.NIND; ++i) {
     statement.begin_statement(kExportUnit, PAT_NAME12, Direction::kWrite);
-    for (int32_t i = 1; i <= population.NIND; ++i) {
-      statement.transfer(std::string_view(population.INI_ID[i].data(), kIniIdLength));
-    }
+    statement.transfer(std::string_view(population.INI_ID[i].data(), kIniIdLength));
     statement.end_statement();
   }
   io.units.close(kExportUnit);
