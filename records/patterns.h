@@ -36,22 +36,12 @@ constexpr int leading_literals(std::span<const Element> elements) {
   return -1;
 }
 
-struct Pattern {
-  constexpr Pattern(std::span<const Element> pattern_elements)
-      : elements(pattern_elements), lead(leading_literals(pattern_elements)) {}
-
-  std::span<const Element> elements;
-  // Literals before the first data field, which starts each statement: -1 when a record
-  // break comes first.
-  int lead;
-};
-
-/// The widest record of `pattern`: the characters its data fields take, with its literals
+/// The widest record of `elements`: the characters its data fields take, with its literals
 /// when `with_literals`. A record ends at a record break or the pattern's end.
-constexpr size_t widest_record(const Pattern& pattern, bool with_literals) {
+constexpr size_t widest_record(std::span<const Element> elements, bool with_literals) {
   size_t widest = 0;
   size_t width = 0;
-  for (const Element& element : pattern.elements) {
+  for (const Element& element : elements) {
     if (element.kind == ElementKind::kBreak) {
       width = 0;
     } else if (element.kind == ElementKind::kLiteral) {
@@ -64,15 +54,31 @@ constexpr size_t widest_record(const Pattern& pattern, bool with_literals) {
   return widest;
 }
 
+// A pattern's elements, with what statements need of them worked out once, when the
+// pattern is made.
+struct Pattern {
+  constexpr Pattern(std::span<const Element> pattern_elements)
+      : elements(pattern_elements),
+        lead(leading_literals(pattern_elements)),
+        columns(widest_record(pattern_elements, false)) {}
+
+  std::span<const Element> elements;
+  // Literals before the first data field, which starts each statement: -1 when a record
+  // break comes first.
+  int lead;
+  // The most columns the data fields of one record cover: a read statement looks at no
+  // column past them, so a reader need keep no more of a record.
+  size_t columns;
+};
+
 /// The most characters one record of `pattern` holds when written, line end excluded.
 constexpr size_t record_length(const Pattern& pattern) {
-  return widest_record(pattern, true);
+  return widest_record(pattern.elements, true);
 }
 
-/// The most columns the data fields of one record of `pattern` cover: a read statement
-/// looks at no column past them, so a reader need keep no more of a record.
+/// The most columns the data fields of one record of `pattern` cover (Pattern::columns).
 constexpr size_t record_columns(const Pattern& pattern) {
-  return widest_record(pattern, false);
+  return pattern.columns;
 }
 
 constexpr Element literal(std::string_view text) {

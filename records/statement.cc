@@ -58,10 +58,7 @@ void RecordStatement::begin_statement(int unit, const Pattern& pattern, Directio
     writer_.begin(pattern);
     return;
   }
-  if (pattern.elements.data() != keep_known_for_) {
-    keep_known_for_ = pattern.elements.data();
-    keep_ = record_columns(pattern);
-  }
+  keep_ = pattern.columns;
   start_record();
 }
 

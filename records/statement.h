@@ -160,7 +160,6 @@ class RecordStatement {
   RecordWriter writer_{nullptr};                  // output: renders into the unit's buffer
   const Element* exponents_known_for_ = nullptr;  // the pattern last looked at
   const Element* cacheable_exponent_ = nullptr;   // its exponent field a cache can hold
-  const Element* keep_known_for_ = nullptr;       // input: the pattern keep_ was found for
   size_t keep_ = 0;                               // input: columns of a record the pattern reads
   std::string_view record_;                       // input: the current record, up to keep_ columns
   std::string storage_;   // input: the record when it does not lie in one block
