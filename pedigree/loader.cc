@@ -10,25 +10,17 @@ namespace pedpeel {
 namespace {
 
 // The two ways to read the records of a data file. The load is written once, over a
-// reader: begin() starts the record of a row (0: the count record), item() reads the next
-// item, end() finishes the record. begin() and end() return false when the rest of the
-// file is to be skipped.
+// reader: record() reads the record of a row (0: the count record) into its targets, and
+// returns false when the rest of the file is to be skipped.
 
 // pedpeel's own reading: every failure ends the run.
 class PlainReader {
  public:
   explicit PlainReader(Units& units) : statement_(units) {}
   void open(DataFile /*file*/) {}
-  bool begin(const Pattern& pattern, int32_t /*row*/) {
-    statement_.begin_statement(kDataUnit, pattern, Direction::kRead);
-    return true;
-  }
-  template <typename Target>
-  void item(Target target) {
-    statement_.transfer(target);
-  }
-  bool end() {
-    statement_.end_statement();
+  template <typename... Targets>
+  bool record(const Pattern& pattern, int32_t /*row*/, Targets... targets) {
+    statement_.read_statement(kDataUnit, pattern, targets...);
     return true;
   }
 
@@ -46,6 +38,14 @@ class ObservedReader {
     line_ = 0;
   }
 
+  template <typename... Targets>
+  bool record(const Pattern& pattern, int32_t row, Targets... targets) {
+    if (!begin(pattern, row)) return false;
+    (item(targets), ...);
+    return end();
+  }
+
+ private:
   bool begin(const Pattern& pattern, int32_t row) {
     row_ = row;
     item_ = 0;
@@ -75,7 +75,7 @@ class ObservedReader {
     try {
       statement_.transfer(target);
     } catch (const RunError& error) {
-      const AfterFailure after = observer_.read_failed(record(), item, error);
+      const AfterFailure after = observer_.read_failed(loaded_record(), item, error);
       if (after == AfterFailure::kEndRun) throw;
       // Nothing more can be read from a file that has ended.
       if (after == AfterFailure::kNextFile || error.code == ErrorCode::kEndOfFile) {
@@ -88,12 +88,11 @@ class ObservedReader {
   bool end() {
     if (skip_file_) return false;
     statement_.end_statement();
-    observer_.record_read(record());
+    observer_.record_read(loaded_record());
     return true;
   }
 
- private:
-  LoadedRecord record() const {
+  LoadedRecord loaded_record() const {
     return {file_, line_, row_, statement_.current_record(), statement_.text_past_record()};
   }
 
@@ -116,21 +115,14 @@ void load_pedigree_file(Units& units, Reader& reader, std::string_view name,
                         Population& population) {
   units.open(kDataUnit, name, Form::kFormatted, OpenIntent::kInput);
   reader.open(DataFile::kPedigree);
-  if (reader.begin(PAT_COUNTS, 0)) {
-    reader.item(&population.NIND);
-    if (reader.end()) {
-      check_individuals(population.NIND);
-      population.reserve_rows(population.NIND);
-      for (int32_t i = 1; i <= population.NIND; ++i) {
-        if (!reader.begin(PAT_PEDREC, i)) break;
-        reader.item(&population.IPED[i]);
-        reader.item(&population.ID[i]);
-        reader.item(&population.IPAR1[i]);
-        reader.item(&population.IPAR2[i]);
-        reader.item(&population.RACE[i]);
-        reader.item(&population.SEX[i]);
-        reader.item(std::span<char>(population.INI_ID[i]));
-        if (!reader.end()) break;
+  if (reader.record(PAT_COUNTS, 0, &population.NIND)) {
+    check_individuals(population.NIND);
+    population.reserve_rows(population.NIND);
+    for (int32_t i = 1; i <= population.NIND; ++i) {
+      if (!reader.record(PAT_PEDREC, i, &population.IPED[i], &population.ID[i],
+                         &population.IPAR1[i], &population.IPAR2[i], &population.RACE[i],
+                         &population.SEX[i], std::span<char>(population.INI_ID[i]))) {
+        break;
       }
     }
   }
@@ -141,19 +133,14 @@ template <typename Reader>
 void load_blood_file(Units& units, Reader& reader, std::string_view name, Population& population) {
   units.open(kDataUnit, name, Form::kFormatted, OpenIntent::kInput);
   reader.open(DataFile::kBlood);
-  if (reader.begin(PAT_COUNTS, 0)) {
-    reader.item(&population.NIND);
-    reader.item(&population.NRACE);
-    if (reader.end()) {
-      check_individuals(population.NIND);
-      if (population.NRACE > kMaxRaces) throw RunStop{StopReason::kTooManyFractions};
-      population.reserve_rows(population.NIND);
-      const int fractions = population.fraction_count();
-      for (int32_t i = 1; i <= population.NIND; ++i) {
-        if (!reader.begin(PAT_BLOODREC, i)) break;
-        reader.item(std::span<float>(population.BLOOD[i].data(), static_cast<size_t>(fractions)));
-        if (!reader.end()) break;
-      }
+  if (reader.record(PAT_COUNTS, 0, &population.NIND, &population.NRACE)) {
+    check_individuals(population.NIND);
+    if (population.NRACE > kMaxRaces) throw RunStop{StopReason::kTooManyFractions};
+    population.reserve_rows(population.NIND);
+    const auto fractions = static_cast<size_t>(population.fraction_count());
+    for (int32_t i = 1; i <= population.NIND; ++i) {
+      if (!reader.record(PAT_BLOODREC, i, std::span<float>(population.BLOOD[i].data(), fractions)))
+        break;
     }
   }
   units.close(kDataUnit);

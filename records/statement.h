@@ -12,11 +12,13 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "records/field_input.h"
 #include "records/limits.h"
 #include "records/patterns.h"
 #include "records/plain_fields.h"
+#include "records/plain_record.h"
 #include "records/record_writer.h"
 #include "records/units.h"
 
@@ -40,10 +42,11 @@ class RecordStatement {
   void transfer(std::span<const float> values);
 
   // Read targets. Nothing is stored in a target whose field fails to convert.
-  void transfer(int8_t* target) { *target = static_cast<int8_t>(read_integer(kMinCode, kMaxCode)); }
-  void transfer(int16_t* target) { *target = static_cast<int16_t>(read_integer(kMinId, kMaxId)); }
-  void transfer(int32_t* target) {
-    *target = static_cast<int32_t>(read_integer(-kMaxInt32, kMaxInt32));
+  template <typename Integer>
+  requires std::is_integral_v<Integer>
+  void transfer(Integer* target) {
+    using Range = IntegerTargetRange<Integer>;
+    *target = static_cast<Integer>(read_integer(Range::kMin, Range::kMax));
   }
   void transfer(float* target) {
     const std::string_view columns = next_field_columns(ElementKind::kExponent);
@@ -62,6 +65,18 @@ class RecordStatement {
   /// record (write), or skips the rest of the record (read).
   void end_statement();
 
+  /// A whole read statement: begin_statement(), a transfer() to each target in order, and
+  /// end_statement(). A record that lies in the unit's current block and holds each field
+  /// whole and written plainly is converted in one step, without the pattern cursor;
+  /// current_record() and text_past_record() then stay as they were.
+  template <typename... Targets>
+  void read_statement(int unit, const Pattern& pattern, Targets... targets) {
+    if (read_plain_record(units_.unit(unit), pattern, targets...)) return;
+    begin_statement(unit, pattern, Direction::kRead);
+    (transfer(targets), ...);
+    end_statement();
+  }
+
   /// The record the current read statement works on, as taken from the file: as many of
   /// its columns as the pattern reads.
   std::string_view current_record() const { return record_; }
@@ -72,12 +87,24 @@ class RecordStatement {
  private:
   // The unit's cache of exponent fields when the pattern writes any (made at the first).
   ExponentFieldCache* exponent_fields_for(Unit& unit, const Pattern& pattern);
+  // read_statement's quick road: false, with the record unread, where it does not apply.
+  template <typename... Targets>
+  bool read_plain_record(Unit& unit, const Pattern& pattern, Targets... targets) {
+    std::string_view line;
+    if (!Units::peek_line(unit, &line)) return false;
+    // The record as read_record() keeps it: a CR that ends a short line is no part of it.
+    std::string_view record = line.substr(0, pattern.columns);
+    if (record.size() == line.size() && record.ends_with('\r')) record.remove_suffix(1);
+    PlainRecordFields fields(pattern, record);
+    if (!(fields.take(targets) && ...)) return false;
+    Units::take_line(unit, line);
+    return true;
+  }
   // Moves the pattern cursor to the data field for the next item (read).
   const Element& next_field();
   void start_record();
   const Element& field_for(ElementKind kind);
   [[noreturn]] void fail(ErrorCode code);
-  static constexpr int64_t kMaxInt32 = 2147483647;
 
   // The value of the next integer field, which must lie in minimum..maximum.
   // The usual case makes no call: a field found without a walk through the pattern.

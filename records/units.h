@@ -81,21 +81,29 @@ class Units {
   /// remains.
   bool read_record(Unit& unit, std::string_view* record, std::string* storage, size_t keep,
                    size_t* text_past) {
-    // The usual case, inline: the whole line lies in the current block.
-    if (unit.block_position < unit.block_length) {
-      const char* begin = unit.block.data() + unit.block_position;
-      const size_t available = unit.block_length - unit.block_position;
-      if (const void* newline = std::memchr(begin, '\n', available)) {
-        const std::string_view line(begin,
-                                    static_cast<size_t>(static_cast<const char*>(newline) - begin));
-        *record = line.substr(0, keep);
-        if (record->size() == line.size() && record->ends_with('\r')) record->remove_suffix(1);
-        *text_past = line.size() > keep ? first_text_past(line, keep) : 0;
-        unit.block_position += line.size() + 1;
-        return true;
-      }
+    std::string_view line;
+    if (peek_line(unit, &line)) {  // the usual case, inline
+      *record = line.substr(0, keep);
+      if (record->size() == line.size() && record->ends_with('\r')) record->remove_suffix(1);
+      *text_past = line.size() > keep ? first_text_past(line, keep) : 0;
+      take_line(unit, line);
+      return true;
     }
     return read_record_across_blocks(unit, record, storage, keep, text_past);
+  }
+  /// The next line when it lies whole in the unit's current block: its bytes before the LF,
+  /// a CR included. False otherwise. The line stays unread until take_line().
+  static bool peek_line(const Unit& unit, std::string_view* line) {
+    if (unit.block_position >= unit.block_length) return false;
+    const char* begin = unit.block.data() + unit.block_position;
+    const void* newline = std::memchr(begin, '\n', unit.block_length - unit.block_position);
+    if (newline == nullptr) return false;
+    *line = std::string_view(begin, static_cast<size_t>(static_cast<const char*>(newline) - begin));
+    return true;
+  }
+  /// Moves past the line peek_line() found.
+  static void take_line(Unit& unit, std::string_view line) {
+    unit.block_position += line.size() + 1;
   }
   /// Marks the unit written; records go into unit.output, and flush_if_full() writes them.
   void begin_write(Unit& unit) {
