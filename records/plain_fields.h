@@ -84,19 +84,16 @@ inline PlainInteger parse_plain_integer(std::string_view field, int64_t minimum,
   const char* p = field.data();
   const char* const end = p + field.size();
   while (p < end && *p == ' ') ++p;
-  bool negative = false;
-  if (p < end && (*p == '-' || *p == '+')) {
-    negative = *p == '-';
-    ++p;
-  }
-  const char* const first_digit = p;
+  if (p == end) return PlainInteger::kNotPlain;
+  const bool negative = *p == '-';
+  if (negative || *p == '+') ++p;
+  if (p == end || end - p > 18) return PlainInteger::kNotPlain;
   int64_t magnitude = 0;
-  for (; p < end && p - first_digit < 18; ++p) {
+  do {
     const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
-    if (digit > 9) break;
+    if (digit > 9) return PlainInteger::kNotPlain;
     magnitude = magnitude * 10 + digit;
-  }
-  if (p != end || p == first_digit) return PlainInteger::kNotPlain;
+  } while (++p < end);
   const int64_t signed_value = negative ? -magnitude : magnitude;
   if (signed_value < minimum || signed_value > maximum) return PlainInteger::kOverflow;
   *value = signed_value;
