@@ -1,17 +1,19 @@
 #include "records/console.h"
 
+#include <cstring>
+
 #include "records/field_output.h"
 
 namespace pedpeel {
 
 void Console::start_line() {
-  line_.assign(1, ' ');
+  text_length_ = 0;
   integers_on_line_ = 0;
 }
 
 void Console::show_line() {
-  if (line_end_pending_) shown_.append("\r\n", 2);
-  shown_.append(line_, 1);
+  const size_t first = line_end_pending_ ? 0 : 2;
+  shown_.append(line_.data() + first, 2 + text_length_ - first);
   line_end_pending_ = true;
   if (shown_.size() >= kBufferSize) pass_on();
 }
@@ -34,21 +36,28 @@ void Console::console_item(std::string_view text) {
   // A text item too long for what is left of the line fills the line and goes on on the next.
   while (static_cast<int>(text.size()) >= columns_left()) {
     const size_t part = static_cast<size_t>(columns_left() - 1);
-    line_.append(text.substr(0, part));
+    append_text(text.substr(0, part));
     text.remove_prefix(part);
     show_line();
     start_line();
   }
-  line_.append(text);
+  append_text(text);
+}
+
+void Console::append_text(std::string_view text) {
+  std::memcpy(line_.data() + 2 + text_length_, text.data(), text.size());
+  text_length_ += text.size();
 }
 
 void Console::console_item(int32_t value) {
-  const int width = integers_on_line_ == 0 ? 11 : 12;
-  if (width >= columns_left()) {
+  if ((integers_on_line_ == 0 ? 11 : 12) >= columns_left()) {
     show_line();
     start_line();
   }
-  append_integer(line_, value, integers_on_line_ == 0 ? 11 : 12);
+  // The width on the line the integer lands on.
+  const int width = integers_on_line_ == 0 ? 11 : 12;
+  format_integer(line_.data() + 2 + text_length_, value, width);
+  text_length_ += static_cast<size_t>(width);
   ++integers_on_line_;
 }
 

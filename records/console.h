@@ -4,6 +4,7 @@
 #ifndef PEDPEEL_RECORDS_CONSOLE_H_
 #define PEDPEEL_RECORDS_CONSOLE_H_
 
+#include <array>
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -40,16 +41,23 @@ class Console {
   // Shown text kept before it is passed to the stream in one write.
   static constexpr size_t kBufferSize = 1 << 16;
 
-  int columns_left() const { return kLineColumns + 1 - static_cast<int>(line_.size()); }
+  int columns_left() const { return kLineColumns - static_cast<int>(text_length_); }
   void show_line();
   void start_line();
+  // Appends to the line; the caller keeps it within the line's columns.
+  void append_text(std::string_view text);
   // Writes the shown text to the stream.
   void pass_on();
 
   std::ostream& out_;
   std::string shown_;  // shown text not yet written to out_
   bool line_end_pending_ = false;
-  std::string line_;
+  // The line being built, after the carriage-control character (never shown), which takes
+  // a column: its text is line_[2 .. 2 + text_length_). A line holds at most
+  // kLineColumns - 1 characters, as the items wrap before. The two bytes before the text
+  // hold the line end, shown with the line when the line before it waits for its end.
+  std::array<char, 2 + kLineColumns> line_ = {'\r', '\n'};
+  size_t text_length_ = 0;
   int integers_on_line_ = 0;
 };
 
