@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <memory>
 #include <sstream>
@@ -450,6 +453,144 @@ TEST_F(StatementTest, LongRecords) {
                         {{PAT_NAME20, "s"}, {PAT_NAME20, "s"}, {PAT_COUNTS, "i"}}),
               "[xxxxxxxx]|[xxxxxxxx]|9")
         << length;
+  }
+}
+
+// Reads a blank line then `text`, one statement per record and more past them, into the
+// targets of a pedigree record (`fractions` 0) or into `fractions` reals through
+// PAT_BLOODREC: by read_statement() when `whole`, else item by item. Shows, for each
+// statement, its targets, each set to a sentinel first, reals by their bits, and the code
+// of its error. The blank line takes the first statement, which finds the unit's block
+// still empty and so never takes the whole-record road.
+std::string read_by_road(Units& units, const TempDir& dir, const std::string& text,
+                         size_t fractions, bool whole) {
+  const std::string bytes = "\n" + text;
+  dir.write("data.txt", bytes);
+  units.open(3, "data.txt", Form::kFormatted, OpenIntent::kInput);
+  RecordStatement statement(units);
+  const auto read = [&](const Pattern& pattern, auto... targets) {
+    if (whole) return statement.read_statement(3, pattern, targets...);
+    statement.begin_statement(3, pattern, Direction::kRead);
+    (statement.transfer(targets), ...);
+    statement.end_statement();
+  };
+  std::string result;
+  for (auto s = std::count(bytes.begin(), bytes.end(), '\n') + 2; s > 0; --s) {
+    std::array<int16_t, 4> ids;
+    ids.fill(std::numeric_limits<int16_t>::min());
+    std::array<int8_t, 2> codes;
+    codes.fill(std::numeric_limits<int8_t>::min());
+    std::array<char, 12> ini_id;
+    ini_id.fill('?');
+    std::array<float, 10> reals;
+    reals.fill(std::numeric_limits<float>::quiet_NaN());
+    std::string error_code;
+    try {
+      if (fractions == 0) {
+        read(PAT_PEDREC, &ids[0], &ids[1], &ids[2], &ids[3], &codes[0], &codes[1],
+             std::span<char>(ini_id));
+      } else {
+        read(PAT_BLOODREC, std::span<float>(reals.data(), fractions));
+      }
+    } catch (const RunError& error) {
+      error_code = " !" + std::string(error_code_text(error.code));
+    }
+    if (fractions == 0) {
+      for (int value : ids) result += std::to_string(value) + " ";
+      for (int value : codes) result += std::to_string(value) + " ";
+      result += "[" + std::string(ini_id.data(), ini_id.size()) + "]";
+    }
+    for (size_t i = 0; i < fractions; ++i) {
+      char bits[16];
+      std::snprintf(bits, sizeof bits, "%08x ", std::bit_cast<uint32_t>(reals[i]));
+      result += bits;
+    }
+    result += error_code + "|";
+  }
+  units.close(3);
+  return result;
+}
+
+struct RoadCase {
+  const char* name;
+  std::string text;
+};
+
+// read_statement() stores what the items one by one store, fails where and as they fail,
+// and leaves the unit on the same record, whatever the records.
+TEST_F(StatementTest, WholeReadStatementsReadAsItemByItem) {
+  const std::string p = "    1    2    0    0    1    2JOHN SMITH  ";  // all 42 columns
+  const std::string& f = kWrittenFractions;                            // all 120 columns
+  // `record` with its first columns replaced by `start`.
+  const auto starting = [](const std::string& start, const std::string& record) {
+    return start + record.substr(start.size());
+  };
+  // `lines` beginning `before_end` bytes before the end of the unit's first block.
+  const auto near_block_end = [](size_t before_end, const std::string& lines) {
+    return std::string(65536 - 2 - before_end, ' ') + "\n" + lines;
+  };
+  const RoadCase cases[] = {
+      {"plain records", p + "\n" + p + "\n" + f + "\n" + f + "\n"},
+      {"pedigree lines cut short", p.substr(0, 27) + "\n" + p.substr(0, 36) + "\n" +
+                                       p.substr(0, 30) + "\n" + p.substr(0, 20) + "\n\n" + p +
+                                       "\n"},
+      {"fraction lines cut short",
+       f.substr(0, 30) + "\n" + f.substr(0, 36) + "\n" + f.substr(0, 119) + "\n" + f + "\n"},
+      {"CR LF", p + "\r\n" + f + "\r\n" + p.substr(0, 41) + "\r\n" + f.substr(0, 119) + "\r\n" +
+                    p.substr(0, 30) + "\r\n" + p + "\r\n"},
+      {"CR past the columns and CR as data",
+       p + "\rx\n" + p.substr(0, 41) + "\rx\n" + f + "\r\r\n" + p + "\n"},
+      {"text past the columns", p + "extra\n" + f + "   .5000E+00\n" + p + "  \r\n"},
+      {"signs", starting("   +1   -2   -0   +0  +12   -1", p) + "\n" +
+                    starting("  +.5000E+00  -.0000E+00   -.5000E+00", f) + "\n" + p + "\n"},
+      {"lone signs", starting("    -    +", p) + "\n" +
+                         starting("    1    2    0    0    1    -", p) + "\n" +
+                         starting("           -           +", f) + "\n" + p + "\n"},
+      {"blanks and tabs inside digits",
+       starting("    1  2 3    0    0 1  1", p) + "\n" + starting("\t1\t2", p) + "\n" +
+           starting("   .50 0E+00", f) + "\n" + starting("   .5000E+00   .5000E 00", f) + "\n" + p +
+           "\n"},
+      {"commas", starting("    1,2,3", p) + "\n" +
+                     starting("    1    2    0    0    1    2JO,N", p) + "\n" +
+                     starting("0.5,0.25,", f) + "\n" + p + "\n"},
+      {"Ctrl-Z", starting("    1    2\x1a", p) + "\n" +
+                     starting("    1    2    0    0    1    2J\x1a", p) + "\n" + p + "\x1a\n" +
+                     starting("   .5000E+00   .25\x1a", f) + "\n" + p + "\n"},
+      {"integer ranges", starting("32767-9999", p) + "\n" + starting("32768", p) + "\n" +
+                             starting("    1    299999", p) + "\n" +
+                             starting("    1    2    0    0  127 -127", p) + "\n" +
+                             starting("    1    2    0    0 -128", p) + "\n" +
+                             starting("    1    2    0    0    1  128", p) + "\n" + p + "\n"},
+      {"fractions in other forms",
+       starting("         1.5"
+                "1.5         "
+                "    .5000E+0"
+                "   .1234E-09"
+                "  -.1000E+01"
+                "   .9999E+14"
+                "   .9999E+15"
+                "   .1000E-06"
+                "   .1000E-07"
+                "  0.5000E+00",
+                f) +
+           "\n" + starting("   .5000e+00   .5000D+00   .5000+001   .1000E+40", f) + "\n" + f +
+           "\n"},
+      {"record across the block end", near_block_end(20, p + "\n" + p + "\n")},
+      {"fractions across the block end", near_block_end(20, f + "\n" + f + "\n")},
+      {"LF last in the block", near_block_end(p.size() + 1, p + "\n" + p + "\n")},
+      {"CR last in the block", near_block_end(p.size() + 1, p + "\r\n" + p + "\n")},
+      {"last pedigree line without LF", p + "\n" + p},
+      {"last fraction line without LF", f + "\n" + f},
+      {"last line ending in CR", p + "\n" + p + "\r"},
+      {"last line cut short without LF", p + "\n" + p.substr(0, 30)},
+  };
+  for (const RoadCase& c : cases) {
+    for (size_t fractions : {0, 3, 10}) {
+      const std::string items = read_by_road(io_->units, dir_, c.text, fractions, false);
+      const std::string whole = read_by_road(io_->units, dir_, c.text, fractions, true);
+      EXPECT_EQ(whole, items) << c.name << ", " << fractions
+                              << " fractions: " << first_difference(items, whole);
+    }
   }
 }
 
