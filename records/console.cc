@@ -1,8 +1,7 @@
 #include "records/console.h"
 
-#include <cstring>
-
 #include "records/field_output.h"
+#include "records/short_copy.h"
 
 namespace pedpeel {
 
@@ -45,7 +44,7 @@ void Console::console_item(std::string_view text) {
 }
 
 void Console::append_text(std::string_view text) {
-  std::memcpy(line_.data() + 2 + text_length_, text.data(), text.size());
+  copy_short(line_.data() + 2 + text_length_, text.data(), text.size());
   text_length_ += text.size();
 }
 

@@ -14,7 +14,9 @@ namespace pedpeel {
 
 class Console {
  public:
-  explicit Console(std::ostream& out) : out_(out) {}
+  explicit Console(std::ostream& out) : out_(out) {
+    shown_.reserve(kBufferSize + 2 + kLineColumns);
+  }
 
   /// Starts a new free-form line.
   void console_begin();

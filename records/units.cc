@@ -137,6 +137,9 @@ void Units::open(int number, std::string_view name_field, Form form, OpenIntent 
   slot->regular_file = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
   slot->written = created;
   slot->cut = created;
+  // Room for a full buffer and the record that fills it, so the buffer never moves as it
+  // grows; only the bytes written are touched.
+  if (intent != OpenIntent::kInput) slot->output.reserve(2 * kFlushSize);
   if (intent == OpenIntent::kOutputCutAtOpen) cut_at_start(*slot);
 }
 
