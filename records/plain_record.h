@@ -5,6 +5,7 @@
 #ifndef PEDPEEL_RECORDS_PLAIN_RECORD_H_
 #define PEDPEEL_RECORDS_PLAIN_RECORD_H_
 
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -69,8 +70,17 @@ class PlainRecordFields {
   }
 
   bool take(std::span<float> targets) {
-    for (float& target : targets) {
-      if (!take(&target)) return false;
+    size_t done = 0;
+    while (done < targets.size()) {
+      if (!take(&targets[done++])) return false;
+      // That field was E12.4: the repeats of it left that the record holds, in one loop.
+      const size_t whole = static_cast<size_t>(record_end_ - column_) / 12;
+      const size_t run =
+          std::min({targets.size() - done, static_cast<size_t>(repeats_left_), whole});
+      for (size_t i = 0; i < run; ++i, column_ += 12, ++done) {
+        if (!parse_written_e12_4(column_, &targets[done])) return false;
+      }
+      repeats_left_ -= static_cast<int>(run);
     }
     return true;
   }
