@@ -49,12 +49,11 @@ void Console::append_text(std::string_view text) {
 }
 
 void Console::console_item(int32_t value) {
-  if ((integers_on_line_ == 0 ? 11 : 12) >= columns_left()) {
+  if (integer_width() >= columns_left()) {
     show_line();
     start_line();
   }
-  // The width on the line the integer lands on.
-  const int width = integers_on_line_ == 0 ? 11 : 12;
+  const int width = integer_width();  // on the line the integer lands on
   format_integer(line_.data() + 2 + text_length_, value, width);
   text_length_ += static_cast<size_t>(width);
   ++integers_on_line_;

@@ -44,6 +44,8 @@ class Console {
   static constexpr size_t kBufferSize = 1 << 16;
 
   int columns_left() const { return kLineColumns - static_cast<int>(text_length_); }
+  // The columns of the next integer item: the first of a line takes 11, the others 12.
+  int integer_width() const { return integers_on_line_ == 0 ? 11 : 12; }
   void show_line();
   void start_line();
   // Appends to the line; the caller keeps it within the line's columns.

@@ -1,16 +1,29 @@
-// The quick roads of numeric field input, for the plain fields that most fields are: inline,
-// so that a read statement converts such a field without a call. Any field they do not
+// The quick roads of field input, for the plain fields that most fields are: inline, so
+// that a read statement converts such a field without a call. Any numeric field they do not
 // take goes to the general conversions of field_input.h, which give the same results.
 #ifndef PEDPEEL_RECORDS_PLAIN_FIELDS_H_
 #define PEDPEEL_RECORDS_PLAIN_FIELDS_H_
 
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <string_view>
 
 #include "records/powers_of_ten.h"
+#include "records/short_copy.h"
 
 namespace pedpeel {
+
+// Stores an Aw field whose `width` columns all lie at `columns`: a target shorter than the
+// field takes its last characters, a longer one is filled up with blanks.
+inline void copy_text_field(const char* columns, size_t width, std::span<char> target) {
+  if (width >= target.size()) {
+    copy_short(target.data(), columns + (width - target.size()), target.size());
+  } else {
+    copy_short(target.data(), columns, width);
+    fill_blanks(target.data() + width, target.size() - width);
+  }
+}
 
 // An E12.4 field as the system writes one, taken apart: value = mantissa x 10^shift.
 struct WrittenReal {
@@ -67,6 +80,16 @@ inline bool parse_written_e12_4(const char* columns, float* value) {
                                            : whole / kFloatPowersOfTen[-parts.shift];
   *value = parts.negative ? -magnitude : magnitude;
   return true;
+}
+
+// Converts the E12.4 fields that lie one after another from `columns` into the targets,
+// while they are written as the system writes them; returns how many it converted.
+inline size_t parse_written_e12_4_run(const char* columns, std::span<float> targets) {
+  size_t taken = 0;
+  while (taken < targets.size() && parse_written_e12_4(columns + 12 * taken, &targets[taken])) {
+    ++taken;
+  }
+  return taken;
 }
 
 // parse_written_e12_4 for a field of any width and digits: false unless they are 12 and 4.

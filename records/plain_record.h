@@ -13,7 +13,6 @@
 #include "records/limits.h"
 #include "records/patterns.h"
 #include "records/plain_fields.h"
-#include "records/short_copy.h"
 
 namespace pedpeel {
 
@@ -77,26 +76,18 @@ class PlainRecordFields {
       const size_t whole = static_cast<size_t>(record_end_ - column_) / 12;
       const size_t run =
           std::min({targets.size() - done, static_cast<size_t>(repeats_left_), whole});
-      for (size_t i = 0; i < run; ++i, column_ += 12, ++done) {
-        if (!parse_written_e12_4(column_, &targets[done])) return false;
-      }
+      if (parse_written_e12_4_run(column_, targets.subspan(done, run)) < run) return false;
+      column_ += 12 * run;
       repeats_left_ -= static_cast<int>(run);
+      done += run;
     }
     return true;
   }
 
-  // The field's characters: a target shorter than the field takes its last ones, a longer
-  // one is filled up with blanks.
   bool take(std::span<char> target) {
     const char* columns = next_field(ElementKind::kText);
     if (columns == nullptr) return false;
-    const size_t width = static_cast<size_t>(field_->width);
-    if (width >= target.size()) {
-      copy_short(target.data(), columns + (width - target.size()), target.size());
-    } else {
-      copy_short(target.data(), columns, width);
-      fill_blanks(target.data() + width, target.size() - width);
-    }
+    copy_text_field(columns, static_cast<size_t>(field_->width), target);
     return true;
   }
 

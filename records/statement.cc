@@ -4,7 +4,6 @@
 #include <cstring>
 #include <limits>
 
-#include "records/short_copy.h"
 
 namespace pedpeel {
 
@@ -177,9 +176,7 @@ size_t RecordStatement::take_written_e12_4(std::span<float> targets) {
   }
   const size_t whole_fields = (record_.size() - position_) / 12;
   const size_t count = std::min({targets.size(), static_cast<size_t>(repeats_left_), whole_fields});
-  const char* columns = record_.data() + position_;
-  size_t taken = 0;
-  while (taken < count && parse_written_e12_4(columns + 12 * taken, &targets[taken])) ++taken;
+  const size_t taken = parse_written_e12_4_run(record_.data() + position_, targets.first(count));
   position_ += 12 * taken;
   repeats_left_ -= static_cast<int>(taken);
   return taken;
@@ -191,15 +188,15 @@ void RecordStatement::transfer(std::span<char> target) {
   const std::string_view present = next_field_columns(ElementKind::kText);
   take_columns(present);
   const size_t width = static_cast<size_t>(field_->width);
+  if (present.size() == width) {
+    copy_text_field(present.data(), width, target);  // the usual case
+    return;
+  }
   const size_t offset = width > target.size() ? width - target.size() : 0;
   const size_t count = std::min(width, target.size());
-  if (present.size() == width) {
-    copy_short(target.data(), present.data() + offset, count);  // the usual case
-  } else {
-    for (size_t i = 0; i < count; ++i) {
-      const size_t column = offset + i;
-      target[i] = column < present.size() ? present[column] : ' ';
-    }
+  for (size_t i = 0; i < count; ++i) {
+    const size_t column = offset + i;
+    target[i] = column < present.size() ? present[column] : ' ';
   }
   std::fill(target.begin() + static_cast<std::ptrdiff_t>(count), target.end(), ' ');
 }
