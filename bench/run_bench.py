@@ -4,9 +4,9 @@
 For each shape and size: generates the input files, times whole runs of pedpeel and of the
 I/O floor, taking turns (median of --repeat runs each; io_floor reads the same input files,
 replaces as many files of the same sizes as the run wrote and writes as much console text,
-with plain buffered I/O), and runs pedpeel_oracle (the same program with the test oracle)
-with a time limit, checking that it writes the same files and console text (median of
-three runs when a run takes under 5 s).
+with plain buffered I/O; timed_run keeps both on the CPU the script runs on), and runs
+pedpeel_oracle (the same program with the test oracle) with a time limit, checking that it
+writes the same files and console text (median of three runs when a run takes under 5 s).
 Prints one table and checks the targets:
 
   - every shape at 32767 individuals (the most a run's export holds): at most 50 ms per

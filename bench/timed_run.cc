@@ -6,7 +6,13 @@
 // Writes "elapsed_s user_s system_s max_rss_kb exit_status" to the file REPORT. A program
 // still running after LIMIT seconds (0: no limit) is killed; its exit status is then
 // reported as "timeout".
+//
+// The program runs on the CPU timed_run runs on. Left to the scheduler, a new process
+// often starts on another, idle CPU; on a virtual machine that CPU first has to be woken by
+// the host, and the run may move between CPUs, which adds milliseconds that vary from run
+// to run and have nothing to do with the program timed.
 #include <poll.h>
+#include <sched.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -25,9 +31,16 @@ int main(int argc, char** argv) {
   }
   const double limit = std::atof(argv[2]);
   const auto start = std::chrono::steady_clock::now();
+  const int cpu = ::sched_getcpu();
   const pid_t child = ::fork();
   if (child < 0) return 1;
   if (child == 0) {
+    if (cpu >= 0) {
+      cpu_set_t here;
+      CPU_ZERO(&here);
+      CPU_SET(cpu, &here);
+      ::sched_setaffinity(0, sizeof here, &here);
+    }
     ::execv(argv[3], argv + 3);
     _exit(127);
   }
