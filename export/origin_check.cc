@@ -108,13 +108,26 @@ class IniIdTable {
 }  // namespace
 
 std::vector<int32_t> unresolved_founders(const Population& population) {
-  // The candidates' INI_IDs, then one pass over the rows that resolve: a candidate never
-  // resolves its own INI_ID, so "another row" needs no exclusion.
+  // A candidate never resolves its own INI_ID, so "another row" needs no exclusion: a
+  // candidate is unresolved when no row that resolves shares its INI_ID. The table holds
+  // the INI_IDs of the smaller of the two sets; the rows of the other are looked up in it.
   std::vector<int32_t> candidates;
   for (int32_t i = 1; i <= population.NIND; ++i) {
     if (!resolves(population, i)) candidates.push_back(i);
   }
-  if (candidates.empty()) return candidates;
+  const size_t resolving = static_cast<size_t>(population.NIND) - candidates.size();
+  if (candidates.empty() || resolving == 0) return candidates;
+  std::vector<int32_t> unresolved;
+  if (resolving < candidates.size()) {
+    IniIdTable table(population, resolving);
+    for (int32_t j = 1; j <= population.NIND; ++j) {
+      if (resolves(population, j)) table.insert(j);
+    }
+    for (int32_t row : candidates) {
+      if (!table.lookup(row)) unresolved.push_back(row);
+    }
+    return unresolved;
+  }
   IniIdTable table(population, candidates.size());
   std::vector<size_t> slot_of(candidates.size());  // the slot of each candidate's INI_ID
   for (size_t k = 0; k < candidates.size(); ++k) slot_of[k] = table.insert(candidates[k]);
@@ -122,7 +135,6 @@ std::vector<int32_t> unresolved_founders(const Population& population) {
     if (!resolves(population, j)) continue;
     if (const auto slot = table.lookup(j)) table.flag(*slot) = 1;
   }
-  std::vector<int32_t> unresolved;
   for (size_t k = 0; k < candidates.size(); ++k) {
     if (table.flag(slot_of[k]) == 0) unresolved.push_back(candidates[k]);
   }
