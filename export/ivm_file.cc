@@ -22,20 +22,14 @@ void warn_about_races(Console& console) {
 void write_ivm_file(RunIo& io, const Population& population, const RecordTables& records) {
   io.units.open(kExportUnit, kIvmFile, Form::kFormatted, OpenIntent::kOutput);
   RecordStatement statement(io.units);
-  statement.begin_statement(kExportUnit, PAT_COUNTS, Direction::kWrite);
-  statement.transfer(int32_t{records.NFAMREC} + 2);
-  statement.transfer(population.NIND);
-  statement.end_statement();
+  statement.write_statement(kExportUnit, PAT_COUNTS, int32_t{records.NFAMREC} + 2, population.NIND);
   for (int32_t c = 1; c <= records.NFAMREC && static_cast<size_t>(c) < records.ITYPE.size(); ++c) {
-    statement.begin_statement(kExportUnit, PAT_COUNTS, Direction::kWrite);
-    statement.transfer(records.ITYPE[c]);
-    statement.end_statement();
+    statement.write_statement(kExportUnit, PAT_COUNTS, records.ITYPE[c]);
   }
   if (population.NRACE > 2) warn_about_races(io.console);
   for (int32_t i = 1; i <= population.NIND; ++i) {
-    statement.begin_statement(kExportUnit, PAT_NAME12, Direction::kWrite);
-    statement.transfer(std::string_view(population.INI_ID[i].data(), kIniIdLength));
-    statement.end_statement();
+    statement.write_statement(kExportUnit, PAT_NAME12,
+                              std::string_view(population.INI_ID[i].data(), kIniIdLength));
   }
   io.units.close(kExportUnit);
 }

@@ -53,9 +53,8 @@ void write_volma_block(Units& units, const Population& population, const FamilyR
   const Fractions none{};
   for (int32_t row : rows) {
     const Fractions& blood = row != 0 ? population.BLOOD[row] : none;
-    statement.begin_statement(kVolmaUnit, PAT_BLOOD, Direction::kWrite);
-    statement.transfer(std::span<const float>(blood.data(), fractions));
-    statement.end_statement();
+    statement.write_statement(kVolmaUnit, PAT_BLOOD,
+                              std::span<const float>(blood.data(), fractions));
   }
 }
 

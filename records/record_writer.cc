@@ -85,35 +85,51 @@ void RecordWriter::walk() {
 }
 
 void RecordWriter::put(float value) {
-  const Element& exponent = field(ElementKind::kExponent);
+  field(ElementKind::kExponent);
+  render(value);
+}
+
+void RecordWriter::render(float value) {
   char* text = record_.data() + length_;
-  if (exponents_ != nullptr && exponents_->renders(exponent.width, exponent.digits)) {
+  if (exponents_ != nullptr && exponents_->renders(field_->width, field_->digits)) {
     exponents_->format(text, value);
   } else {
-    format_exponent(text, value, exponent.width, exponent.digits);
+    format_exponent(text, value, field_->width, field_->digits);
   }
-  length_ += static_cast<size_t>(exponent.width);
+  length_ += static_cast<size_t>(field_->width);
+}
+
+void RecordWriter::render(std::span<const float> values) {
+  if (exponents_ == nullptr || !exponents_->renders(field_->width, field_->digits)) {
+    for (float value : values) render(value);
+    return;
+  }
+  const size_t width = static_cast<size_t>(field_->width);
+  for (float value : values) {
+    exponents_->format(record_.data() + length_, value);
+    length_ += width;
+  }
 }
 
 void RecordWriter::put(std::span<const float> values) {
   size_t done = 0;
   while (done < values.size()) {
     put(values[done++]);
-    // The repeats left of the field just written, rendered in one loop.
+    // The repeats left of the field just written, in one loop.
     const size_t run = std::min(values.size() - done, static_cast<size_t>(repeats_left_));
-    if (exponents_ == nullptr || !exponents_->renders(field_->width, field_->digits)) continue;
-    const size_t width = static_cast<size_t>(field_->width);
-    for (size_t i = 0; i < run; ++i) {
-      exponents_->format(record_.data() + length_, values[done + i]);
-      length_ += width;
-    }
+    render(values.subspan(done, run));
     repeats_left_ -= static_cast<int>(run);
     done += run;
   }
 }
 
 void RecordWriter::put(std::string_view text) {
-  const size_t width = static_cast<size_t>(field(ElementKind::kText).width);
+  field(ElementKind::kText);
+  render(text);
+}
+
+void RecordWriter::render(std::string_view text) {
+  const size_t width = static_cast<size_t>(field_->width);
   char* place = record_.data() + length_;
   if (text.size() < width) {
     // Blanks on the left of a shorter item.

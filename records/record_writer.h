@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
@@ -69,6 +70,24 @@ class RecordWriter {
   /// Writes the literals up to the next data field or the end mark and ends the record.
   void end();
 
+  /// A whole record: begin(), a put() of each item in order and end(). A pattern whose
+  /// literals all come before its one data field, which takes every item, is written
+  /// without the walk (the usual record written in a loop).
+  template <typename... Items>
+  void write_record(const Pattern& pattern, Items... items) {
+    if (!one_field_takes(pattern, {kind_of(items)...}, (count_of(items) + ... + 0))) {
+      begin(pattern);
+      (put(items), ...);
+      end();
+      return;
+    }
+    length_ = 0;
+    for (int i = 0; i < pattern.lead; ++i) write_literal(pattern.elements[i].literal);
+    field_ = &pattern.elements[pattern.lead];
+    (render(items), ...);
+    end_record();
+  }
+
  private:
   // The next data field, which must be of `kind`: the current field while it has repeats
   // left (the usual case, kept short), else the walk on through the pattern.
@@ -80,6 +99,37 @@ class RecordWriter {
     return walk_to_field(kind);
   }
   const Element& walk_to_field(ElementKind kind);
+  static constexpr ElementKind kind_of(int32_t) { return ElementKind::kInteger; }
+  static constexpr ElementKind kind_of(float) { return ElementKind::kExponent; }
+  static constexpr ElementKind kind_of(std::string_view) { return ElementKind::kText; }
+  static constexpr ElementKind kind_of(std::span<const float>) { return ElementKind::kExponent; }
+  template <typename Item>
+  static size_t count_of(Item) {
+    return 1;
+  }
+  static size_t count_of(std::span<const float> values) { return values.size(); }
+  // Whether the pattern is literals and then one data field, of each of `kinds`, with
+  // `count` repeats at least.
+  static bool one_field_takes(const Pattern& pattern, std::initializer_list<ElementKind> kinds,
+                              size_t count) {
+    if (pattern.lead < 0 || static_cast<size_t>(pattern.lead) + 1 != pattern.elements.size()) {
+      return false;
+    }
+    const Element& field = pattern.elements[static_cast<size_t>(pattern.lead)];
+    if (static_cast<size_t>(field.repeat) < count) return false;
+    for (ElementKind kind : kinds) {
+      if (kind != field.kind) return false;
+    }
+    return true;
+  }
+  // An item in the next repeat of the current field, which is of the item's kind.
+  void render(int32_t value) {
+    format_integer(record_.data() + length_, value, field_->width);
+    length_ += static_cast<size_t>(field_->width);
+  }
+  void render(std::string_view text);
+  void render(float value);
+  void render(std::span<const float> values);
   // Moves to the next data field, writing the literals and record ends on the way.
   void walk();
   void write_literal(std::string_view text);

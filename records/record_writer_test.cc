@@ -68,6 +68,50 @@ TEST(RecordWriterTest, ArraysWriteAsSingleReals) {
   }
 }
 
+// write_record() writes what begin(), put() of each item and end() write: the same bytes,
+// or the same error with the same records left, on its quick road and off it.
+template <typename... Items>
+void expect_whole_record_as_items(const Pattern& pattern, Items... items) {
+  const auto write = [&](bool whole, std::string* out) -> int {
+    ExponentFieldCache cache(12, 4);
+    RecordWriter writer(out, "x.dat", &cache);
+    try {
+      if (whole) {
+        writer.write_record(pattern, items...);
+      } else {
+        writer.begin(pattern);
+        (writer.put(items), ...);
+        writer.end();
+      }
+    } catch (const RunError& error) {
+      return static_cast<int>(error.code);
+    }
+    return -1;
+  };
+  std::string whole = "before\r\n", by_items = whole;
+  EXPECT_EQ(write(true, &whole), write(false, &by_items));
+  EXPECT_EQ(whole, by_items);
+}
+
+TEST(RecordWriterTest, WholeRecordsWriteAsItemByItem) {
+  const std::vector<float> values(11, 0.5f);
+  const auto first = [&](size_t count) { return std::span<const float>(values.data(), count); };
+  expect_whole_record_as_items(PAT_NAME12, std::string_view("ABC"));
+  expect_whole_record_as_items(PAT_NAME12, std::string_view("ABCDEFGHIJKLMNO"));
+  expect_whole_record_as_items(PAT_NAME12, std::string_view("A"), std::string_view("B"));
+  expect_whole_record_as_items(PAT_NAME12, int32_t{5});
+  expect_whole_record_as_items(PAT_COUNTS, int32_t{32767}, int32_t{-12});
+  expect_whole_record_as_items(PAT_COUNTS, int32_t{1}, 0.5f);
+  expect_whole_record_as_items(PAT_HEADER, int32_t{1}, int32_t{2}, int32_t{3}, int32_t{4});
+  expect_whole_record_as_items(PAT_LOOP, int32_t{7});
+  for (size_t count : {0u, 1u, 10u, 11u}) {
+    expect_whole_record_as_items(PAT_BLOOD, first(count));
+    expect_whole_record_as_items(PAT_BLOODREC, first(count));
+  }
+  expect_whole_record_as_items(PAT_BLOOD, 0.25f, first(9));
+  expect_whole_record_as_items(PAT_BLOOD, int32_t{1});
+}
+
 // A failed item drops the record begun and keeps the records the statement completed.
 TEST(RecordWriterTest, FailedItemLeavesCompleteRecords) {
   std::string out = "before\r\n";

@@ -77,6 +77,17 @@ class RecordStatement {
     end_statement();
   }
 
+  /// A whole write statement: begin_statement(), a transfer() of each item in order and
+  /// end_statement(), for the records a loop writes one after another.
+  template <typename... Items>
+  void write_statement(int unit, const Pattern& pattern, Items... items) {
+    Unit& target = units_.unit(unit);
+    units_.begin_write(target);
+    writer_.retarget(&target.output, target.name, exponent_fields_for(target, pattern));
+    writer_.write_record(pattern, items...);
+    units_.flush_if_full(target);
+  }
+
   /// The record the current read statement works on, as taken from the file: as many of
   /// its columns as the pattern reads.
   std::string_view current_record() const { return record_; }
