@@ -130,7 +130,7 @@ void append_exponent(std::string& out, float value, int width, int digits) {
   append_exponent_by_expansion(out, value, width, digits);
 }
 
-void format_integer(char* field, int64_t value, int width) {
+void format_any_integer(char* field, int64_t value, int width) {
   // Digits from the right, two at a time, then the sign, then blanks; asterisks when they
   // do not fit.
   const bool negative = value < 0;

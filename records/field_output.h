@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "records/short_copy.h"
+
 namespace pedpeel {
 
 // Iw: decimal digits, "-" for negatives, right-justified in `width` columns.
@@ -24,8 +26,17 @@ void append_exponent_by_expansion(std::string& out, float value, int width, int 
 
 // The same fields rendered into field[0 .. width): exactly the characters the append
 // functions above would append, without touching a string.
-void format_integer(char* field, int64_t value, int width);
 void format_exponent(char* field, float value, int width, int digits);
+void format_any_integer(char* field, int64_t value, int width);
+// format_any_integer, with the one-digit values most codes are written inline.
+inline void format_integer(char* field, int64_t value, int width) {
+  if (value >= 0 && value <= 9 && width >= 1) {
+    fill_blanks(field, static_cast<size_t>(width - 1));
+    field[width - 1] = static_cast<char>('0' + value);
+    return;
+  }
+  format_any_integer(field, value, width);
+}
 
 }  // namespace pedpeel
 
