@@ -14,21 +14,26 @@ namespace {
 constexpr size_t kHugePage = size_t{2} << 20;
 // The heap grows at least this much at a time.
 constexpr size_t kGrowthStep = size_t{32} << 20;
+// Whether AddressSanitizer serves the allocations (GCC and clang tell it differently).
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kHeapSanitized = true;
+#elif defined(__has_feature)
+constexpr bool kHeapSanitized = __has_feature(address_sanitizer);
+#else
+constexpr bool kHeapSanitized = false;
+#endif
+
 // Takes the `bytes` of the freed reserve below its first huge page out of use for good: the
 // first tables would land there, and each 4 KiB page of it costs a page fault of its own
 // (some 260 of them in a run of 32,767 individuals). Under AddressSanitizer the heap is
 // its own, and the block would be reported as leaked.
 void keep_below_huge_pages(size_t bytes) {
-#if !defined(__SANITIZE_ADDRESS__)
   // The block starts where the reserve started; its chunk header and that of the next
   // chunk take two words.
-  if (bytes <= 2 * sizeof(size_t)) return;
+  if (kHeapSanitized || bytes <= 2 * sizeof(size_t)) return;
   void* below = std::malloc(bytes - 2 * sizeof(size_t));
   // Nothing reads the block: without this the compiler drops the allocation.
   asm volatile("" : : "r"(below) : "memory");
-#else
-  (void)bytes;
-#endif
 }
 
 }  // namespace
