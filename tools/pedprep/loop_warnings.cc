@@ -1,7 +1,9 @@
 #include "tools/pedprep/loop_warnings.h"
 
+#include <memory>
 #include <string>
 
+#include "pedigree/engine.h"
 #include "pedigree/population.h"
 #include "tools/pedinfo/pedigree_analysis.h"
 #include "tools/pedprep/run_output.h"
@@ -36,12 +38,14 @@ Population population_of_pedigree(const Animals& animals, const Pedigrees& pedig
 
 void warn_of_loops(const Animals& animals, const Pedigrees& pedigrees, const std::vector<Run>& runs,
                    Report& report) {
+  // One engine for every pedigree: a new one would clear its tables for each.
+  const std::unique_ptr<PeelingEngine> engine = make_production_engine();
   for (size_t r = 0; r < runs.size(); ++r) {
     for (size_t k = 0; k < runs[r].pedigrees.size(); ++k) {
       const Pedigree& pedigree = pedigrees.list[static_cast<size_t>(runs[r].pedigrees[k])];
       if (!pedigree.has_cycle) continue;
       const Population population = population_of_pedigree(animals, pedigrees, pedigree);
-      const pedinfo::PedigreeAnalysis analysis = pedinfo::analyse_pedigree(population, 1);
+      const pedinfo::PedigreeAnalysis analysis = pedinfo::analyse_pedigree(population, 1, *engine);
       if (analysis.end == pedinfo::PassesEnd::kDone) continue;
       // The animal of an ID of this pedigree.
       auto animal_of = [&](int32_t id) {
