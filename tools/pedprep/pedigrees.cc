@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <numeric>
 #include <span>
 #include <utility>
 
@@ -13,6 +14,10 @@ namespace {
 // The sire and the dam of an animal (-1 for none). The graph walks below read these, a
 // table small enough to stay in the cache, and not the animals.
 using Parents = std::array<int32_t, 2>;
+
+// How many animals ahead a pass over the animals in one order fetches what it will read of
+// them in another.
+constexpr int32_t kAhead = 8;
 
 // Every animal once, parents before offspring: a depth-first walk up the parent links from
 // each animal in index order, taking an animal when both its parents are taken. Keeps the
@@ -32,7 +37,16 @@ bool parents_first(const Animals& animals, std::span<const Parents> parents, Rep
   order->clear();
   order->reserve(static_cast<size_t>(count));
   bool ok = true;
+  // The walk from an animal first meets its parents, which lie anywhere: fetch their links
+  // and states kAhead animals ahead.
   for (int32_t start = 0; start < count; ++start) {
+    if (start + kAhead < count) {
+      for (int32_t parent : parents[static_cast<size_t>(start + kAhead)]) {
+        if (parent < 0) continue;
+        __builtin_prefetch(&parents[static_cast<size_t>(parent)]);
+        __builtin_prefetch(&state[static_cast<size_t>(parent)]);
+      }
+    }
     if (state[static_cast<size_t>(start)] != kNew) continue;
     state[static_cast<size_t>(start)] = kOnWalk;
     walk.push_back({start, 0, -1});
@@ -72,7 +86,8 @@ bool parents_first(const Animals& animals, std::span<const Parents> parents, Rep
   return ok;
 }
 
-// Union-find root with path halving.
+// Union-find root with path halving. Links go from the larger root to the smaller, so
+// up[a] <= a throughout and a component's root is its first animal.
 int32_t root_of(std::vector<int32_t>& up, int32_t a) {
   while (up[static_cast<size_t>(a)] != a) {
     up[static_cast<size_t>(a)] = up[static_cast<size_t>(up[static_cast<size_t>(a)])];
@@ -81,97 +96,110 @@ int32_t root_of(std::vector<int32_t>& up, int32_t a) {
   return a;
 }
 
-}  // namespace
+// Makes the components of a and b one.
+void join(std::vector<int32_t>& up, int32_t a, int32_t b) {
+  const int32_t x = root_of(up, a);
+  const int32_t y = root_of(up, b);
+  if (x != y) up[static_cast<size_t>(std::max(x, y))] = std::min(x, y);
+}
 
-Pedigrees find_pedigrees(const Animals& animals, Report& report) {
-  Pedigrees result;
-  const int32_t count = animals.count();
-  const size_t n = static_cast<size_t>(count);
-  std::vector<Parents> parents(n);
-  for (size_t i = 0; i < n; ++i) parents[i] = {animals.list[i].sire, animals.list[i].dam};
-  std::vector<int32_t> order;
-  if (!parents_first(animals, parents, report, &order)) return result;
-
-  // Components of the parent links.
-  std::vector<int32_t> up(n);
-  for (int32_t a = 0; a < count; ++a) up[static_cast<size_t>(a)] = a;
-  for (int32_t a = 0; a < count; ++a) {
-    for (int32_t parent : parents[static_cast<size_t>(a)]) {
-      if (parent < 0) continue;
-      const int32_t x = root_of(up, a);
-      const int32_t y = root_of(up, parent);
-      if (x != y) up[static_cast<size_t>(std::max(x, y))] = std::min(x, y);
+// Pedigrees numbered by their first animal in index order: the input rows come first. An
+// animal that is not a root has up[a] < a in its own pedigree, numbered before it.
+void number_pedigrees(const std::vector<int32_t>& up, Pedigrees* result) {
+  const size_t n = up.size();
+  result->pedigree_of.resize(n);
+  for (size_t a = 0; a < n; ++a) {
+    const int32_t link = up[a];
+    if (static_cast<size_t>(link) == a) {
+      result->pedigree_of[a] = static_cast<int32_t>(result->list.size());
+      result->list.push_back({});
+      result->list.back().named_by = static_cast<int32_t>(a);
+    } else {
+      result->pedigree_of[a] = result->pedigree_of[static_cast<size_t>(link)];
     }
+    ++result->list[static_cast<size_t>(result->pedigree_of[a])].rows;
   }
+}
 
-  // Pedigrees numbered by their first animal in index order: the input rows come first.
-  result.pedigree_of.assign(n, -1);
-  std::vector<int32_t> pedigree_of_root(n, -1);
-  for (int32_t a = 0; a < count; ++a) {
-    int32_t& pedigree = pedigree_of_root[static_cast<size_t>(root_of(up, a))];
-    if (pedigree < 0) {
-      pedigree = static_cast<int32_t>(result.list.size());
-      result.list.push_back({});
-      result.list.back().named_by = a;
-    }
-    result.pedigree_of[static_cast<size_t>(a)] = pedigree;
-    ++result.list[static_cast<size_t>(pedigree)].rows;
-  }
-
-  // Members by pedigree, in the parents-first order (a stable bucket sort).
+// Members by pedigree, in the parents-first order (a stable bucket sort), and their IDs.
+void place_members(const std::vector<int32_t>& order, Pedigrees* result) {
   int32_t first = 0;
-  for (Pedigree& pedigree : result.list) {
+  for (Pedigree& pedigree : result->list) {
     pedigree.first = first;
     first += pedigree.rows;
   }
-  std::vector<int32_t> next(result.list.size());
-  for (size_t p = 0; p < result.list.size(); ++p) next[p] = result.list[p].first;
-  result.members.resize(n);
-  result.id_of.resize(n);
-  for (int32_t a : order) {
-    const size_t p = static_cast<size_t>(result.pedigree_of[static_cast<size_t>(a)]);
-    result.id_of[static_cast<size_t>(a)] = next[p] - result.list[p].first + 1;
-    result.members[static_cast<size_t>(next[p]++)] = a;
+  std::vector<int32_t> next(result->list.size());
+  for (size_t p = 0; p < result->list.size(); ++p) next[p] = result->list[p].first;
+  result->members.resize(order.size());
+  result->id_of.resize(order.size());
+  for (size_t k = 0; k < order.size(); ++k) {
+    if (k + kAhead < order.size()) {
+      const size_t ahead = static_cast<size_t>(order[k + kAhead]);
+      __builtin_prefetch(&result->pedigree_of[ahead]);
+      __builtin_prefetch(&result->id_of[ahead], 1);
+    }
+    const int32_t a = order[k];
+    const size_t p = static_cast<size_t>(result->pedigree_of[static_cast<size_t>(a)]);
+    result->id_of[static_cast<size_t>(a)] = next[p] - result->list[p].first + 1;
+    result->members[static_cast<size_t>(next[p]++)] = a;
   }
+}
 
-  // Families: the distinct dams among the children of each sire. Children are bucketed by
-  // sire; last_sire[d] marks dam d as met for the sire being counted.
-  std::vector<int32_t> children_start(n + 1, 0);
-  for (int32_t a = 0; a < count; ++a) {
-    const int32_t sire = parents[static_cast<size_t>(a)][0];
-    if (sire >= 0) ++children_start[static_cast<size_t>(sire) + 1];
-  }
-  for (size_t i = 0; i < n; ++i) children_start[i + 1] += children_start[i];
-  std::vector<int32_t> children(static_cast<size_t>(children_start[n]));
-  {
-    std::vector<int32_t> fill(children_start.begin(), children_start.end() - 1);
-    for (int32_t a = 0; a < count; ++a) {
-      const int32_t sire = parents[static_cast<size_t>(a)][0];
-      if (sire >= 0) children[static_cast<size_t>(fill[static_cast<size_t>(sire)]++)] = a;
+// The families of each pedigree (the distinct (sire, dam) pairs of its members, found by
+// sorting them), its member entries and whether its graph has a cycle.
+void count_families(std::span<const Parents> parents, Pedigrees* result) {
+  std::vector<uint64_t> pairs;
+  for (Pedigree& pedigree : result->list) {
+    pairs.clear();
+    int32_t children = 0;
+    for (int32_t k = pedigree.first; k < pedigree.first + pedigree.rows; ++k) {
+      const size_t ahead = static_cast<size_t>(k) + kAhead;
+      if (ahead < result->members.size()) {
+        __builtin_prefetch(&parents[static_cast<size_t>(result->members[ahead])]);
+      }
+      const Parents& of = parents[static_cast<size_t>(result->members[static_cast<size_t>(k)])];
+      if (of[0] < 0) continue;
+      ++children;
+      if (of[1] < 0) continue;
+      pairs.push_back((uint64_t{static_cast<uint32_t>(of[0])} << 32) |
+                      static_cast<uint32_t>(of[1]));
     }
-  }
-  std::vector<int32_t> last_sire(n, -1);
-  std::vector<int32_t> child_count(result.list.size(), 0);
-  for (int32_t sire = 0; sire < count; ++sire) {
-    const size_t s = static_cast<size_t>(sire);
-    Pedigree& pedigree = result.list[static_cast<size_t>(result.pedigree_of[s])];
-    for (int32_t k = children_start[s]; k < children_start[s + 1]; ++k) {
-      const int32_t child = children[static_cast<size_t>(k)];
-      const int32_t dam = parents[static_cast<size_t>(child)][1];
-      ++child_count[static_cast<size_t>(result.pedigree_of[s])];
-      if (dam < 0 || last_sire[static_cast<size_t>(dam)] == sire) continue;
-      last_sire[static_cast<size_t>(dam)] = sire;
-      ++pedigree.families;
-    }
-  }
-  for (size_t p = 0; p < result.list.size(); ++p) {
-    Pedigree& pedigree = result.list[p];
-    const int64_t entries = 2 * int64_t{pedigree.families} + child_count[p];
+    std::sort(pairs.begin(), pairs.end());
+    pedigree.families =
+        static_cast<int32_t>(std::unique(pairs.begin(), pairs.end()) - pairs.begin());
+    const int64_t entries = 2 * int64_t{pedigree.families} + children;
     pedigree.entries = static_cast<int32_t>(std::min<int64_t>(entries, INT32_MAX));
     // A connected graph of V nodes is a tree when it has V - 1 edges; here V = rows +
     // families and the edges are the member entries.
     pedigree.has_cycle = entries > int64_t{pedigree.rows} + pedigree.families - 1;
   }
+}
+
+}  // namespace
+
+Pedigrees find_pedigrees(const Animals& animals, Report& report) {
+  Pedigrees result;
+  const size_t n = static_cast<size_t>(animals.count());
+  // The parent links, and the components they join.
+  std::vector<Parents> parents(n);
+  std::vector<int32_t> up(n);
+  std::iota(up.begin(), up.end(), 0);
+  for (size_t i = 0; i < n; ++i) {
+    if (i + kAhead < n) {
+      const Animal& ahead = animals.list[i + kAhead];
+      if (ahead.sire >= 0) __builtin_prefetch(&up[static_cast<size_t>(ahead.sire)]);
+      if (ahead.dam >= 0) __builtin_prefetch(&up[static_cast<size_t>(ahead.dam)]);
+    }
+    parents[i] = {animals.list[i].sire, animals.list[i].dam};
+    for (int32_t parent : parents[i]) {
+      if (parent >= 0) join(up, static_cast<int32_t>(i), parent);
+    }
+  }
+  std::vector<int32_t> order;
+  if (!parents_first(animals, parents, report, &order)) return result;
+  number_pedigrees(up, &result);
+  place_members(order, &result);
+  count_families(parents, &result);
   return result;
 }
 
