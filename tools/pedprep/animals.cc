@@ -158,8 +158,12 @@ std::string animal_name(const Animals& animals, int32_t animal) {
   return quoted(animals.list[i].original);
 }
 
-Animals complete_animals(const InputTable& table, Report& report) {
-  Animals animals;
+namespace {
+
+// Makes an animal of each row, each id once, and finds the parents of each, adding a
+// founder for a parent named only as a parent. Returns the number of row animals. The
+// index of the ids is gone on return, and its memory free for the tables to come.
+int32_t find_parents(const InputTable& table, Animals& animals, Report& report) {
   const size_t rows = table.rows.size();
   const size_t expected = rows + rows / 8 + 16;
   animals.list.reserve(expected);
@@ -244,6 +248,14 @@ Animals complete_animals(const InputTable& table, Report& report) {
     animals.list[static_cast<size_t>(a)].sire = parents[0];
     animals.list[static_cast<size_t>(a)].dam = parents[1];
   }
+  return row_animals;
+}
+
+}  // namespace
+
+Animals complete_animals(const InputTable& table, Report& report) {
+  Animals animals;
+  const int32_t row_animals = find_parents(table, animals, report);
 
   // first_child[role][a]: the first row naming animal a in that role, or -1.
   std::vector<int32_t> first_child[2];
