@@ -1,7 +1,10 @@
 #include "tools/pedprep/run_output.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <unordered_set>
 
 #include "records/limits.h"
@@ -24,7 +27,7 @@ std::string_view id_prefix(std::string_view id) {
 IniId blank_padded(std::string_view text) {
   IniId ini_id;
   ini_id.fill(' ');
-  for (size_t k = 0; k < text.size() && k < ini_id.size(); ++k) ini_id[k] = text[k];
+  std::copy_n(text.begin(), std::min(text.size(), ini_id.size()), ini_id.begin());
   return ini_id;
 }
 
@@ -56,24 +59,50 @@ class ShortForms {
 };
 
 bool holds_tilde(std::string_view id) {
-  for (char c : id) {
-    if (c == '~') return true;
-  }
-  return false;
+  return id.find('~') != std::string_view::npos;
 }
 
-void append_number(std::string& out, int64_t value) {
-  // Digits from the right into a small buffer, then one append.
-  char digits[24];
-  char* const end = digits + sizeof digits;
-  char* place = end;
-  uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-  do {
-    *--place = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  if (value < 0) *--place = '-';
-  out.append(place, static_cast<size_t>(end - place));
+// Writes `text` at `out`; returns the end of what it wrote.
+char* put_text(char* out, std::string_view text) {
+  if (!text.empty()) std::memcpy(out, text.data(), text.size());
+  return out + text.size();
+}
+
+// The most characters put_number writes: an int64_t's 19 digits and its sign.
+constexpr size_t kNumberWidth = 20;
+
+// Writes `value` in decimal at `out`; returns the end of what it wrote.
+char* put_number(char* out, int64_t value) {
+  return std::to_chars(out, out + kNumberWidth, value).ptr;
+}
+
+// Appends the ids.tsv line of a row: the buffer grows once, by the most the line can take,
+// and is cut back to what was written.
+void append_ids_line(std::string& ids, int16_t IPED, const IndividualRecord& record,
+                     const Animal& animal) {
+  std::string_view ini_id(record.INI_ID.data(), record.INI_ID.size());
+  ini_id = ini_id.substr(0, ini_id.find_last_not_of(' ') + 1);
+  const std::string_view source = source_name(animal.source);
+  const size_t start = ids.size();
+  // Three numbers, four texts, six tabs and the line end.
+  ids.resize(start + 3 * kNumberWidth + animal.family.size() + animal.original.size() +
+             source.size() + ini_id.size() + 7);
+  char* out = ids.data() + start;
+  out = put_number(out, IPED);
+  *out++ = '\t';
+  out = put_number(out, record.ID);
+  *out++ = '\t';
+  out = put_text(out, animal.family);
+  *out++ = '\t';
+  out = put_text(out, animal.original);
+  *out++ = '\t';
+  out = put_text(out, source);
+  *out++ = '\t';
+  out = put_text(out, ini_id);
+  *out++ = '\t';
+  out = put_number(out, animal.line);
+  *out++ = '\n';
+  ids.resize(static_cast<size_t>(out - ids.data()));
 }
 
 }  // namespace
@@ -169,7 +198,12 @@ void run_contents(const InputTable& table, const Animals& animals, const Pedigre
       const size_t end =
           k + static_cast<size_t>(pedigrees.list[static_cast<size_t>(run.pedigrees[q])].rows);
       for (; k < end; ++k) {
-        if (k + kAhead < count) __builtin_prefetch(&animal_at(k + kAhead));
+        if (k + kAhead < count) {
+          // Its first and last bytes: an animal may straddle two cache lines.
+          const char* ahead = reinterpret_cast<const char*>(&animal_at(k + kAhead));
+          __builtin_prefetch(ahead);
+          __builtin_prefetch(ahead + sizeof(Animal) - 1);
+        }
         if (k + kAhead / 2 < count) {
           const Animal& ahead = animal_at(k + kAhead / 2);
           __builtin_prefetch(ahead.original.data());
@@ -202,22 +236,7 @@ void run_contents(const InputTable& table, const Animals& animals, const Pedigre
           std::copy(fractions, fractions + fraction_count, record.BLOOD.begin());
         }
 
-        append_number(ids, IPED);
-        ids += '\t';
-        append_number(ids, record.ID);
-        ids += '\t';
-        ids += animal.family;
-        ids += '\t';
-        ids += original;
-        ids += '\t';
-        ids += source_name(animal.source);
-        ids += '\t';
-        std::string_view ini_id(record.INI_ID.data(), record.INI_ID.size());
-        ini_id = ini_id.substr(0, ini_id.find_last_not_of(' ') + 1);
-        ids += ini_id;
-        ids += '\t';
-        append_number(ids, animal.line);
-        ids += '\n';
+        append_ids_line(ids, IPED, record, animal);
       }
     }
   }
