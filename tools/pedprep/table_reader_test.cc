@@ -217,6 +217,22 @@ TEST(ReaderTest, UnquotedFieldsOfEveryLength) {
   }
 }
 
+// An id is refused for a tab, CR or LF at any place in it, and only for those: the other
+// bytes at or below CR, and bytes above 0x7F, are kept.
+TEST(ReaderTest, TabOrLineBreakAnywhereInAnId) {
+  for (size_t length = 1; length <= 20; ++length) {
+    for (size_t at = 0; at < length; ++at) {
+      for (const char byte : {'\t', '\r', '\n', '\x01', '\x0B', '\x0C', '\x0E', '\x80', '\xFF'}) {
+        std::string id(length, 'x');
+        id[at] = byte;
+        const ReadResult result = read(Format::kCsv, "id,sire,dam\n\"" + id + "\",,\n");
+        const bool refused = byte == '\t' || byte == '\r' || byte == '\n';
+        EXPECT_EQ(result.rows.empty(), refused) << length << " " << at << " " << int{byte};
+      }
+    }
+  }
+}
+
 // Every cut of a file reads without a crash, its findings all naming a line.
 TEST(ReaderTest, EveryTruncationReads) {
   const std::string text =
