@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <string_view>
 
@@ -140,7 +141,22 @@ std::optional<std::string> parse_options(const std::vector<std::string>& argumen
   return std::nullopt;
 }
 
-// The whole file; false (with `*error` naming it) when it cannot be read.
+// Appends the rest of `file` to `bytes`, taking room for a regular file's size at once.
+// False, with errno set, when a read fails.
+bool append_file(std::FILE* file, std::vector<char>* bytes) {
+  struct stat status;
+  // Only a regular file's size is its length: a directory reports one far beyond it.
+  if (::fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
+    bytes->reserve(static_cast<size_t>(status.st_size));
+  }
+  char block[1 << 16];
+  size_t got;
+  while ((got = std::fread(block, 1, sizeof block, file)) > 0)
+    bytes->insert(bytes->end(), block, block + got);
+  return std::ferror(file) == 0;
+}
+
+// The whole file; false (with `*error` naming it) when it cannot be read, or not held.
 bool read_file(const std::string& path, std::vector<char>* bytes, std::string* error) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) {
@@ -148,23 +164,20 @@ bool read_file(const std::string& path, std::vector<char>* bytes, std::string* e
     return false;
   }
   bytes->clear();
-  if (std::fseek(file, 0, SEEK_END) == 0) {
-    const long size = std::ftell(file);
-    if (size > 0) bytes->reserve(static_cast<size_t>(size));
-    std::rewind(file);
+  bool read = false;
+  int read_error = 0;
+  try {
+    read = append_file(file, bytes);
+    read_error = errno;
+  } catch (const std::bad_alloc&) {
+    read_error = ENOMEM;
   }
-  char block[1 << 16];
-  size_t got;
-  while ((got = std::fread(block, 1, sizeof block, file)) > 0)
-    bytes->insert(bytes->end(), block, block + got);
-  const bool failed = std::ferror(file) != 0;
-  const int read_error = errno;
   std::fclose(file);
-  if (failed) {
+  if (!read) {
+    bytes->clear();
     *error = path + ": " + std::strerror(read_error);
-    return false;
   }
-  return true;
+  return read;
 }
 
 int refuse(const Report& report, std::ostream& err) {

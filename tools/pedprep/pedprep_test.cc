@@ -295,13 +295,20 @@ TEST(PedprepTest, HelpAndVersion) {
   EXPECT_EQ(run({"--version"}).out, "pedprep 1.0.0\n");
 }
 
+// An input that is missing, or a directory, is refused with the system's reason.
 TEST(PedprepTest, AFileThatCannotBeRead) {
-  testing::TempDir dir;
-  const Outcome outcome = run({dir.path() + "/missing.csv", "--out", dir.path() + "/out"});
-  EXPECT_EQ(outcome.status, kExitRefused);
-  EXPECT_EQ(outcome.err,
-            "pedprep: cannot read " + dir.path() + "/missing.csv: No such file or directory\n");
-  EXPECT_TRUE(dir.entries().empty());
+  const struct {
+    bool directory;
+    std::string reason;
+  } cases[] = {{false, "No such file or directory"}, {true, "Is a directory"}};
+  for (const auto& c : cases) {
+    testing::TempDir dir;
+    if (c.directory) std::filesystem::create_directory(dir.path() + "/in.csv");
+    const Outcome outcome = run({dir.path() + "/in.csv", "--out", dir.path() + "/out"});
+    EXPECT_EQ(outcome.status, kExitRefused);
+    EXPECT_EQ(outcome.err, "pedprep: cannot read " + dir.path() + "/in.csv: " + c.reason + "\n");
+    EXPECT_EQ(std::filesystem::exists(dir.path() + "/out"), false);
+  }
 }
 
 }  // namespace
