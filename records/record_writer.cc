@@ -28,11 +28,7 @@ void RecordWriter::begin(const Pattern& pattern) {
     repeats_left_ = 0;
     return;
   }
-  // The walk to the first data field, done now: its literals, then the field with all its
-  // repeats left for the items.
-  for (int i = 0; i < pattern.lead; ++i) write_literal(elements_[i].literal);
-  field_ = &elements_[pattern.lead];
-  repeats_left_ = field_->repeat;
+  write_lead(pattern);
   next_element_ = static_cast<size_t>(pattern.lead) + 1;
 }
 

@@ -82,8 +82,7 @@ class RecordWriter {
       return;
     }
     length_ = 0;
-    for (int i = 0; i < pattern.lead; ++i) write_literal(pattern.elements[i].literal);
-    field_ = &pattern.elements[pattern.lead];
+    write_lead(pattern);
     (render(items), ...);
     end_record();
   }
@@ -99,6 +98,13 @@ class RecordWriter {
     return walk_to_field(kind);
   }
   const Element& walk_to_field(ElementKind kind);
+  // The walk to the first data field of a pattern that has one before any record break:
+  // its literals, then the field with all its repeats left for the items.
+  void write_lead(const Pattern& pattern) {
+    for (int i = 0; i < pattern.lead; ++i) write_literal(pattern.elements[i].literal);
+    field_ = &pattern.elements[static_cast<size_t>(pattern.lead)];
+    repeats_left_ = field_->repeat;
+  }
   static constexpr ElementKind kind_of(int32_t) { return ElementKind::kInteger; }
   static constexpr ElementKind kind_of(float) { return ElementKind::kExponent; }
   static constexpr ElementKind kind_of(std::string_view) { return ElementKind::kText; }

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <limits>
 
-
 namespace pedpeel {
 
 namespace {
@@ -52,8 +51,7 @@ void RecordStatement::begin_statement(int unit, const Pattern& pattern, Directio
   field_ = nullptr;
   repeats_left_ = 0;
   if (direction == Direction::kWrite) {
-    units_.begin_write(*unit_);
-    writer_.retarget(&unit_->output, unit_->name, exponent_fields_for(*unit_, pattern));
+    start_writing(*unit_, pattern);
     writer_.begin(pattern);
     return;
   }

@@ -82,8 +82,7 @@ class RecordStatement {
   template <typename... Items>
   void write_statement(int unit, const Pattern& pattern, Items... items) {
     Unit& target = units_.unit(unit);
-    units_.begin_write(target);
-    writer_.retarget(&target.output, target.name, exponent_fields_for(target, pattern));
+    start_writing(target, pattern);
     writer_.write_record(pattern, items...);
     units_.flush_if_full(target);
   }
@@ -98,6 +97,11 @@ class RecordStatement {
  private:
   // The unit's cache of exponent fields when the pattern writes any (made at the first).
   ExponentFieldCache* exponent_fields_for(Unit& unit, const Pattern& pattern);
+  // Marks the unit written and points the writer at its buffer, for a record of `pattern`.
+  void start_writing(Unit& unit, const Pattern& pattern) {
+    units_.begin_write(unit);
+    writer_.retarget(&unit.output, unit.name, exponent_fields_for(unit, pattern));
+  }
   // read_statement's quick road: false, with the record unread, where it does not apply.
   template <typename... Targets>
   bool read_plain_record(Unit& unit, const Pattern& pattern, Targets... targets) {
