@@ -15,7 +15,11 @@ machine also counts the other programs running) and in wall-clock time. The firs
 at most 1.5; exits non-zero when it is not, or when a run of pedpeel does not end with
 exit status 0.
 
+With --herdbook the population is pedgen's herd-book instead (`pedgen --herdbook N`):
+herds bred to AI bulls shared by all of them, one connected pedigree full of loops.
+
 Usage: pedprep_bench.py [--build DIR] [--animals N] [--seed S] [--repeat N] [--keep DIR]
+                        [--herdbook]
        pedprep_bench.py --write FILE [--animals N] [--seed S]   (the CSV alone, to try)
 """
 
@@ -94,6 +98,13 @@ def generate(path, animals, seed):
     return len(rows)
 
 
+def generate_herdbook(pedgen, path, animals, seed):
+    """Writes pedgen's herd-book with pedprep's column names; returns its rows."""
+    subprocess.run([pedgen, "--herdbook", str(animals), "--seed", str(seed), "--columns",
+                    "pedprep", "--no-herd", "--out", path], check=True)
+    return animals
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--build", default="build-bench")
@@ -102,13 +113,16 @@ def main():
     parser.add_argument("--repeat", type=int, default=3)
     parser.add_argument("--keep", help="work in this directory and keep it")
     parser.add_argument("--write", help="only write the population to this CSV file")
+    parser.add_argument("--herdbook", action="store_true",
+                        help="time pedgen's herd-book instead of separate herds")
     args = parser.parse_args()
     if args.write:
         generate(args.write, args.animals, args.seed)
         return
     pedprep = os.path.abspath(os.path.join(args.build, "tools", "pedprep", "pedprep"))
     pedpeel = os.path.abspath(os.path.join(args.build, "driver", "pedpeel"))
-    for program in (pedprep, pedpeel):
+    pedgen = os.path.abspath(os.path.join(args.build, "tools", "pedgen", "pedgen"))
+    for program in (pedprep, pedpeel) + ((pedgen,) if args.herdbook else ()):
         if not os.access(program, os.X_OK):
             sys.exit(f"pedprep_bench: {program} is not built")
 
@@ -116,7 +130,10 @@ def main():
     os.makedirs(work, exist_ok=True)
     try:
         population = os.path.join(work, "population.csv")
-        rows = generate(population, args.animals, args.seed)
+        if args.herdbook:
+            rows = generate_herdbook(pedgen, population, args.animals, args.seed)
+        else:
+            rows = generate(population, args.animals, args.seed)
         def timed(argv, **options):
             """Runs argv; returns (completed process, wall seconds, processor seconds)."""
             before = resource.getrusage(resource.RUSAGE_CHILDREN)

@@ -1,7 +1,9 @@
 #include "tools/pedgen/command_line.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <iterator>
 #include <limits>
 #include <string>
 #include <utility>
@@ -15,6 +17,8 @@ namespace {
 using Request = CommandLine::Request;
 
 constexpr std::string_view kOptions[] = {"--shape", "--individuals", "--races", "--seed", "--dir"};
+// The options of a herd-book; --no-herd takes no value.
+constexpr std::string_view kHerdbookOptions[] = {"--herdbook", "--seed", "--out", "--columns"};
 
 bool is_option(std::string_view argument) {
   for (std::string_view option : kOptions) {
@@ -68,6 +72,35 @@ std::string take_option(std::string_view option, std::string_view value, Command
   return "";
 }
 
+// Takes one of kHerdbookOptions and its value into `command`. Returns what is wrong, or "".
+std::string take_herdbook_option(std::string_view option, std::string_view value,
+                                 CommandLine& command, bool& have_out) {
+  constexpr int64_t kMaxSeed = std::numeric_limits<uint32_t>::max();
+  int64_t number = 0;
+  if (option == "--herdbook") {
+    if (!parse_number(value, 1, kMaxHerdbookAnimals, &number)) {
+      return range_error(option, 1, kMaxHerdbookAnimals, value);
+    }
+    command.herdbook.animals = number;
+  } else if (option == "--seed") {
+    if (!parse_number(value, 0, kMaxSeed, &number)) return range_error(option, 0, kMaxSeed, value);
+    command.herdbook.seed = static_cast<uint32_t>(number);
+  } else if (option == "--columns") {
+    if (value == "herdbook") {
+      command.herdbook.columns = Columns::kHerdbook;
+    } else if (value == "pedprep") {
+      command.herdbook.columns = Columns::kPedprep;
+    } else {
+      return "--columns must be herdbook or pedprep, not '" + std::string(value) + "'";
+    }
+  } else {
+    if (value.empty()) return "--out needs a file name";
+    command.out = value;
+    have_out = true;
+  }
+  return "";
+}
+
 // A command line that asks for `request` alone.
 CommandLine only(Request request, std::string error = "") {
   CommandLine command;
@@ -80,6 +113,29 @@ CommandLine usage_error(std::string message) {
   return only(Request::kUsageError, std::move(message));
 }
 
+// The command line of a herd-book.
+CommandLine read_herdbook_line(std::span<const std::string_view> arguments) {
+  CommandLine command;
+  command.request = Request::kHerdbook;
+  bool have_out = false;
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string_view option = arguments[i];
+    if (option == "--no-herd") {
+      command.herdbook.herd_column = false;
+      continue;
+    }
+    if (std::find(std::begin(kHerdbookOptions), std::end(kHerdbookOptions), option) ==
+        std::end(kHerdbookOptions)) {
+      return usage_error("unknown option '" + std::string(option) + "' with --herdbook");
+    }
+    if (i + 1 == arguments.size()) return usage_error(std::string(option) + " needs a value");
+    std::string error = take_herdbook_option(option, arguments[++i], command, have_out);
+    if (!error.empty()) return usage_error(std::move(error));
+  }
+  if (!have_out) return usage_error("--herdbook needs --out FILE");
+  return command;
+}
+
 }  // namespace
 
 CommandLine read_command_line(std::span<const std::string_view> arguments) {
@@ -88,6 +144,9 @@ CommandLine read_command_line(std::span<const std::string_view> arguments) {
     if (argument == "--version") return only(Request::kVersion);
   }
   CommandLine command;
+  if (std::find(arguments.begin(), arguments.end(), "--herdbook") != arguments.end()) {
+    return read_herdbook_line(arguments);
+  }
   bool have_shape = false;
   bool have_individuals = false;
   for (size_t i = 0; i < arguments.size(); i += 2) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "tools/pedgen/herdbook.h"
 #include "tools/pedgen/shapes.h"
 
 namespace pedpeel::pedgen {
@@ -14,6 +15,8 @@ namespace pedpeel::pedgen {
 inline constexpr std::string_view kUsage =
     "usage: pedgen --shape families|deep|inbred|founders --individuals N [--races R]\n"
     "              [--seed S] [--dir D]\n"
+    "       pedgen --herdbook N [--seed S] [--columns herdbook|pedprep] [--no-herd]\n"
+    "              --out FILE\n"
     "       pedgen --help | -h | --version\n"
     "\n"
     "Writes input1.dat, pedigree.dat and blood.dat for pedpeel into D (default: the\n"
@@ -25,22 +28,32 @@ inline constexpr std::string_view kUsage =
     "  inbred    many pedigrees of sib and parent-child matings (record kinds 4 to 7)\n"
     "  founders  founders of unknown race only, with distinct INI_IDs\n"
     "\n"
+    "With --herdbook, writes a dairy herd-book of N animals (1 to 1000000000) as CSV into\n"
+    "FILE ('-': standard output) for pedprep: herds of cows bred mostly to AI bulls that\n"
+    "every herd uses, herd bulls, overlapping generations and some unknown parents, one\n"
+    "connected pedigree with many loops. The columns are Animal,Sire,Dam,Sex,Breed,\n"
+    "BirthYear,Herd, or with --columns pedprep id,sire,dam,sex,race,birthyear,family\n"
+    "(race codes 1 to 7 for the breeds, 0 for a crossbred); --no-herd leaves out the last.\n"
+    "\n"
     "Exit status: 0 files written; 1 a file or folder that cannot be written;\n"
     "2 usage error.\n";
 
 inline constexpr std::string_view kVersion = "pedgen 1.0.0\n";
 
 struct CommandLine {
-  enum class Request { kGenerate, kHelp, kVersion, kUsageError };
+  enum class Request { kGenerate, kHerdbook, kHelp, kVersion, kUsageError };
   Request request = Request::kGenerate;
   Options options;
+  HerdbookOptions herdbook;  // for kHerdbook
+  std::string out;           // for kHerdbook: the CSV file, "-" for standard output
   std::string directory = ".";
   std::string error;  // for kUsageError: what is wrong, one line
 };
 
 /// Reads the arguments after the program name. --help, -h or --version anywhere is taken
-/// (the first one given); otherwise every option needs its value, and --shape and
-/// --individuals must be given.
+/// (the first one given); otherwise every option but --no-herd needs its value. --herdbook
+/// asks for a herd-book (with --out, and --seed, --columns, --no-herd allowed); otherwise
+/// --shape and --individuals must be given.
 CommandLine read_command_line(std::span<const std::string_view> arguments);
 
 }  // namespace pedpeel::pedgen

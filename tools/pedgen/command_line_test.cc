@@ -48,6 +48,17 @@ TEST(PedgenCommandLineTest, Requests) {
       {{"--shape", "deep", "--individuals", "5", "--dir", ""},
        Request::kUsageError,
        "--dir needs a folder name"},
+      {{"--herdbook", "10", "--out", "h.csv"}, Request::kHerdbook, ""},
+      {{"--herdbook", "10"}, Request::kUsageError, "--herdbook needs --out FILE"},
+      {{"--herdbook", "0", "--out", "h.csv"},
+       Request::kUsageError,
+       "--herdbook must be 1 to 1000000000, not '0'"},
+      {{"--herdbook", "10", "--out", "h.csv", "--shape", "deep"},
+       Request::kUsageError,
+       "unknown option '--shape' with --herdbook"},
+      {{"--herdbook", "10", "--out", "h.csv", "--columns", "plink"},
+       Request::kUsageError,
+       "--columns must be herdbook or pedprep, not 'plink'"},
   };
   for (const auto& c : cases) {
     const CommandLine command = read_command_line(c.arguments);
@@ -74,6 +85,16 @@ TEST(PedgenCommandLineTest, ValuesTaken) {
   EXPECT_EQ(plain.options.races, 2);
   EXPECT_EQ(plain.options.seed, 1u);
   EXPECT_EQ(plain.directory, ".");
+
+  const std::vector<std::string_view> herdbook = {
+      "--no-herd", "--columns", "pedprep", "--seed", "9", "--out", "-", "--herdbook", "123"};
+  const CommandLine book = read_command_line(herdbook);
+  ASSERT_EQ(book.request, Request::kHerdbook) << book.error;
+  EXPECT_EQ(book.herdbook.animals, 123);
+  EXPECT_EQ(book.herdbook.seed, 9u);
+  EXPECT_EQ(book.herdbook.columns, Columns::kPedprep);
+  EXPECT_FALSE(book.herdbook.herd_column);
+  EXPECT_EQ(book.out, "-");
 }
 
 }  // namespace

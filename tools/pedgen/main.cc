@@ -1,4 +1,7 @@
 // pedgen: writes a population of a given shape and size as pedpeel's input files.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -8,6 +11,7 @@
 
 #include "pedigree/input_files.h"
 #include "tools/pedgen/command_line.h"
+#include "tools/pedgen/herdbook.h"
 #include "tools/pedgen/shapes.h"
 
 namespace {
@@ -31,6 +35,19 @@ int write_population(const pedpeel::pedgen::CommandLine& command) {
   return 1;
 }
 
+// Writes the herd-book into its file, or to standard output for "-".
+int write_herdbook_file(const pedpeel::pedgen::CommandLine& command) {
+  const bool to_stdout = command.out == "-";
+  std::FILE* out = to_stdout ? stdout : std::fopen(command.out.c_str(), "wb");
+  bool ok = out != nullptr && pedpeel::pedgen::write_herdbook(command.herdbook, out);
+  const int error = errno;
+  if (out != nullptr && !to_stdout) ok = std::fclose(out) == 0 && ok;
+  if (to_stdout) ok = std::fflush(out) == 0 && ok;
+  if (ok) return 0;
+  std::cerr << "pedgen: cannot write " << command.out << ": " << std::strerror(error) << "\n";
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -47,6 +64,8 @@ int main(int argc, char** argv) {
     case Request::kUsageError:
       std::cerr << "pedgen: " << command.error << "\ntry 'pedgen --help'\n";
       return 2;
+    case Request::kHerdbook:
+      return write_herdbook_file(command);
     case Request::kGenerate:
       break;
   }
