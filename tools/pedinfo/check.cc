@@ -162,6 +162,10 @@ void write_original(JsonWriter& json, const OriginalIds* ids, int16_t iped, int1
   if (original == nullptr) return;
   json.key("original");
   json.value(*original);
+  if (const std::string* copy_of = ids->copy_of(iped, id)) {
+    json.key("copy_of");
+    json.value(*copy_of);
+  }
 }
 
 void write_step(JsonWriter& json, const LoopStep& step, const OriginalIds* ids) {

@@ -43,7 +43,10 @@ class RecordIds {
   std::string text(size_t r, int32_t id) const {
     const std::string* original = find(r, id);
     std::string text = std::to_string(id);
-    if (original != nullptr && !original->empty()) text += " [" + printable(*original) + "]";
+    if (original != nullptr && !original->empty()) {
+      text +=
+          " [" + original_text(*original, ids_->copy_of(*IPED_[r], static_cast<int16_t>(id))) + "]";
+    }
     return text;
   }
 

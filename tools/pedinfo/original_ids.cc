@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "tools/pedinfo/finding.h"
+#include "tools/pedinfo/ids_tsv.h"
 
 namespace pedpeel::pedinfo {
 
@@ -34,23 +35,27 @@ std::optional<std::string> OriginalIds::read(const std::string& path) {
   int32_t number = 0;
   auto where = [&] { return path + ":" + std::to_string(number) + ": "; };
   size_t iped_column = 0, id_column = 0, original_column = 0, columns = 0;
+  std::optional<size_t> copy_of_column;
   while (std::getline(file, line)) {
     ++number;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     const std::vector<std::string_view> fields = split_tabs(line);
     if (number == 1) {
-      bool found[5] = {};
-      static constexpr std::string_view kNeeded[5] = {"iped", "id", "family", "original", "source"};
+      constexpr size_t kColumns = 5;
+      static constexpr std::string_view kNeeded[kColumns] = {
+          ids_tsv::kIped, ids_tsv::kId, ids_tsv::kFamily, ids_tsv::kOriginal, ids_tsv::kSource};
+      size_t* const where_found[kColumns] = {&iped_column, &id_column, nullptr, &original_column,
+                                             nullptr};
+      bool found[kColumns] = {};
       for (size_t k = 0; k < fields.size(); ++k) {
-        for (size_t n = 0; n < 5; ++n) {
+        if (fields[k] == ids_tsv::kCopyOf && !copy_of_column) copy_of_column = k;
+        for (size_t n = 0; n < kColumns; ++n) {
           if (fields[k] != kNeeded[n] || found[n]) continue;
           found[n] = true;
-          if (n == 0) iped_column = k;
-          if (n == 1) id_column = k;
-          if (n == 3) original_column = k;
+          if (where_found[n] != nullptr) *where_found[n] = k;
         }
       }
-      for (size_t n = 0; n < 5; ++n) {
+      for (size_t n = 0; n < kColumns; ++n) {
         if (!found[n])
           return where() + "the header line has no column \"" + std::string(kNeeded[n]) +
                  "\" (an ids.tsv as pedprep writes it)";
@@ -71,6 +76,9 @@ std::optional<std::string> OriginalIds::read(const std::string& path) {
     }
     IPED_.push_back(iped);
     original_.emplace(key(iped, id), std::string(fields[original_column]));
+    if (copy_of_column && !fields[*copy_of_column].empty()) {
+      copy_of_.emplace(key(iped, id), std::string(fields[*copy_of_column]));
+    }
   }
   if (number == 0) return path + ": empty (an ids.tsv starts with a header line)";
   return std::nullopt;
@@ -79,6 +87,17 @@ std::optional<std::string> OriginalIds::read(const std::string& path) {
 const std::string* OriginalIds::find(int16_t iped, int16_t id) const {
   const auto found = original_.find(key(iped, id));
   return found == original_.end() ? nullptr : &found->second;
+}
+
+const std::string* OriginalIds::copy_of(int16_t iped, int16_t id) const {
+  const auto found = copy_of_.find(key(iped, id));
+  return found == copy_of_.end() ? nullptr : &found->second;
+}
+
+std::string original_text(const std::string& original, const std::string* copy_of) {
+  std::string text = printable(original);
+  if (copy_of != nullptr) text += ", copy of " + printable(*copy_of);
+  return text;
 }
 
 std::optional<int16_t> OriginalIds::iped_of_row(int32_t row) const {
@@ -90,7 +109,9 @@ std::string id_text(const OriginalIds* ids, int16_t iped, int16_t id) {
   std::string text = std::to_string(id);
   if (ids == nullptr || id == 0) return text;
   const std::string* original = ids->find(iped, id);
-  if (original != nullptr && !original->empty()) text += " [" + printable(*original) + "]";
+  if (original != nullptr && !original->empty()) {
+    text += " [" + original_text(*original, ids->copy_of(iped, id)) + "]";
+  }
   return text;
 }
 

@@ -1,7 +1,7 @@
 // The original identifiers of a population that pedprep numbered for pedpeel, read from the
-// ids.tsv it writes: tab-separated, a header line naming the columns (at least iped, id,
-// family, original and source), then one line per row of the pedigree file, in row order.
-// pedinfo shows the original id beside every pedpeel number (IPED and ID) it prints.
+// ids.tsv it writes (tools/pedinfo/ids_tsv.h; at least the columns iped, id, family,
+// original and source). pedinfo shows the original id beside every pedpeel number (IPED
+// and ID) it prints, and for a copy of an animal also the row it copies.
 #ifndef PEDPEEL_TOOLS_PEDINFO_ORIGINAL_IDS_H_
 #define PEDPEEL_TOOLS_PEDINFO_ORIGINAL_IDS_H_
 
@@ -21,6 +21,8 @@ class OriginalIds {
   /// The original id of ID `id` of the pedigree numbered `iped`, nullptr when the file
   /// has no such line.
   const std::string* find(int16_t iped, int16_t id) const;
+  /// For a copy, the row it copies as RUN/IPED/ID; nullptr for any other row.
+  const std::string* copy_of(int16_t iped, int16_t id) const;
   /// IPED of row `row` (from 1), as the file's line for that row gives it.
   std::optional<int16_t> iped_of_row(int32_t row) const;
 
@@ -31,9 +33,14 @@ class OriginalIds {
 
   std::vector<int16_t> IPED_;                           // by row - 1
   std::unordered_map<uint32_t, std::string> original_;  // by (IPED, ID): first line's original
+  std::unordered_map<uint32_t, std::string> copy_of_;   // by (IPED, ID), the copies only
 };
 
-/// "ID" as pedinfo prints it: the number, then " [original]" when `ids` knows it.
+/// How pedinfo shows an original id: `original`, and ", copy of RUN/IPED/ID" for a copy.
+std::string original_text(const std::string& original, const std::string* copy_of);
+
+/// "ID" as pedinfo prints it: the number, then " [original]" when `ids` knows it (with
+/// ", copy of RUN/IPED/ID" inside the brackets for a copy).
 std::string id_text(const OriginalIds* ids, int16_t iped, int16_t id);
 
 }  // namespace pedpeel::pedinfo

@@ -177,12 +177,13 @@ TEST(PedinfoTest, DrawRefusesFilesThatDoNotRead) {
 namespace pedpeel::pedinfo {
 namespace {
 
-// An ids.tsv as pedprep writes it for `rows` (IPED, ID, original), one line per row.
-std::string ids_file(const std::vector<std::tuple<int, int, std::string>>& rows) {
-  std::string text = "iped\tid\tfamily\toriginal\tsource\n";
-  for (const auto& [iped, id, original] : rows) {
-    text += std::to_string(iped) + "\t" + std::to_string(id) + "\therd\t" + original +
-            "\tdata.csv:" + std::to_string(id) + "\n";
+// An ids.tsv as pedprep writes it for `rows` (IPED, ID, original, copy_of), one line per
+// row.
+std::string ids_file(const std::vector<std::tuple<int, int, std::string, std::string>>& rows) {
+  std::string text = "iped\tid\tfamily\toriginal\tsource\tcopy_of\n";
+  for (const auto& [iped, id, original, copy_of] : rows) {
+    text += std::to_string(iped) + "\t" + std::to_string(id) + "\therd\t" + original + "\t" +
+            (copy_of.empty() ? "row" : "copy") + "\t" + copy_of + "\n";
   }
   return text;
 }
@@ -193,18 +194,20 @@ TEST(PedinfoTest, IdsShowOriginalIdsBesideEveryId) {
                             {ped_record(1, 1, 0, 0, 3, 1, "A"), ped_record(1, 2, 0, 0, 3, 2, "B"),
                              ped_record(1, 3, 1, 9, 3, 1, "C"), ped_record(2, 1, 0, 0, 3, 1, "D"),
                              ped_record(2, 2, 1, 0, 3, 1, "E")});
-  dir.write("ids.tsv", ids_file({{1, 1, "SIRE-1"},
-                                 {1, 2, "DAM-2"},
-                                 {1, 3, "KID-3"},
-                                 {2, 1, "OTHER-1"},
-                                 {2, 2, "OTHER-2"}}));
+  dir.write("ids.tsv", ids_file({{1, 1, "SIRE-1", ""},
+                                 {1, 2, "DAM-2", ""},
+                                 {1, 3, "KID-3", ""},
+                                 {2, 1, "OTHER-1", "run-0002/1/57"},
+                                 {2, 2, "OTHER-2", ""}}));
   const std::string ids = dir.path() + "/ids.tsv";
   const PedinfoRun check = pedinfo({"check", dir.path(), "--ids", ids});
   EXPECT_EQ(check.status, kProblemsReported);
   EXPECT_EQ(check.out,
             "PEDS.DAT:4: pedigree 1 (IPED 1), ID 3 [KID-3] \"C\": parent ID 9 (IPAR2) has no row "
             "in this pedigree: pedpeel writes it with a blank INI_ID and SEX and RACE 0\n"
-            "PEDS.DAT:6: pedigree 2 (IPED 2), ID 2 [OTHER-2] \"E\": IPAR1 1 [OTHER-1] given but "
+            "PEDS.DAT:6: pedigree 2 (IPED 2), ID 2 [OTHER-2] \"E\": IPAR1 1 [OTHER-1, copy of "
+            "run-0002/1/57] "
+            "given but "
             "IPAR2 is 0: pedpeel makes ID 0 the second parent of the family\n"
             "2 problems: 0 errors, 2 warnings\n");
   const PedinfoRun json = pedinfo({"check", "--json", "--ids=" + ids, dir.path()});
@@ -215,9 +218,11 @@ TEST(PedinfoTest, IdsShowOriginalIdsBesideEveryId) {
   pedpeel::testing::run_in_process(dir);
   const PedinfoRun dump = pedinfo({"dump", dir.path() + "/iway.IWA", "--ids", ids});
   EXPECT_EQ(dump.status, kNothingToReport);
-  EXPECT_NE(dump.out.find("  MEMBERS(1..3) = 1 [SIRE-1] 9 3 [KID-3]   (family record 1)\n"
-                          "  MEMBERS(4..6) = 1 [OTHER-1] 0 2 [OTHER-2]   (family record 2)\n"),
-            std::string::npos)
+  EXPECT_NE(
+      dump.out.find("  MEMBERS(1..3) = 1 [SIRE-1] 9 3 [KID-3]   (family record 1)\n"
+                    "  MEMBERS(4..6) = 1 [OTHER-1, copy of run-0002/1/57] 0 2 [OTHER-2]   (family "
+                    "record 2)\n"),
+      std::string::npos)
       << dump.out;
   const PedinfoRun dump_json = pedinfo({"dump", "--json", dir.path() + "/iway.IWA", "--ids", ids});
   EXPECT_NE(dump_json.out.find("\"originals\": [\"SIRE-1\", null, \"KID-3\", \"OTHER-1\", null, "

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <string>
 
+#include "tools/pedinfo/ids_tsv.h"
+
 namespace pedpeel::pedprep {
 
 namespace {
@@ -140,11 +142,13 @@ constexpr const char* kRoleName[] = {"sire", "dam"};
 std::string_view source_name(Source source) {
   switch (source) {
     case Source::kRow:
-      return "row";
+      return ids_tsv::kSourceRow;
     case Source::kParent:
-      return "parent";
+      return ids_tsv::kSourceParent;
     case Source::kAdded:
-      return "added";
+      return ids_tsv::kSourceAdded;
+    case Source::kCopy:
+      return ids_tsv::kSourceCopy;
   }
   return "";
 }

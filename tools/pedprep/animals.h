@@ -20,9 +20,10 @@ enum class Source : uint8_t {
   kRow,     // a row of the input
   kParent,  // named only as a parent: a founder row
   kAdded,   // the unknown other parent of a row with one known parent: a founder row
+  kCopy,    // a copy of another animal in some of its families: a founder row (cuts.h)
 };
 
-/// "row", "parent" or "added", as ids.tsv writes it.
+/// "row", "parent", "added" or "copy", as ids.tsv writes it.
 std::string_view source_name(Source source);
 
 // One animal as pedprep writes it. The fields one row of the output needs sit together:

@@ -205,7 +205,7 @@ std::string write_output(const Options& options, const InputTable& table, const 
     if (::mkdir(directory.c_str(), 0777) != 0) return directory + ": " + std::strerror(errno);
     run_contents(table, animals, pedigrees, runs, placement, r, &contents);
     std::string error = write_input_files(directory, contents.records, NRACE);
-    if (error.empty()) error = write_whole_file(directory + "/" + kIdsFile, contents.ids);
+    if (error.empty()) error = write_whole_file(directory + "/" + ids_tsv::kFileName, contents.ids);
     if (!error.empty()) return error;
     runs_list += name;
     runs_list += '\n';

@@ -185,8 +185,8 @@ void run_contents(const InputTable& table, const Animals& animals, const Pedigre
     contents->records.assign(count, IndividualRecord{});
     std::string& ids = contents->ids;
     ids.clear();
-    ids.reserve(count * 48 + sizeof kIdsHeader);
-    ids += kIdsHeader;
+    ids.reserve(count * 48 + ids_tsv::kHeader.size());
+    ids += ids_tsv::kHeader;
 
     const size_t fraction_count = static_cast<size_t>(table.fraction_count);
     // The animals, their ids' bytes and their fractions lie in input order: fetch the

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "pedigree/population.h"
+#include "tools/pedinfo/ids_tsv.h"
 #include "tools/pedprep/animals.h"
 #include "tools/pedprep/findings.h"
 #include "tools/pedprep/packing.h"
@@ -17,12 +18,6 @@
 
 namespace pedpeel::pedprep {
 
-// The file that maps the rows of a run back to the input.
-inline constexpr char kIdsFile[] = "ids.tsv";
-// Its header line: IPED and ID as in the pedigree file, the input's family and id, where
-// the row comes from (row, parent or added), its INI_ID without trailing blanks, and the
-// input line it comes from.
-inline constexpr char kIdsHeader[] = "iped\tid\tfamily\toriginal\tsource\tini_id\tline\n";
 // The list of run directories, one a line.
 inline constexpr char kRunsFile[] = "runs.txt";
 
