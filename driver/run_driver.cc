@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "driver/command_line.h"
 #include "export/second_stage.h"
 #include "pedigree/engine.h"
 #include "pedigree/family_records.h"
@@ -22,7 +23,7 @@ namespace pedpeel {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: pedpeel [NAME...]\n"
+    "usage: pedpeel [--] [NAME...]\n"
     "       pedpeel --help | -h | --version\n"
     "\n"
     "Reads the control file input1.dat in the current directory, whose first two records\n"
@@ -33,43 +34,26 @@ constexpr std::string_view kUsage =
     "  iway.IWA   binary pedigree and family-record structure, race and sex codes\n"
     "  iway.IVM   record kinds and initial identifiers\n"
     "NAME arguments are used, in order, for data-file names left blank in input1.dat;\n"
-    "write a name that starts with '-' as ./-name.\n"
+    "write a name that starts with '-' after '--', or as ./-name.\n"
     "\n"
     "Options, anywhere on the line (the first one given is taken):\n"
     "  -h, --help  print this text and exit\n"
     "  --version   print the version and exit\n"
+    "  --          end of the options: every argument after it is a NAME\n"
     "Any other argument that starts with '-', a lone '-' too, is an unknown option.\n"
     "\n"
     "Exit status: 0 normal end; 1 run-time error (report on standard error);\n"
     "2 stop after a console message, a pedigree with an unresolvable loop, or a\n"
     "usage error.\n";
 
-constexpr std::string_view kVersion = "pedpeel 1.0.0\n";
-
-// What the command line asks for. It is read before any file is opened.
-struct CommandLine {
-  enum class Request { kRun, kHelp, kVersion, kUnknownOption };
-  Request request = Request::kRun;
-  std::string unknown_option;  // for kUnknownOption
-};
-
-// --help, -h or --version anywhere wins, the first one given; otherwise any argument that
-// starts with '-' is an unknown option. All other arguments are names for blank fields.
-CommandLine read_command_line(const std::vector<std::string>& arguments) {
-  using Request = CommandLine::Request;
-  for (const std::string& argument : arguments) {
-    if (argument == "--help" || argument == "-h") return {Request::kHelp, ""};
-    if (argument == "--version") return {Request::kVersion, ""};
-  }
-  for (const std::string& argument : arguments) {
-    if (argument.starts_with('-')) return {Request::kUnknownOption, argument};
-  }
-  return {};
-}
-
 void write_text(std::ostream& stream, std::string_view text) {
   stream.write(text.data(), static_cast<std::streamsize>(text.size()));
   stream.flush();
+}
+
+// pedpeel takes no options but these; its operands are names for blank name fields.
+Arguments read_command_line(const std::vector<std::string>& arguments) {
+  return read_arguments(arguments, {.options = {}, .lone_dash_is_operand = false});
 }
 
 int report_unknown_option(std::ostream& err, const std::string& option) {
@@ -123,21 +107,21 @@ int run_pedpeel(const RunEnvironment& environment) {
 }
 
 int run_pedpeel(const RunEnvironment& environment, PeelingEngine& engine) {
-  const CommandLine command = read_command_line(environment.arguments);
+  const Arguments command = read_command_line(environment.arguments);
   switch (command.request) {
-    case CommandLine::Request::kHelp:
+    case Arguments::Request::kHelp:
       write_text(*environment.out, kUsage);
       return kExitNormal;
-    case CommandLine::Request::kVersion:
-      write_text(*environment.out, kVersion);
+    case Arguments::Request::kVersion:
+      write_text(*environment.out, version_line("pedpeel"));
       return kExitNormal;
-    case CommandLine::Request::kUnknownOption:
-      return report_unknown_option(*environment.err, command.unknown_option);
-    case CommandLine::Request::kRun:
+    case Arguments::Request::kRun:
       break;
   }
-  return run_to_end(environment,
-                    [&](RunIo& io) { return run_stages(io, engine, *environment.err); });
+  if (!command.error.empty()) return report_unknown_option(*environment.err, command.offender);
+  RunEnvironment run = environment;
+  run.arguments = command.operands;
+  return run_to_end(run, [&](RunIo& io) { return run_stages(io, engine, *environment.err); });
 }
 
 RunEnvironment process_environment(int argc, char** argv) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "pedigree/input_files.h"
+#include "records/version.h"
 #include "testing/temp_run.h"
 
 namespace pedpeel {
@@ -204,6 +205,15 @@ TEST(DriverTest, Runs) {
        0,
        "",
        ""},
+      {"a name that starts with '-', after --",
+       "\nblood.dat\n",
+       "-peds.dat",
+       "blood.dat",
+       {"--", "-peds.dat"},
+       "",
+       0,
+       "",
+       ""},
       {"empty and blank arguments are skipped",
        "\nblood.dat\n",
        "peds.dat",
@@ -288,12 +298,12 @@ std::string usage_text() {
   return testing::run_in_process(dir, {"--help"}).out;
 }
 
-// An option is answered before any file is opened: help and version anywhere on the line
-// (the first one given), else any argument starting with '-' is an unknown option. The run
+// An option is answered before any file is opened: help and version anywhere before `--`
+// (the first one given), else any argument starting with '-' there is an unknown option. The run
 // directory is left as it was, with or without a population in it.
 TEST(DriverTest, Options) {
   const std::string usage = usage_text();
-  const std::string version = "pedpeel 1.0.0\n";
+  const std::string version = "pedpeel " + std::string(kProjectVersion) + "\n";
   const auto unknown = [&](const std::string& option) {
     return "pedpeel: unknown option '" + option + "'\n" + usage;
   };
@@ -317,6 +327,7 @@ TEST(DriverTest, Options) {
       {{"peds.dat", "-x", "--also"}, 2, "", unknown("-x")},
       {{"--help=yes"}, 2, "", unknown("--help=yes")},
       {{"-H"}, 2, "", unknown("-H")},
+      {{"-x", "--", "--help"}, 2, "", unknown("-x")},
   };
   for (const auto& c : cases) {
     for (const bool with_files : {false, true}) {

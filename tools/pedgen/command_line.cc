@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "driver/command_line.h"
 #include "records/limits.h"
 
 namespace pedpeel::pedgen {
@@ -16,15 +17,23 @@ namespace {
 
 using Request = CommandLine::Request;
 
-constexpr std::string_view kOptions[] = {"--shape", "--individuals", "--races", "--seed", "--dir"};
-// The options of a herd-book; --no-herd takes no value.
-constexpr std::string_view kHerdbookOptions[] = {"--herdbook", "--seed", "--out", "--columns"};
+constexpr OptionRule kOptions[] = {
+    {"--shape", true}, {"--individuals", true}, {"--races", true},
+    {"--seed", true},  {"--dir", true},         {"--herdbook", true},
+    {"--out", true},   {"--columns", true},     {"--no-herd", false},
+};
+// The options of a population for pedpeel, and those of a herd-book.
+constexpr std::string_view kPopulationOptions[] = {"--shape", "--individuals", "--races", "--seed",
+                                                   "--dir"};
+constexpr std::string_view kHerdbookOptions[] = {"--herdbook", "--seed", "--out", "--columns",
+                                                 "--no-herd"};
 
-bool is_option(std::string_view argument) {
-  for (std::string_view option : kOptions) {
-    if (argument == option) return true;
+// The first option given that is not one of `allowed`, or nullptr.
+const GivenOption* first_not_in(const Arguments& given, std::span<const std::string_view> allowed) {
+  for (const GivenOption& option : given.options) {
+    if (std::find(allowed.begin(), allowed.end(), option.name) == allowed.end()) return &option;
   }
-  return false;
+  return nullptr;
 }
 
 bool parse_number(std::string_view text, int64_t minimum, int64_t maximum, int64_t* value) {
@@ -114,22 +123,19 @@ CommandLine usage_error(std::string message) {
 }
 
 // The command line of a herd-book.
-CommandLine read_herdbook_line(std::span<const std::string_view> arguments) {
+CommandLine read_herdbook_line(const Arguments& given) {
+  if (const GivenOption* other = first_not_in(given, kHerdbookOptions)) {
+    return usage_error("unknown option '" + std::string(other->name) + "' with --herdbook");
+  }
   CommandLine command;
   command.request = Request::kHerdbook;
   bool have_out = false;
-  for (size_t i = 0; i < arguments.size(); ++i) {
-    const std::string_view option = arguments[i];
-    if (option == "--no-herd") {
+  for (const GivenOption& option : given.options) {
+    if (option.name == "--no-herd") {
       command.herdbook.herd_column = false;
       continue;
     }
-    if (std::find(std::begin(kHerdbookOptions), std::end(kHerdbookOptions), option) ==
-        std::end(kHerdbookOptions)) {
-      return usage_error("unknown option '" + std::string(option) + "' with --herdbook");
-    }
-    if (i + 1 == arguments.size()) return usage_error(std::string(option) + " needs a value");
-    std::string error = take_herdbook_option(option, arguments[++i], command, have_out);
+    std::string error = take_herdbook_option(option.name, option.value, command, have_out);
     if (!error.empty()) return usage_error(std::move(error));
   }
   if (!have_out) return usage_error("--herdbook needs --out FILE");
@@ -138,23 +144,24 @@ CommandLine read_herdbook_line(std::span<const std::string_view> arguments) {
 
 }  // namespace
 
-CommandLine read_command_line(std::span<const std::string_view> arguments) {
-  for (std::string_view argument : arguments) {
-    if (argument == "--help" || argument == "-h") return only(Request::kHelp);
-    if (argument == "--version") return only(Request::kVersion);
+CommandLine read_command_line(std::span<const std::string> arguments) {
+  const Arguments given = read_arguments(arguments, {kOptions});
+  if (given.request == Arguments::Request::kHelp) return only(Request::kHelp);
+  if (given.request == Arguments::Request::kVersion) return only(Request::kVersion);
+  if (!given.error.empty()) return usage_error(given.error);
+  if (!given.operands.empty()) {
+    return usage_error("unexpected argument '" + given.operands.front() + "'");
+  }
+  if (given.has("--herdbook")) return read_herdbook_line(given);
+  if (const GivenOption* other = first_not_in(given, kPopulationOptions)) {
+    return usage_error("unknown option '" + std::string(other->name) + "'");
   }
   CommandLine command;
-  if (std::find(arguments.begin(), arguments.end(), "--herdbook") != arguments.end()) {
-    return read_herdbook_line(arguments);
-  }
   bool have_shape = false;
   bool have_individuals = false;
-  for (size_t i = 0; i < arguments.size(); i += 2) {
-    const std::string_view option = arguments[i];
-    if (!is_option(option)) return usage_error("unknown option '" + std::string(option) + "'");
-    if (i + 1 == arguments.size()) return usage_error(std::string(option) + " needs a value");
+  for (const GivenOption& option : given.options) {
     std::string error =
-        take_option(option, arguments[i + 1], command, have_shape, have_individuals);
+        take_option(option.name, option.value, command, have_shape, have_individuals);
     if (!error.empty()) return usage_error(std::move(error));
   }
   if (!have_shape) return usage_error("--shape is needed");

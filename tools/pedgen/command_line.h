@@ -27,6 +27,7 @@ inline constexpr std::string_view kUsage =
     "            side branches: simple peeling takes one family per pass\n"
     "  inbred    many pedigrees of sib and parent-child matings (record kinds 4 to 7)\n"
     "  founders  founders of unknown race only, with distinct INI_IDs\n"
+    "An option's value follows it as the next argument or after '=': --seed=7.\n"
     "\n"
     "With --herdbook, writes a dairy herd-book of N animals (1 to 1000000000) as CSV into\n"
     "FILE ('-': standard output) for pedprep: herds of cows bred mostly to AI bulls that\n"
@@ -38,8 +39,6 @@ inline constexpr std::string_view kUsage =
     "Exit status: 0 files written; 1 a file or folder that cannot be written;\n"
     "2 usage error.\n";
 
-inline constexpr std::string_view kVersion = "pedgen 1.0.0\n";
-
 struct CommandLine {
   enum class Request { kGenerate, kHerdbook, kHelp, kVersion, kUsageError };
   Request request = Request::kGenerate;
@@ -50,11 +49,12 @@ struct CommandLine {
   std::string error;  // for kUsageError: what is wrong, one line
 };
 
-/// Reads the arguments after the program name. --help, -h or --version anywhere is taken
-/// (the first one given); otherwise every option but --no-herd needs its value. --herdbook
-/// asks for a herd-book (with --out, and --seed, --columns, --no-herd allowed); otherwise
-/// --shape and --individuals must be given.
-CommandLine read_command_line(std::span<const std::string_view> arguments);
+/// Reads the arguments after the program name by the rules of driver/command_line.h:
+/// --help, -h or --version anywhere before `--` is taken (the first one given); otherwise
+/// every option but --no-herd needs its value and no operand is taken. --herdbook asks for
+/// a herd-book (with --out, and --seed, --columns, --no-herd allowed); otherwise --shape
+/// and --individuals must be given.
+CommandLine read_command_line(std::span<const std::string> arguments);
 
 }  // namespace pedpeel::pedgen
 

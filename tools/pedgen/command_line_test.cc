@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <string_view>
+#include <string>
 #include <vector>
 
 namespace pedpeel::pedgen {
@@ -14,7 +14,7 @@ using Request = CommandLine::Request;
 
 TEST(PedgenCommandLineTest, Requests) {
   const struct {
-    std::vector<std::string_view> arguments;
+    std::vector<std::string> arguments;
     Request request;
     std::string error;
   } cases[] = {
@@ -29,7 +29,10 @@ TEST(PedgenCommandLineTest, Requests) {
       {{"--verbose", "--shape", "deep"}, Request::kUsageError, "unknown option '--verbose'"},
       {{"--shape", "deep", "--individuals", "5", "extra"},
        Request::kUsageError,
-       "unknown option 'extra'"},
+       "unexpected argument 'extra'"},
+      {{"--shape=deep", "--individuals=5", "--", "--help"},
+       Request::kUsageError,
+       "unexpected argument '--help'"},
       {{"--shape", "deep", "--individuals", "0"},
        Request::kUsageError,
        "--individuals must be 1 to 32767, not '0'"},
@@ -53,6 +56,12 @@ TEST(PedgenCommandLineTest, Requests) {
       {{"--herdbook", "0", "--out", "h.csv"},
        Request::kUsageError,
        "--herdbook must be 1 to 1000000000, not '0'"},
+      {{"--herdbook=10", "--out=h.csv", "--no-herd=yes"},
+       Request::kUsageError,
+       "--no-herd takes no value"},
+      {{"--shape", "deep", "--individuals", "5", "--out", "h.csv"},
+       Request::kUsageError,
+       "unknown option '--out'"},
       {{"--herdbook", "10", "--out", "h.csv", "--shape", "deep"},
        Request::kUsageError,
        "unknown option '--shape' with --herdbook"},
@@ -69,9 +78,9 @@ TEST(PedgenCommandLineTest, Requests) {
 }
 
 TEST(PedgenCommandLineTest, ValuesTaken) {
-  const std::vector<std::string_view> arguments = {
-      "--dir", "out/a",         "--seed", "4294967295", "--races",
-      "11",    "--individuals", "32767",  "--shape",    "inbred"};
+  const std::vector<std::string> arguments = {"--dir=out/a", "--seed",  "4294967295",
+                                              "--races",     "11",      "--individuals",
+                                              "32767",       "--shape", "inbred"};
   const CommandLine command = read_command_line(arguments);
   ASSERT_EQ(command.request, Request::kGenerate) << command.error;
   EXPECT_EQ(command.options.shape, Shape::kInbred);
@@ -80,14 +89,14 @@ TEST(PedgenCommandLineTest, ValuesTaken) {
   EXPECT_EQ(command.options.seed, 4294967295u);
   EXPECT_EQ(command.directory, "out/a");
 
-  const std::vector<std::string_view> defaults = {"--shape", "deep", "--individuals", "1"};
+  const std::vector<std::string> defaults = {"--shape", "deep", "--individuals", "1"};
   const CommandLine plain = read_command_line(defaults);
   EXPECT_EQ(plain.options.races, 2);
   EXPECT_EQ(plain.options.seed, 1u);
   EXPECT_EQ(plain.directory, ".");
 
-  const std::vector<std::string_view> herdbook = {
-      "--no-herd", "--columns", "pedprep", "--seed", "9", "--out", "-", "--herdbook", "123"};
+  const std::vector<std::string> herdbook = {"--no-herd", "--columns", "pedprep",    "--seed", "9",
+                                             "--out",     "-",         "--herdbook", "123"};
   const CommandLine book = read_command_line(herdbook);
   ASSERT_EQ(book.request, Request::kHerdbook) << book.error;
   EXPECT_EQ(book.herdbook.animals, 123);

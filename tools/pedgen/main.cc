@@ -9,6 +9,7 @@
 #include <system_error>
 #include <vector>
 
+#include "driver/command_line.h"
 #include "pedigree/input_files.h"
 #include "tools/pedgen/command_line.h"
 #include "tools/pedgen/herdbook.h"
@@ -52,18 +53,17 @@ int write_herdbook_file(const pedpeel::pedgen::CommandLine& command) {
 
 int main(int argc, char** argv) {
   using Request = pedpeel::pedgen::CommandLine::Request;
-  const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
   const pedpeel::pedgen::CommandLine command = pedpeel::pedgen::read_command_line(arguments);
   switch (command.request) {
     case Request::kHelp:
       std::cout << pedpeel::pedgen::kUsage;
       return 0;
     case Request::kVersion:
-      std::cout << pedpeel::pedgen::kVersion;
+      std::cout << pedpeel::version_line("pedgen");
       return 0;
     case Request::kUsageError:
-      std::cerr << "pedgen: " << command.error << "\ntry 'pedgen --help'\n";
-      return 2;
+      return pedpeel::report_usage_error(std::cerr, "pedgen", command.error);
     case Request::kHerdbook:
       return write_herdbook_file(command);
     case Request::kGenerate:

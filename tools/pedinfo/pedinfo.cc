@@ -9,6 +9,7 @@
 #include <optional>
 #include <string_view>
 
+#include "driver/command_line.h"
 #include "tools/pedinfo/check.h"
 #include "tools/pedinfo/draw.h"
 #include "tools/pedinfo/dump.h"
@@ -257,7 +258,7 @@ int run_pedinfo(const std::vector<std::string>& arguments, std::ostream& out, st
     return kNothingToReport;
   }
   if (command == "--version") {
-    out << "pedinfo 1.0.0\n";
+    out << version_line("pedinfo");
     return kNothingToReport;
   }
   const bool check = command == "check";

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string_view>
 
+#include "driver/command_line.h"
 #include "pedigree/input_files.h"
 #include "records/limits.h"
 #include "tools/pedprep/animals.h"
@@ -49,8 +50,6 @@ constexpr std::string_view kUsage =
     "Findings go to standard error as FILE:LINE: message, the summary to standard output.\n"
     "Exit status: 0 runs written (warnings allowed); 1 input refused or a file that cannot\n"
     "be read or written, nothing written; 2 usage error.\n";
-
-constexpr std::string_view kVersion = "pedprep 1.0.0\n";
 
 struct Options {
   std::string input;
@@ -230,7 +229,7 @@ int run_pedprep(const std::vector<std::string>& arguments, std::ostream& out, st
       return kExitDone;
     }
     if (argument == "--version") {
-      out << kVersion;
+      out << version_line("pedprep");
       return kExitDone;
     }
   }

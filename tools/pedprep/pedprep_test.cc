@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "records/version.h"
 #include "testing/temp_run.h"
 
 namespace pedpeel::pedprep {
@@ -292,7 +293,7 @@ TEST(PedprepTest, HelpAndVersion) {
   const Outcome help = run({"--out", "o", "--help"});
   EXPECT_EQ(help.status, kExitDone);
   EXPECT_TRUE(help.out.starts_with("usage: pedprep INPUT")) << help.out;
-  EXPECT_EQ(run({"--version"}).out, "pedprep 1.0.0\n");
+  EXPECT_EQ(run({"--version"}).out, "pedprep " + std::string(kProjectVersion) + "\n");
 }
 
 // An input that is missing, or a directory, is refused with the system's reason.
