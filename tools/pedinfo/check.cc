@@ -236,6 +236,10 @@ void write_check_text(const CheckReport& report, std::ostream& out) {
 
 void write_check_json(const CheckReport& report, std::ostream& out) {
   JsonWriter json(out);
+  write_check_object(report, json);
+}
+
+void write_check_object(const CheckReport& report, JsonWriter& json) {
   json.begin_object();
   json.key("directory");
   json.value(report.directory);

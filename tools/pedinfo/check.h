@@ -10,6 +10,7 @@
 
 #include "tools/pedinfo/finding.h"
 #include "tools/pedinfo/input_files.h"
+#include "tools/pedinfo/json_writer.h"
 #include "tools/pedinfo/original_ids.h"
 
 namespace pedpeel::pedinfo {
@@ -32,6 +33,8 @@ std::optional<InputFailure> check_directory(const std::string& directory, CheckR
 void write_check_text(const CheckReport& report, std::ostream& out);
 /// The same as one JSON document.
 void write_check_json(const CheckReport& report, std::ostream& out);
+/// The same as one JSON object written with `json`, for a document of many runs.
+void write_check_object(const CheckReport& report, JsonWriter& json);
 
 }  // namespace pedpeel::pedinfo
 

@@ -15,15 +15,11 @@
 #include "records/run_files.h"
 #include "records/statement.h"
 #include "tools/pedinfo/misreads.h"
+#include "tools/pedinfo/run_list.h"
 
 namespace pedpeel::pedinfo {
 
 namespace {
-
-std::string path_in(const std::string& directory, const std::string& name) {
-  if (directory == "." || directory.empty()) return name;
-  return directory.back() == '/' ? directory + name : directory + "/" + name;
-}
 
 // Watches pedpeel's loader: keeps the line of every row's record, turns each failed read
 // into a finding and lets the load go on, and looks at every record for misreads.

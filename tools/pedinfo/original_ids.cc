@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <fstream>
-#include <string_view>
 
 #include "tools/pedinfo/finding.h"
 #include "tools/pedinfo/ids_tsv.h"
@@ -10,6 +9,13 @@
 namespace pedpeel::pedinfo {
 
 namespace {
+
+bool parse_int16(std::string_view text, int16_t* value) {
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *value);
+  return error == std::errc() && end == text.data() + text.size();
+}
+
+}  // namespace
 
 std::vector<std::string_view> split_tabs(std::string_view line) {
   std::vector<std::string_view> fields;
@@ -21,77 +27,81 @@ std::vector<std::string_view> split_tabs(std::string_view line) {
   }
 }
 
-bool parse_int16(std::string_view text, int16_t* value) {
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *value);
-  return error == std::errc() && end == text.data() + text.size();
+std::optional<std::string> read_ids_header(std::string_view line, IdsColumns* columns) {
+  static constexpr std::string_view kNeeded[] = {ids_tsv::kIped, ids_tsv::kId, ids_tsv::kFamily,
+                                                 ids_tsv::kOriginal, ids_tsv::kSource};
+  size_t* const kPlaces[] = {&columns->iped, &columns->id, nullptr, &columns->original,
+                             &columns->source};
+  const std::vector<std::string_view> fields = split_tabs(line);
+  for (size_t n = 0; n < std::size(kNeeded); ++n) {
+    size_t k = 0;
+    while (k < fields.size() && fields[k] != kNeeded[n]) ++k;
+    if (k == fields.size()) {
+      return "the header line has no column \"" + std::string(kNeeded[n]) +
+             "\" (an ids.tsv as pedprep writes it)";
+    }
+    if (kPlaces[n] != nullptr) *kPlaces[n] = k;
+  }
+  columns->copy_of = IdsColumns::kAbsent;
+  for (size_t k = 0; k < fields.size(); ++k) {
+    if (fields[k] == ids_tsv::kCopyOf) columns->copy_of = k;
+  }
+  columns->count = fields.size();
+  return std::nullopt;
 }
 
-}  // namespace
-
 std::optional<std::string> OriginalIds::read(const std::string& path) {
+  rows_.clear();
+  first_of_.clear();
   std::ifstream file(path, std::ios::binary);
   if (!file) return path + ": cannot be read";
   std::string line;
   int32_t number = 0;
   auto where = [&] { return path + ":" + std::to_string(number) + ": "; };
-  size_t iped_column = 0, id_column = 0, original_column = 0, columns = 0;
-  std::optional<size_t> copy_of_column;
+  IdsColumns columns;
   while (std::getline(file, line)) {
     ++number;
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    const std::vector<std::string_view> fields = split_tabs(line);
     if (number == 1) {
-      constexpr size_t kColumns = 5;
-      static constexpr std::string_view kNeeded[kColumns] = {
-          ids_tsv::kIped, ids_tsv::kId, ids_tsv::kFamily, ids_tsv::kOriginal, ids_tsv::kSource};
-      size_t* const where_found[kColumns] = {&iped_column, &id_column, nullptr, &original_column,
-                                             nullptr};
-      bool found[kColumns] = {};
-      for (size_t k = 0; k < fields.size(); ++k) {
-        if (fields[k] == ids_tsv::kCopyOf && !copy_of_column) copy_of_column = k;
-        for (size_t n = 0; n < kColumns; ++n) {
-          if (fields[k] != kNeeded[n] || found[n]) continue;
-          found[n] = true;
-          if (where_found[n] != nullptr) *where_found[n] = k;
-        }
-      }
-      for (size_t n = 0; n < kColumns; ++n) {
-        if (!found[n])
-          return where() + "the header line has no column \"" + std::string(kNeeded[n]) +
-                 "\" (an ids.tsv as pedprep writes it)";
-      }
-      columns = fields.size();
+      if (auto problem = read_ids_header(line, &columns)) return where() + *problem;
       continue;
     }
     if (line.empty()) continue;
-    if (fields.size() < columns) {
+    const std::vector<std::string_view> fields = split_tabs(line);
+    // The last column (copy_of) may be left off a line that does not need it.
+    if (fields.size() < columns.count - (columns.copy_of == columns.count - 1 ? 1 : 0)) {
       return where() + std::to_string(fields.size()) + " columns, the header names " +
-             std::to_string(columns);
+             std::to_string(columns.count);
     }
-    int16_t iped = 0;
-    int16_t id = 0;
-    if (!parse_int16(fields[iped_column], &iped) || !parse_int16(fields[id_column], &id)) {
-      return where() + "iped and id must be numbers, not \"" + printable(fields[iped_column]) +
-             "\" and \"" + printable(fields[id_column]) + "\"";
+    IdsRow row;
+    if (!parse_int16(fields[columns.iped], &row.iped) ||
+        !parse_int16(fields[columns.id], &row.id)) {
+      return where() + "iped and id must be numbers, not \"" + printable(fields[columns.iped]) +
+             "\" and \"" + printable(fields[columns.id]) + "\"";
     }
-    IPED_.push_back(iped);
-    original_.emplace(key(iped, id), std::string(fields[original_column]));
-    if (copy_of_column && !fields[*copy_of_column].empty()) {
-      copy_of_.emplace(key(iped, id), std::string(fields[*copy_of_column]));
-    }
+    row.original = fields[columns.original];
+    row.source = fields[columns.source];
+    if (columns.copy_of < fields.size()) row.copy_of = fields[columns.copy_of];
+    first_of_.emplace(key(row.iped, row.id), rows_.size());
+    rows_.push_back(std::move(row));
   }
   if (number == 0) return path + ": empty (an ids.tsv starts with a header line)";
   return std::nullopt;
 }
 
+const IdsRow* OriginalIds::row(int16_t iped, int16_t id) const {
+  const auto found = first_of_.find(key(iped, id));
+  return found == first_of_.end() ? nullptr : &rows_[found->second];
+}
+
 const std::string* OriginalIds::find(int16_t iped, int16_t id) const {
-  const auto found = original_.find(key(iped, id));
-  return found == original_.end() ? nullptr : &found->second;
+  const IdsRow* line = row(iped, id);
+  return line == nullptr ? nullptr : &line->original;
 }
 
 const std::string* OriginalIds::copy_of(int16_t iped, int16_t id) const {
-  const auto found = copy_of_.find(key(iped, id));
-  return found == copy_of_.end() ? nullptr : &found->second;
+  const IdsRow* line = row(iped, id);
+  return line == nullptr || line->copy_of.empty() ? nullptr : &line->copy_of;
 }
 
 std::string original_text(const std::string& original, const std::string* copy_of) {
@@ -101,8 +111,8 @@ std::string original_text(const std::string& original, const std::string* copy_o
 }
 
 std::optional<int16_t> OriginalIds::iped_of_row(int32_t row) const {
-  if (row < 1 || static_cast<size_t>(row) > IPED_.size()) return std::nullopt;
-  return IPED_[static_cast<size_t>(row) - 1];
+  if (row < 1 || static_cast<size_t>(row) > rows_.size()) return std::nullopt;
+  return rows_[static_cast<size_t>(row) - 1].iped;
 }
 
 std::string id_text(const OriginalIds* ids, int16_t iped, int16_t id) {

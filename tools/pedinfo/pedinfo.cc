@@ -1,8 +1,5 @@
 #include "tools/pedinfo/pedinfo.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -11,9 +8,12 @@
 
 #include "driver/command_line.h"
 #include "tools/pedinfo/check.h"
+#include "tools/pedinfo/check_runs.h"
 #include "tools/pedinfo/draw.h"
 #include "tools/pedinfo/dump.h"
+#include "tools/pedinfo/find.h"
 #include "tools/pedinfo/iwa_reader.h"
+#include "tools/pedinfo/run_list.h"
 
 namespace pedpeel::pedinfo {
 
@@ -24,9 +24,12 @@ constexpr std::string_view kUsage =
     "\n"
     "Looks into pedpeel's files without changing them.\n"
     "\n"
-    "  check [DIR] [--json] [--ids FILE]   report what is wrong in the population in DIR\n"
+    "  check [DIR] [--json] [--ids FILE]   report what is wrong in the population in DIR,\n"
+    "                                      or in every run of a directory pedprep wrote\n"
     "  dump FILE [--json] [--ids FILE]     decode an iway.IWA file\n"
     "  draw [DIR] --pedigree P             write pedigree P as a Graphviz DOT graph\n"
+    "  draw [DIR] --around ID              draw the animals around one animal\n"
+    "  find DIR ID... [--json]             where the animals of pedprep's input went\n"
     "\n"
     "\"pedinfo COMMAND --help\" describes a command.\n"
     "Exit status: 0 nothing to report; 1 problems reported; 2 usage or I/O error.\n";
@@ -35,7 +38,10 @@ constexpr std::string_view kCheckUsage =
     "usage: pedinfo check [DIR] [--json] [--ids FILE]\n"
     "\n"
     "Reads input1.dat in DIR (default: the current directory) and the pedigree and BLOOD\n"
-    "files it names, with pedpeel's own readers and rules, and writes nothing. Reports every\n"
+    "files it names, with pedpeel's own readers and rules, and writes nothing. When DIR holds\n"
+    "a runs.txt (and no input1.dat), as pedprep writes it, checks every run it lists, each\n"
+    "with its own ids.tsv when it has one: files are named from DIR (run-0003/pedigree.dat)\n"
+    "and one summary line counts the problems of all runs. Reports every\n"
     "problem found as one line\n"
     "  FILE:LINE: pedigree P (IPED n), ID i \"INI_ID\": message\n"
     "then a count of problems, errors and warnings. An error is something pedpeel fails,\n"
@@ -60,14 +66,31 @@ constexpr std::string_view kCheckUsage =
     "    can take more, and one shortest loop through them, individuals and families in\n"
     "    order, with their lines.\n"
     "\n"
-    "  --json       the same findings as one JSON document; strings hold one character per\n"
+    "  --json       the same findings as one JSON document (of a runs directory: an object\n"
+    "               per run in \"runs\", and the totals); strings hold one character per\n"
     "               byte (bytes from 0x80 as U+0080..U+00FF)\n"
     "  --ids FILE   an ids.tsv as pedprep writes it (tab-separated, a header line naming at\n"
     "               least the columns iped, id, family, original and source, then one line\n"
     "               per row): every ID is shown with its original id, as 13 [HB-4711]\n"
     "\n"
     "Exit status: 0 no problems; 1 problems reported; 2 usage error or a file that cannot\n"
-    "be opened or named.\n";
+    "be opened or named (of a runs directory: the other runs are still checked).\n";
+
+constexpr std::string_view kFindUsage =
+    "usage: pedinfo find DIR ID... [--json]\n"
+    "\n"
+    "Finds each ID, an original id of pedprep's input, in the runs of DIR (a directory with\n"
+    "a runs.txt as pedprep writes it, or one run directory with an ids.tsv). For every row\n"
+    "that stands for it: the run, pedigree, IPED, ID and row, and its source in ids.tsv\n"
+    "(row, parent, added, or copy with the row it copies as RUNDIR/IPED/ID); then every\n"
+    "family record of the run's VOLMA.DAT in which it is first parent, second parent or\n"
+    "child, with the record's line, members (with their original ids), ITYPE and IWAY. A\n"
+    "run without VOLMA.DAT is named as not run yet.\n"
+    "\n"
+    "  --json       the same as one JSON document\n"
+    "\n"
+    "Exit status: 0 every ID found; 1 an ID not found; 2 usage error or a file that cannot\n"
+    "be read.\n";
 
 constexpr std::string_view kDumpUsage =
     "usage: pedinfo dump FILE [--json] [--ids FILE]\n"
@@ -98,26 +121,6 @@ constexpr std::string_view kDrawUsage =
     "Exit status: 0 graph written; 1 the files do not read cleanly (see pedinfo check);\n"
     "2 usage error or a file that cannot be opened.\n";
 
-// The bytes of a file; false with errno set when it cannot be read.
-bool read_whole_file(const std::string& name, std::string* bytes) {
-  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  char buffer[1 << 16];
-  ssize_t n;
-  while ((n = ::read(fd, buffer, sizeof buffer)) != 0) {
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      const int error = errno;
-      ::close(fd);
-      errno = error;
-      return false;
-    }
-    bytes->append(buffer, static_cast<size_t>(n));
-  }
-  ::close(fd);
-  return true;
-}
-
 bool is_help(std::string_view argument) {
   return argument == "--help" || argument == "-h";
 }
@@ -127,43 +130,96 @@ int usage_error(std::ostream& err, const std::string& message) {
   return kUsageOrIoError;
 }
 
-// The arguments of a subcommand: one positional argument at most, --json, --ids FILE,
-// --pedigree P.
+// The arguments of a subcommand: positional arguments, --json, --ids FILE, and the
+// options of draw.
 struct Options {
-  std::optional<std::string> positional;
+  std::vector<std::string> positional;
   bool json = false;
   std::optional<std::string> ids;
   std::optional<std::string> pedigree;
+  std::optional<std::string> around;
+  std::optional<std::string> generations;
+  std::optional<std::string> limit;
+  bool loop = false;
   bool help = false;
 };
 
-std::optional<std::string> parse_options(const std::vector<std::string>& arguments, bool allow_json,
-                                         bool allow_pedigree, Options* options) {
+// Which options a subcommand takes.
+struct Accepted {
+  bool json = false;
+  bool ids = false;
+  bool draw = false;  // --pedigree, --around, --generations, --limit, --loop
+  size_t most_positional = 1;
+};
+
+// Takes the value of option `name` from "--name VALUE" or "--name=VALUE"; false when
+// `arguments[*k]` is not that option.
+bool option_value(const std::vector<std::string>& arguments, size_t* k, std::string_view name,
+                  std::optional<std::string>* value, bool* missing) {
+  const std::string& argument = arguments[*k];
+  if (argument == name) {
+    if (*k + 1 == arguments.size()) {
+      *missing = true;
+    } else {
+      *value = arguments[++*k];
+    }
+    return true;
+  }
+  if (argument.size() > name.size() && argument.starts_with(name) && argument[name.size()] == '=') {
+    *value = argument.substr(name.size() + 1);
+    return true;
+  }
+  return false;
+}
+
+std::optional<std::string> parse_options(const std::vector<std::string>& arguments,
+                                         const Accepted& accepted, Options* options) {
+  struct Valued {
+    bool accepted;
+    std::string_view name;
+    std::optional<std::string>* value;
+    const char* missing;
+  };
+  const Valued valued[] = {
+      {accepted.ids, "--ids", &options->ids, "--ids needs the name of an ids.tsv file"},
+      {accepted.draw, "--pedigree", &options->pedigree, "--pedigree needs a pedigree number"},
+      {accepted.draw, "--around", &options->around, "--around needs the ID of an animal"},
+      {accepted.draw, "--generations", &options->generations, "--generations needs a number"},
+      {accepted.draw, "--limit", &options->limit, "--limit needs a number of animals"},
+  };
   for (size_t k = 1; k < arguments.size(); ++k) {
     const std::string& argument = arguments[k];
+    bool taken = false;
+    for (const Valued& option : valued) {
+      bool missing = false;
+      if (!option.accepted || !option_value(arguments, &k, option.name, option.value, &missing)) {
+        continue;
+      }
+      if (missing) return std::string(option.missing);
+      taken = true;
+      break;
+    }
+    if (taken) continue;
     if (is_help(argument)) {
       options->help = true;
-    } else if (allow_json && argument == "--json") {
+    } else if (accepted.json && argument == "--json") {
       options->json = true;
-    } else if (allow_json && argument == "--ids") {
-      if (k + 1 == arguments.size()) return "--ids needs the name of an ids.tsv file";
-      options->ids = arguments[++k];
-    } else if (allow_json && argument.starts_with("--ids=")) {
-      options->ids = argument.substr(6);
-    } else if (allow_pedigree && argument == "--pedigree") {
-      if (k + 1 == arguments.size()) return "--pedigree needs a pedigree number";
-      options->pedigree = arguments[++k];
-    } else if (allow_pedigree && argument.starts_with("--pedigree=")) {
-      options->pedigree = argument.substr(11);
+    } else if (accepted.draw && argument == "--loop") {
+      options->loop = true;
     } else if (argument.starts_with("-") && argument != "-") {
       return arguments[0] + ": unknown option " + argument;
-    } else if (options->positional) {
+    } else if (options->positional.size() == accepted.most_positional) {
       return arguments[0] + ": unexpected argument " + argument;
     } else {
-      options->positional = argument;
+      options->positional.push_back(argument);
     }
   }
   return std::nullopt;
+}
+
+// The directory argument of check and draw: the current directory when none is given.
+std::string directory_of(const Options& options) {
+  return options.positional.empty() ? "." : options.positional[0];
 }
 
 // Reads the --ids file when one is named; false, with the message, when it cannot be used.
@@ -183,8 +239,16 @@ int run_check(const Options& options, std::ostream& out, std::ostream& err) {
   OriginalIds ids;
   const OriginalIds* shown;
   if (!read_ids(options, "check", &ids, &shown, err)) return kUsageOrIoError;
+  const std::string directory = directory_of(options);
+  if (is_runs_directory(directory)) {
+    if (options.ids) {
+      return usage_error(err, "check: --ids is for one run; each run of " + directory +
+                                  " is checked with its own " + ids_tsv::kFileName);
+    }
+    return check_runs(directory, options.json, out, err);
+  }
   CheckReport report;
-  if (auto failure = check_directory(options.positional.value_or("."), &report, shown)) {
+  if (auto failure = check_directory(directory, &report, shown)) {
     err << "pedinfo check: " << failure->message << '\n';
     return kUsageOrIoError;
   }
@@ -197,8 +261,10 @@ int run_check(const Options& options, std::ostream& out, std::ostream& err) {
 }
 
 int run_dump(const Options& options, std::ostream& out, std::ostream& err) {
-  if (!options.positional) return usage_error(err, "dump needs the name of an iway.IWA file");
-  const std::string& name = *options.positional;
+  if (options.positional.empty()) {
+    return usage_error(err, "dump needs the name of an iway.IWA file");
+  }
+  const std::string& name = options.positional[0];
   std::string bytes;
   if (!read_whole_file(name, &bytes)) {
     err << "pedinfo dump: " << name << ": " << std::strerror(errno) << '\n';
@@ -216,6 +282,28 @@ int run_dump(const Options& options, std::ostream& out, std::ostream& err) {
   return iwa.damage ? kProblemsReported : kNothingToReport;
 }
 
+int run_find(const Options& options, std::ostream& out, std::ostream& err) {
+  if (options.positional.size() < 2) {
+    return usage_error(err, "find needs a directory and at least one original id");
+  }
+  const std::vector<std::string> originals(options.positional.begin() + 1,
+                                           options.positional.end());
+  FindReport report;
+  if (auto problem = find_animals(options.positional[0], originals, &report)) {
+    err << "pedinfo find: " << *problem << '\n';
+    return kUsageOrIoError;
+  }
+  if (options.json) {
+    write_find_json(report, out);
+  } else {
+    write_find_text(report, out);
+  }
+  for (const FoundAnimal& animal : report.animals) {
+    if (animal.rows.empty()) return kProblemsReported;
+  }
+  return kNothingToReport;
+}
+
 int run_draw(const Options& options, std::ostream& out, std::ostream& err) {
   if (!options.pedigree) return usage_error(err, "draw needs --pedigree P");
   int pedigree = 0;
@@ -225,7 +313,7 @@ int run_draw(const Options& options, std::ostream& out, std::ostream& err) {
     return usage_error(err, "draw: --pedigree needs a number from 1, not \"" + text + "\"");
   }
   InputFiles input;
-  const std::string directory = options.positional.value_or(".");
+  const std::string directory = directory_of(options);
   if (auto failure = read_input_files(directory, &input)) {
     err << "pedinfo draw: " << failure->message << '\n';
     return kUsageOrIoError;
@@ -264,17 +352,24 @@ int run_pedinfo(const std::vector<std::string>& arguments, std::ostream& out, st
   const bool check = command == "check";
   const bool dump = command == "dump";
   const bool draw = command == "draw";
-  if (!check && !dump && !draw) return usage_error(err, "unknown command " + command);
+  const bool find = command == "find";
+  if (!check && !dump && !draw && !find) return usage_error(err, "unknown command " + command);
+  Accepted accepted;
+  accepted.json = !draw;
+  accepted.ids = !find;
+  accepted.draw = draw;
+  accepted.most_positional = find ? static_cast<size_t>(-1) : 1;
   Options options;
-  if (auto problem = parse_options(arguments, !draw, draw, &options)) {
+  if (auto problem = parse_options(arguments, accepted, &options)) {
     return usage_error(err, *problem);
   }
   if (options.help) {
-    out << (check ? kCheckUsage : dump ? kDumpUsage : kDrawUsage);
+    out << (check ? kCheckUsage : dump ? kDumpUsage : draw ? kDrawUsage : kFindUsage);
     return kNothingToReport;
   }
   if (check) return run_check(options, out, err);
   if (dump) return run_dump(options, out, err);
+  if (find) return run_find(options, out, err);
   return run_draw(options, out, err);
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <tuple>
 
@@ -242,6 +243,47 @@ TEST(PedinfoTest, IdsFileThatCannotBeUsed) {
                          "pedprep writes it)\n");
   EXPECT_EQ(pedinfo({"check", "--ids"}).err,
             "pedinfo: --ids needs the name of an ids.tsv file (see pedinfo --help)\n");
+}
+
+// A runs directory as pedprep writes it: every run is checked with its own ids.tsv, files
+// are named from the runs directory, and a run that cannot be read does not stop the rest.
+TEST(PedinfoTest, CheckEveryRunOfARunsDirectory) {
+  TempDir dir;
+  for (const char* run : {"run-0001", "run-0002"}) {
+    std::filesystem::create_directories(dir.path() + "/" + run);
+    dir.write(std::string(run) + "/input1.dat", "PEDS.DAT\nblood.dat\n");
+  }
+  const std::vector<std::string> clean = {ped_record(1, 1, 0, 0, 3, 1, "A"),
+                                          ped_record(1, 2, 0, 0, 3, 2, "B")};
+  const std::vector<std::string> orphan = {ped_record(1, 1, 0, 0, 3, 1, "C"),
+                                           ped_record(1, 2, 1, 9, 3, 2, "D")};
+  dir.write("run-0001/PEDS.DAT", testing::pedigree_file(clean));
+  dir.write("run-0001/blood.dat", testing::blood_file(2));
+  dir.write("run-0002/PEDS.DAT", testing::pedigree_file(orphan));
+  dir.write("run-0002/blood.dat", testing::blood_file(2));
+  dir.write("run-0002/ids.tsv", ids_file({{1, 1, "HB-C", ""}, {1, 2, "HB-D", ""}}));
+  dir.write("runs.txt", "run-0001\nrun-0002\nrun-0003\n");
+  const std::string finding =
+      "run-0002/PEDS.DAT:3: pedigree 1 (IPED 1), ID 2 [HB-D] \"D\": parent ID 9 (IPAR2) has no "
+      "row in this pedigree: pedpeel writes it with a blank INI_ID and SEX and RACE 0\n";
+  const PedinfoRun missing = pedinfo({"check", dir.path()});
+  EXPECT_EQ(missing.status, kUsageOrIoError);
+  EXPECT_EQ(missing.out, finding +
+                             "3 runs checked: 1 problem (0 errors, 1 warning) in 1 run; 1 run "
+                             "could not be read in full\n");
+  EXPECT_EQ(missing.err, "pedinfo check: run-0003: cannot open the directory\n");
+
+  dir.write("runs.txt", "run-0001\nrun-0002\n");
+  const PedinfoRun text = pedinfo({"check", dir.path()});
+  EXPECT_EQ(text.status, kProblemsReported);
+  EXPECT_EQ(text.out, finding + "2 runs checked: 1 problem (0 errors, 1 warning) in 1 run\n");
+  const PedinfoRun json = pedinfo({"check", dir.path(), "--json"});
+  EXPECT_EQ(json.status, kProblemsReported);
+  for (const char* part : {"\"directory\": \"run-0002\"", "\"file\": \"run-0002/PEDS.DAT\"",
+                           "\"original\": \"HB-D\"", "\"runs_checked\": 2", "\"warnings\": 1\n}"}) {
+    EXPECT_NE(json.out.find(part), std::string::npos) << part << " in " << json.out;
+  }
+  EXPECT_EQ(pedinfo({"check", dir.path(), "--ids", "x"}).status, kUsageOrIoError);
 }
 
 // A control file saved with a byte order mark names a file that pedpeel cannot open.

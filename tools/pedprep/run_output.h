@@ -10,6 +10,7 @@
 
 #include "pedigree/population.h"
 #include "tools/pedinfo/ids_tsv.h"
+#include "tools/pedinfo/run_list.h"
 #include "tools/pedprep/animals.h"
 #include "tools/pedprep/findings.h"
 #include "tools/pedprep/packing.h"
@@ -18,8 +19,8 @@
 
 namespace pedpeel::pedprep {
 
-// The list of run directories, one a line.
-inline constexpr char kRunsFile[] = "runs.txt";
+// The list of run directories, one a line, as pedinfo reads it.
+using pedinfo::kRunsFile;
 
 /// "run-0001" for run index 0 (more digits past run 9999).
 std::string run_directory_name(size_t index);
