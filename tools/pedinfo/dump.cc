@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "records/binary_format.h"
 #include "records/limits.h"
 #include "tools/pedinfo/finding.h"
 #include "tools/pedinfo/json_writer.h"
@@ -123,7 +124,7 @@ void write_dump_text(const std::string& name, const IwaFile& file, std::ostream&
                      const OriginalIds* original_ids) {
   const RecordIds ids(file, original_ids);
   out << name << ": " << file.size << " bytes\n";
-  if (file.header) out << "offset 0: header byte 0x4B\n";
+  if (file.header) out << "offset 0: header byte " << hex_byte(kBinaryHeader) << '\n';
   for (const IwaRecord& record : file.records) {
     out << "record " << record.number << " at offset " << record.offset << ": " << record.name
         << ", " << record.data.size() << " data bytes in " << record.segments.size()
@@ -148,7 +149,9 @@ void write_dump_text(const std::string& name, const IwaFile& file, std::ostream&
       }
     }
   }
-  if (file.trailer) out << "offset " << *file.trailer << ": trailer byte 0x82\n";
+  if (file.trailer) {
+    out << "offset " << *file.trailer << ": trailer byte " << hex_byte(kBinaryTrailer) << '\n';
+  }
   if (file.damage) {
     out << name << ": offset " << file.damage->offset << ": damaged: expected "
         << file.damage->expected << ", found " << file.damage->found << '\n';

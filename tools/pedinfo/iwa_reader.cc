@@ -3,27 +3,18 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "export/iwa_format.h"
 #include "records/binary_records.h"
 
 namespace pedpeel::pedinfo {
-
-namespace {
-
-constexpr const char* kRecordNames[kIwaRecordCount] = {
-    "pedigrees (NPED, KEND)",
-    "family records per pedigree (PEDFAM)",
-    "record starts (NFAMREC, LSTART)",
-    "members (MEMBERS)",
-    "linking individuals (IWAYREC)",
-    "race codes, recoded (RACE)",
-    "sex codes (SEX)",
-};
 
 std::string hex_byte(unsigned char byte) {
   char text[8];
   std::snprintf(text, sizeof text, "0x%02X", byte);
   return text;
 }
+
+namespace {
 
 // Decodes the values of records in order, checking each against the layout and the
 // values of the records before it.
@@ -32,6 +23,9 @@ class RecordDecoder {
   // Fills record.items; the damage when the data do not have the layout.
   std::optional<IwaDamage> decode(IwaRecord& record) {
     record_ = &record;
+    fields_ = iwa_record_layout(record.number).fields();
+    next_field_ = 0;
+    position_ = 0;
     switch (record.number) {
       case 1:
         return decode_pedigrees();
@@ -42,11 +36,9 @@ class RecordDecoder {
       case 4:
         return decode_members();
       case 5:
-        return decode_table("IWAYREC", 2, std::max(NFAMREC_, 0), "2 x NFAMREC");
-      case 6:
-        return decode_table("RACE", 1, NIND_, "KEND(NPED), the number of individuals");
+        return decode_table(std::max(NFAMREC_, 0), "NFAMREC");
       default:
-        return decode_table("SEX", 1, NIND_, "KEND(NPED), the number of individuals");
+        return decode_table(NIND_, "KEND(NPED), the number of individuals");
     }
   }
 
@@ -94,27 +86,30 @@ class RecordDecoder {
                   std::to_string(size()) + " data bytes");
   }
 
-  // Adds `count` values of `width` bytes from data byte `position_`: a table indexed from
-  // `first_index`, or a single value when first_index is negative.
-  void add(const char* name, int width, int first_index, int64_t count) {
-    IwaItem item{name, width, first_index >= 0, std::max(first_index, 0), offset_of(position_), {}};
+  // Adds the record's next field, `count` values from data byte `position_`, named and
+  // sized as its layout says.
+  void add(int64_t count) {
+    const IwaField& field = fields_[next_field_++];
+    IwaItem item{
+        std::string(field.name),        field.width,          field.first_index != kIwaSingle,
+        std::max(field.first_index, 0), offset_of(position_), {}};
     for (int64_t k = 0; k < count; ++k) {
-      item.values.push_back(value_at(position_, width));
-      position_ += static_cast<size_t>(width);
+      item.values.push_back(value_at(position_, field.width));
+      position_ += static_cast<size_t>(field.width);
     }
     record_->items.push_back(std::move(item));
   }
-  void table(const char* name, int width, int first_index, int64_t count) {
-    add(name, width, first_index, count);
-  }
-  void scalar(const char* name, int width) { add(name, width, -1, 1); }
+  void table(int64_t count) { add(count); }
+  void single() { add(1); }
+  // Bytes per value of the record's next field.
+  int next_width() const { return fields_[next_field_].width; }
 
-  // A record that is one table of `count` values indexed from 1.
-  std::optional<IwaDamage> decode_table(const char* name, int width, int32_t count,
-                                        const char* why) {
-    position_ = 0;
-    if (auto d = expect_size(int64_t{width} * count, why)) return d;
-    table(name, width, 1, count);
+  // A record that is one table of `count` values indexed from 1, `count` being `why`.
+  std::optional<IwaDamage> decode_table(int32_t count, const char* why) {
+    const int width = next_width();
+    const std::string size_rule = width == 1 ? why : std::to_string(width) + " x " + why;
+    if (auto d = expect_size(int64_t{width} * count, size_rule)) return d;
+    table(count);
     return std::nullopt;
   }
   int32_t last(size_t back = 0) const {
@@ -131,40 +126,37 @@ class RecordDecoder {
   }
 
   std::optional<IwaDamage> decode_pedigrees() {
-    position_ = 0;
     if (auto d = at_least(4, "I4 NPED")) return d;
-    scalar("NPED", 4);
+    single();
     NPED_ = last();
     const int64_t count = int64_t{std::max(NPED_, 0)} + 2;
     if (auto d = expect_size(4 + 2 * count, "4 + 2 x (NPED + 2) for NPED " + std::to_string(NPED_)))
       return d;
-    scalar("NPED", 2);
+    single();
     if (auto d =
             expect_value(record_->items.back(), 0, static_cast<int16_t>(NPED_), "NPED again as I2"))
       return d;
-    table("KEND", 2, 0, count - 1);
+    table(count - 1);
     if (auto d = expect_value(record_->items.back(), 0, 0, "KEND(0)")) return d;
     NIND_ = std::max(last(), 0);
     return std::nullopt;
   }
 
   std::optional<IwaDamage> decode_pedfam() {
-    position_ = 0;
     const int64_t count = int64_t{std::max(NPED_, 0)} + 2;
     if (auto d = expect_size(2 * count, "2 x (NPED + 2) for NPED " + std::to_string(NPED_)))
       return d;
-    scalar("NPED", 2);
+    single();
     if (auto d = expect_value(record_->items.back(), 0, static_cast<int16_t>(NPED_),
                               "NPED (PEDFAM's count slot)"))
       return d;
-    table("PEDFAM", 2, 1, count - 1);
+    table(count - 1);
     return expect_value(record_->items.back(), 0, 0, "PEDFAM(1)");
   }
 
   std::optional<IwaDamage> decode_starts() {
-    position_ = 0;
     if (auto d = at_least(4, "I4 NFAMREC+2")) return d;
-    scalar("NFAMREC+2", 4);
+    single();
     const int32_t count = last();
     if (count < 2) {
       return IwaDamage{record_->items.back().offset, "NFAMREC+2 of at least 2",
@@ -173,28 +165,29 @@ class RecordDecoder {
     if (auto d = expect_size(4 + 2 * int64_t{count},
                              "4 + 2 x (NFAMREC + 2) for NFAMREC+2 " + std::to_string(count)))
       return d;
-    scalar("NFAMREC", 2);
+    single();
     if (auto d = expect_value(record_->items.back(), 0, static_cast<int16_t>(count - 2), "NFAMREC"))
       return d;
     NFAMREC_ = count - 2;
-    table("LSTART", 2, 1, count - 1);
+    table(count - 1);
     if (auto d = expect_value(record_->items.back(), 0, 0, "LSTART(1)")) return d;
     T_ = last();
     return std::nullopt;
   }
 
   std::optional<IwaDamage> decode_members() {
-    position_ = 0;
     if (auto d = at_least(4, "I4 T, the number of member entries")) return d;
-    scalar("T", 4);
+    single();
     if (auto d = expect_value(record_->items.back(), 0, std::max(T_, 0), "T, as LSTART(NFAMREC+1)"))
       return d;
     if (auto d = expect_size(4 + 2 * int64_t{std::max(T_, 0)}, "4 + 2 x T")) return d;
-    table("MEMBERS", 2, 1, std::max(T_, 0));
+    table(std::max(T_, 0));
     return std::nullopt;
   }
 
   IwaRecord* record_ = nullptr;
+  std::span<const IwaField> fields_;  // the record's layout
+  size_t next_field_ = 0;
   size_t position_ = 0;
   int32_t NPED_ = 0;
   int32_t NIND_ = 0;
@@ -232,8 +225,9 @@ IwaDamage framing_damage(const FramingFault& fault, int r, const FramedRecord& f
                  (r == 2 ? " record)" : " records)");
       }
       return {fault.offset,
-              "a length byte 0..129 opening " + std::string(first ? "the first" : "the next") +
-                  " segment of record " + std::to_string(r),
+              "a length byte 0.." + std::to_string(kContinuedSegment) + " opening " +
+                  std::string(first ? "the first" : "the next") + " segment of record " +
+                  std::to_string(r),
               found};
     }
   }
@@ -250,7 +244,7 @@ IwaFile read_iwa(std::string_view bytes) {
   };
   BinaryRecordReader reader(bytes);
   if (reader.fault()) {
-    file.damage = IwaDamage{0, "the header byte 0x4B", found_at(0)};
+    file.damage = IwaDamage{0, "the header byte " + hex_byte(kBinaryHeader), found_at(0)};
     return file;
   }
   file.header = true;
@@ -261,7 +255,8 @@ IwaFile read_iwa(std::string_view bytes) {
       file.damage = framing_damage(*reader.fault(), r, framed, bytes);
       return file;
     }
-    IwaRecord record{r, kRecordNames[r - 1], framed.offset, {}, std::move(framed.data), {}};
+    IwaRecord record{
+        r, std::string(iwa_record_layout(r).title), framed.offset, {}, std::move(framed.data), {}};
     for (const BinarySegment& segment : framed.segments) {
       record.segments.push_back({segment.offset, segment.length});
     }
@@ -271,7 +266,10 @@ IwaFile read_iwa(std::string_view bytes) {
   }
   const size_t position = reader.position();
   if (reader.byte_at(position) != kBinaryTrailer) {
-    file.damage = IwaDamage{position, "the trailer byte 0x82 after record 7", found_at(position)};
+    file.damage = IwaDamage{position,
+                            "the trailer byte " + hex_byte(kBinaryTrailer) + " after record " +
+                                std::to_string(kIwaRecordCount),
+                            found_at(position)};
     return file;
   }
   file.trailer = position;

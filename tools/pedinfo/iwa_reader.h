@@ -1,6 +1,6 @@
 // Reads iway.IWA back: the header byte, the framed records, the trailer byte, and the
-// named values of each of the seven records. Stops at the first byte that is not what the
-// layout written by the second stage puts there, and says what was expected.
+// named values of each of the seven records (layout in export/iwa_format.h). Stops at the
+// first byte that is not what the second stage puts there, and says what was expected.
 #ifndef PEDPEEL_TOOLS_PEDINFO_IWA_READER_H_
 #define PEDPEEL_TOOLS_PEDINFO_IWA_READER_H_
 
@@ -13,12 +13,10 @@
 
 namespace pedpeel::pedinfo {
 
-inline constexpr int kIwaRecordCount = 7;
-
 // One segment of a record: its opening length byte's offset and value.
 struct IwaSegment {
   size_t offset;
-  int length;  // 0..129
+  int length;  // 0..kContinuedSegment
 };
 
 // A run of values of one record: a named scalar (count 1) or a table.
@@ -48,14 +46,17 @@ struct IwaDamage {
 
 struct IwaFile {
   size_t size = 0;
-  bool header = false;             // the header byte 0x4B was found
+  bool header = false;             // the header byte was found
   std::vector<IwaRecord> records;  // every record read whole (a damaged one included)
-  std::optional<size_t> trailer;   // offset of the trailer byte 0x82
+  std::optional<size_t> trailer;   // offset of the trailer byte
   std::optional<IwaDamage> damage;
 };
 
 /// Reads the bytes of an iway.IWA file.
 IwaFile read_iwa(std::string_view bytes);
+
+/// A byte as two hex digits after "0x": 0x4C.
+std::string hex_byte(unsigned char byte);
 
 }  // namespace pedpeel::pedinfo
 
