@@ -5,6 +5,9 @@
 #include <span>
 #include <unordered_map>
 
+#include "export/second_stage.h"
+#include "tools/pedinfo/output_text.h"
+
 namespace pedpeel::pedinfo {
 
 namespace {
@@ -30,13 +33,6 @@ Finding make(const PopulationIndex& index, int32_t row, const char* kind, Severi
   finding.severity = severity;
   finding.message = std::move(message);
   return finding;
-}
-
-// A fraction as the BLOOD file's four decimals show it; huge values in exponent form.
-std::string fixed4(double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, value > -1e6 && value < 1e6 ? "%.4f" : "%.4E", value);
-  return text;
 }
 
 // A table by ID (as 16 bits), kept from pedigree to pedigree: clear() sets back only the
@@ -450,8 +446,9 @@ void check_counts_and_races(const PopulationIndex& index, std::vector<Finding>* 
                      "IN VUVAZE\" and goes on");
   }
   for (int32_t i = 1; i <= population.NIND; ++i) {
-    if (checkable(index, i) && (population.RACE[i] == 126 || population.RACE[i] == 127)) {
-      const int recoded = population.RACE[i] - 254;
+    // A known race whose code the second stage's recode wraps past 127 to a negative one.
+    const int recoded = recode_race(population.RACE[i]);
+    if (checkable(index, i) && population.RACE[i] > 0 && recoded < 0) {
       findings->push_back(make(index, i, "race-recode", Severity::kWarning,
                                "RACE " + std::to_string(population.RACE[i]) + " is recoded to " +
                                    std::to_string(recoded) +

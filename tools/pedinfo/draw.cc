@@ -5,6 +5,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "tools/pedinfo/output_text.h"
 #include "tools/pedinfo/pedigree_analysis.h"
 #include "tools/pedinfo/population_index.h"
 
@@ -46,20 +47,13 @@ const char* ending(PassesEnd end) {
 }  // namespace
 
 std::string dot_text(std::string_view bytes) {
+  // DOT reads a backslash in a string as an escape: a byte goes out as \\xNN to show as \xNN.
   std::string text;
-  for (char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      text.push_back('\\');
-      text.push_back(c);
-    } else if (c == '&') {
+  for (char c : escaped(bytes, "\\\\x")) {
+    if (c == '&') {
       text += "&amp;";
-    } else if (byte >= 0x20 && byte < 0x7F) {
-      text.push_back(c);
     } else {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\\\x%02X", byte);
-      text += escape;
+      text.push_back(c);
     }
   }
   return text;

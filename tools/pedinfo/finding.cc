@@ -11,24 +11,6 @@ std::string trimmed_ini_id(const IniId& ini) {
   return std::string(ini.data(), length);
 }
 
-std::string printable(std::string_view bytes) {
-  std::string text;
-  for (char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      text.push_back('\\');
-      text.push_back(c);
-    } else if (byte >= 0x20 && byte < 0x7F) {
-      text.push_back(c);
-    } else {
-      char escape[5];
-      std::snprintf(escape, sizeof escape, "\\x%02X", byte);
-      text += escape;
-    }
-  }
-  return text;
-}
-
 std::string format_finding(const Finding& finding, const OriginalIds* ids) {
   std::string text = finding.file;
   text += ':';

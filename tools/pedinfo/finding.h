@@ -11,6 +11,7 @@
 
 #include "pedigree/population.h"
 #include "tools/pedinfo/original_ids.h"
+#include "tools/pedinfo/output_text.h"
 
 namespace pedpeel::pedinfo {
 
@@ -49,10 +50,6 @@ struct Finding {
 
 /// `ini` without trailing blanks and zero bytes.
 std::string trimmed_ini_id(const IniId& ini);
-
-/// Bytes as text for a line of output: printable ASCII as it stands, `"` and `\` escaped
-/// with a backslash, every other byte as \xNN.
-std::string printable(std::string_view bytes);
 
 /// The finding's line, without the line end; IDs with their original ids when `ids` is
 /// given.

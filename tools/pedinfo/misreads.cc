@@ -6,6 +6,7 @@
 #include "records/field_input.h"
 #include "records/limits.h"
 #include "records/patterns.h"
+#include "tools/pedinfo/output_text.h"
 
 namespace pedpeel::pedinfo {
 
@@ -52,12 +53,6 @@ bool holds_blank(std::string_view text) {
     if (blank(c)) return true;
   }
   return false;
-}
-
-std::string fixed4(double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, value > -1e6 && value < 1e6 ? "%.4f" : "%.4E", value);
-  return text;
 }
 
 Finding finding_at(const LoadedRecord& record, const std::string& file, const char* kind,
