@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "tools/pedprep/animals.h"
+#include "tools/pedprep/breed_fractions.h"
+#include "tools/pedprep/breeds.h"
 #include "tools/pedprep/findings.h"
 #include "tools/pedprep/packing.h"
 #include "tools/pedprep/pedigrees.h"
@@ -40,16 +42,17 @@ bool inside(std::string_view field, const std::vector<char>& text) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace pedpeel::pedprep;
   if (size == 0) return 0;
-  const Format format = data[0] % 3 == 0   ? Format::kCsv
-                        : data[0] % 3 == 1 ? Format::kTsv
+  const Format format = data[0] % 4 == 0   ? Format::kCsv
+                        : data[0] % 4 == 1 ? Format::kTsv
+                        : data[0] % 4 == 2 ? Format::kTable
                                            : Format::kFam;
-  std::vector<std::string> fractions;
-  if (format != Format::kFam && (data[0] & 0x80) != 0) fractions.push_back("hol");
+  ReadOptions options;
+  if (format != Format::kFam && (data[0] & 0x80) != 0) options.fractions.push_back("hol");
 
   InputTable table;
   table.text.assign(data + 1, data + size);
   Report report("fuzz");
-  read_table(format, fractions, table, report);
+  read_table(format, options, table, report);
   for (const InputRow& row : table.rows) {
     require(row.line >= 1, "a row starts on a line from 1");
     require(!row.id.empty(), "a row has an id");
@@ -60,6 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   require(table.fractions.size() == table.rows.size() * static_cast<size_t>(table.fraction_count),
           "fractions per row");
 
+  const Races races = code_races(table, {}, report);
   const Animals animals = complete_animals(table, report);
   const Pedigrees pedigrees = find_pedigrees(animals, report);
   const RunLimits limits{40, 40};
@@ -79,10 +83,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   for (int count : seen) require(count == 1, "every pedigree in one run");
 
+  const Blood blood = table.fraction_count > 0 ? blood_from_rows(table, animals)
+                                               : blood_from_pedigree(animals, races);
+  for (float fraction : blood.of_animal) require(fraction >= 0 && fraction <= 1, "a fraction");
   const Placement placement = place_rows(animals, pedigrees, runs);
   RunContents contents;
   for (size_t r = 0; r < runs.size(); ++r) {
-    run_contents(table, animals, pedigrees, runs, placement, r, &contents);
+    run_contents(blood, animals, pedigrees, runs, placement, r, &contents);
     int16_t IPED = 0;
     int16_t next_id = 0;
     for (const pedpeel::IndividualRecord& record : contents.records) {

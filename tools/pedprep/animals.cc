@@ -301,7 +301,7 @@ Animals complete_animals(const InputTable& table, Report& report) {
       const int8_t other_sex = role == kSireRole ? 2 : 1;
       if (child < 0 || animals.list[i].sex != other_sex) continue;
       const size_t c = static_cast<size_t>(child);
-      report.warning(animals.list[i].line,
+      report.warning(animals.list[i].line, Warning::kSexAgainstRole,
                      quoted(animals.list[i].original) + " has sex " + std::to_string(other_sex) +
                          (other_sex == 1 ? " (male)" : " (female)") + " but is " + kRoleName[role] +
                          " of " + quoted(animals.list[c].original) + " (line " +

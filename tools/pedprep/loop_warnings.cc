@@ -77,7 +77,7 @@ void warn_of_loops(const Animals& animals, const Pedigrees& pedigrees, const std
         }
         message += "; pedpeel will report it in def.err of " + where + " and stop there";
       }
-      report.warning(line, message);
+      report.warning(line, Warning::kLoop, message);
     }
   }
 }

@@ -13,6 +13,8 @@
 #include "pedigree/input_files.h"
 #include "records/limits.h"
 #include "tools/pedprep/animals.h"
+#include "tools/pedprep/breed_fractions.h"
+#include "tools/pedprep/breeds.h"
 #include "tools/pedprep/findings.h"
 #include "tools/pedprep/loop_warnings.h"
 #include "tools/pedprep/output_dir.h"
@@ -26,35 +28,48 @@ namespace pedpeel::pedprep {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: pedprep INPUT [--format csv|tsv|fam] [--fractions COL[,COL...]] --out DIR [--force]\n"
+    "usage: pedprep INPUT [--format csv|tsv|fam] [--fractions COL[,COL...]]\n"
+    "               [--id COL] [--sire COL] [--dam COL] [--sex COL] [--family COL]\n"
+    "               [--race COL] [--born COL] [--unknown-race NAME[,NAME...]]\n"
+    "               [--races FILE] [--sex-codes MALE,FEMALE] --out DIR [--force]\n"
     "       pedprep --help | -h | --version\n"
     "\n"
     "Reads a population from INPUT, checks it, completes it and writes it into DIR as runs\n"
     "of whole pedigrees that pedpeel takes: DIR/runs.txt lists the run directories, each\n"
     "with input1.dat, pedigree.dat, blood.dat and ids.tsv (its rows mapped back to INPUT).\n"
     "\n"
-    "INPUT is a CSV (comma) or TSV (tab) table with a header row naming the columns id,\n"
-    "sire (or father), dam (or mother) and optionally sex, pedigree (or family) and race; or\n"
-    "a PLINK .fam file (FID IID PAT MAT SEX PHENO). A missing parent is empty, 0, NA or '.'.\n"
+    "INPUT is a table with a header row, separated by commas, semicolons or tabs (the header\n"
+    "line tells which); or a PLINK .fam file (FID IID PAT MAT SEX PHENO). The columns are\n"
+    "found by the names herd-books use (id or animal, sire or father, dam or mother, sex,\n"
+    "pedigree/family/herd, race or breed, born or birthyear), or named by the options below.\n"
+    "A missing parent is empty, 0, NA or '.'. A race column of names numbers the breeds by\n"
+    "their animals; with more than one race, blood.dat gets the fractions that follow from\n"
+    "the pedigree.\n"
     "\n"
     "Options:\n"
-    "  --format F      csv, tsv or fam (default: from INPUT's extension .csv, .tsv, .tab,\n"
-    "                  .fam)\n"
-    "  --fractions C   the race-fraction columns, comma-separated, in order (at most 10;\n"
-    "                  CSV and TSV only)\n"
+    "  --format F      csv, tsv or fam (default: .fam by the name, else a table whose\n"
+    "                  separator the header tells)\n"
+    "  --fractions C   the race-fraction columns, comma-separated, in order (at most 10)\n"
+    "  --id, --sire, --dam, --sex, --family, --race, --born COL\n"
+    "                  the column that holds the id, the sire, ... (any case)\n"
+    "  --unknown-race N  breed names that mean an unknown race, comma-separated\n"
+    "  --races FILE    fix the race codes by a races.tsv of an earlier run\n"
+    "  --sex-codes M,F the words for male and female besides M/F, male/female, bull/cow\n"
     "  --out DIR       the output directory; an existing one must be empty\n"
     "  --force         replace an existing DIR that is not empty\n"
     "  -h, --help      print this text and exit\n"
     "  --version       print the version and exit\n"
     "\n"
-    "Findings go to standard error as FILE:LINE: message, the summary to standard output.\n"
+    "Findings go to standard error as FILE:LINE: message, the summary to standard output;\n"
+    "DIR/warnings.tsv lists every warning, DIR/races.tsv the races.\n"
     "Exit status: 0 runs written (warnings allowed); 1 input refused or a file that cannot\n"
     "be read or written, nothing written; 2 usage error.\n";
 
 struct Options {
   std::string input;
   std::optional<Format> format;
-  std::vector<std::string> fractions;
+  ReadOptions read;
+  RaceOptions races;
   std::string out;
   bool force = false;
 };
@@ -64,10 +79,78 @@ int usage_error(std::ostream& err, const std::string& message) {
   return kExitUsage;
 }
 
+// The names of a comma-separated option value; the problem when one is empty.
+std::optional<std::string> split_names(const std::string& flag, const std::string& value,
+                                       std::vector<std::string>* names) {
+  names->clear();
+  size_t start = 0;
+  for (;;) {
+    const size_t comma = value.find(',', start);
+    const std::string name =
+        value.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    if (name.empty()) return flag + " holds an empty name";
+    names->push_back(name);
+    if (comma == std::string::npos) return std::nullopt;
+    start = comma + 1;
+  }
+}
+
+// The column option `flag` names, or nullptr when it names none.
+std::string* column_option(const std::string& flag, ColumnNames& columns) {
+  if (flag == "--id") return &columns.id;
+  if (flag == "--sire") return &columns.sire;
+  if (flag == "--dam") return &columns.dam;
+  if (flag == "--sex") return &columns.sex;
+  if (flag == "--family") return &columns.family;
+  if (flag == "--race") return &columns.race;
+  if (flag == "--born") return &columns.born;
+  return nullptr;
+}
+
+// Reads the value of option `flag` into `options`; the problem when it cannot.
+std::optional<std::string> take_value(const std::string& flag, const std::string& value,
+                                      Options* options) {
+  if (std::string* column = column_option(flag, options->read.columns)) {
+    if (value.empty()) return flag + " needs a column name";
+    *column = value;
+  } else if (flag == "--format") {
+    options->format = parse_format(value);
+    if (!options->format) return "--format must be csv, tsv or fam, not '" + value + "'";
+  } else if (flag == "--fractions") {
+    std::vector<std::string>& fractions = options->read.fractions;
+    if (split_names(flag, value, &fractions)) return "--fractions holds an empty column name";
+    if (fractions.size() > static_cast<size_t>(kMaxFractions)) {
+      return "--fractions names " + std::to_string(fractions.size()) + " columns; at most " +
+             std::to_string(kMaxFractions);
+    }
+  } else if (flag == "--unknown-race") {
+    if (auto problem = split_names(flag, value, &options->races.unknown_names)) return problem;
+  } else if (flag == "--races") {
+    if (value.empty()) return "--races needs a file";
+    options->races.races_file = value;
+  } else if (flag == "--sex-codes") {
+    std::vector<std::string> words;
+    if (auto problem = split_names(flag, value, &words)) return problem;
+    if (words.size() != 2) return "--sex-codes needs two words, MALE,FEMALE, not '" + value + "'";
+    options->read.sex_words = {words[0], words[1]};
+  } else if (flag == "--out") {
+    if (value.empty()) return "--out needs a directory";
+    options->out = value;
+  } else {
+    return "unknown option '" + flag + "'";
+  }
+  return std::nullopt;
+}
+
+bool takes_value(const std::string& flag) {
+  ColumnNames probe;
+  return column_option(flag, probe) != nullptr || flag == "--format" || flag == "--fractions" ||
+         flag == "--unknown-race" || flag == "--races" || flag == "--sex-codes" || flag == "--out";
+}
+
 // Reads the command line into `options`; the problem when it cannot.
 std::optional<std::string> parse_options(const std::vector<std::string>& arguments,
                                          Options* options) {
-  bool have_out = false;
   bool have_input = false;
   bool only_names = false;
   for (size_t i = 0; i < arguments.size(); ++i) {
@@ -93,40 +176,15 @@ std::optional<std::string> parse_options(const std::vector<std::string>& argumen
       flag = argument.substr(0, equals);
       value = argument.substr(equals + 1);
     }
-    if (flag != "--format" && flag != "--fractions" && flag != "--out") {
-      return "unknown option '" + flag + "'";
-    }
+    if (!takes_value(flag)) return "unknown option '" + flag + "'";
     if (equals == std::string::npos) {
       if (i + 1 >= arguments.size()) return flag + " needs a value";
       value = arguments[++i];
     }
-    if (flag == "--format") {
-      options->format = parse_format(value);
-      if (!options->format) return "--format must be csv, tsv or fam, not '" + value + "'";
-    } else if (flag == "--fractions") {
-      options->fractions.clear();
-      size_t start = 0;
-      for (;;) {
-        const size_t comma = value.find(',', start);
-        const std::string name =
-            value.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        if (name.empty()) return "--fractions holds an empty column name";
-        options->fractions.push_back(name);
-        if (comma == std::string::npos) break;
-        start = comma + 1;
-      }
-      if (options->fractions.size() > static_cast<size_t>(kMaxFractions)) {
-        return "--fractions names " + std::to_string(options->fractions.size()) +
-               " columns; at most " + std::to_string(kMaxFractions);
-      }
-    } else {
-      if (value.empty()) return "--out needs a directory";
-      options->out = value;
-      have_out = true;
-    }
+    if (auto problem = take_value(flag, value, options)) return problem;
   }
   if (!have_input) return "an INPUT file is needed";
-  if (!have_out) return "--out DIR is needed";
+  if (options->out.empty()) return "--out DIR is needed";
   if (!options->format) {
     options->format = format_of_file(options->input);
     if (!options->format) {
@@ -134,8 +192,18 @@ std::optional<std::string> parse_options(const std::vector<std::string>& argumen
              " from its name; give --format csv, tsv or fam";
     }
   }
-  if (*options->format == Format::kFam && !options->fractions.empty()) {
-    return "--fractions needs a CSV or TSV input";
+  if (*options->format == Format::kFam) {
+    if (!options->read.fractions.empty()) return "--fractions needs a CSV or TSV input";
+    const ColumnNames& columns = options->read.columns;
+    if (!columns.id.empty() || !columns.sire.empty() || !columns.dam.empty() ||
+        !columns.sex.empty() || !columns.family.empty() || !columns.race.empty() ||
+        !columns.born.empty()) {
+      return "a .fam file has fixed columns: --id, --sire, --dam, --sex, --family, --race and "
+             "--born need a table";
+    }
+    if (!options->races.races_file.empty() || !options->races.unknown_names.empty()) {
+      return "a .fam file has no race column: --races and --unknown-race need a table";
+    }
   }
   return std::nullopt;
 }
@@ -190,26 +258,39 @@ int refuse(const Report& report, std::ostream& err) {
 }
 
 // Writes every run into the staging directory and commits it; what went wrong, or empty.
-std::string write_output(const Options& options, const InputTable& table, const Animals& animals,
-                         const Pedigrees& pedigrees, const std::vector<Run>& runs) {
+// What a run of pedprep writes besides the runs.
+struct Extras {
+  const Blood& blood;
+  const Races& races;
+  bool has_races;  // the input has a race column: races.tsv is written
+  const Report& report;
+};
+
+std::string write_output(const Options& options, const Animals& animals, const Pedigrees& pedigrees,
+                         const std::vector<Run>& runs, const Extras& extras) {
   StagingDir staging(options.out);
   if (!staging.ok()) return staging.error();
   std::string runs_list;
-  const int32_t NRACE = table.fraction_count + 1;
   const Placement placement = place_rows(animals, pedigrees, runs);
   RunContents contents;
   for (size_t r = 0; r < runs.size(); ++r) {
     const std::string name = run_directory_name(r);
     const std::string directory = staging.path() + "/" + name;
     if (::mkdir(directory.c_str(), 0777) != 0) return directory + ": " + std::strerror(errno);
-    run_contents(table, animals, pedigrees, runs, placement, r, &contents);
-    std::string error = write_input_files(directory, contents.records, NRACE);
+    run_contents(extras.blood, animals, pedigrees, runs, placement, r, &contents);
+    std::string error = write_input_files(directory, contents.records, extras.blood.NRACE);
     if (error.empty()) error = write_whole_file(directory + "/" + ids_tsv::kFileName, contents.ids);
     if (!error.empty()) return error;
     runs_list += name;
     runs_list += '\n';
   }
   std::string error = write_whole_file(staging.path() + "/" + kRunsFile, runs_list);
+  if (error.empty()) {
+    error = write_whole_file(staging.path() + "/" + kWarningsFile, extras.report.warnings_tsv());
+  }
+  if (error.empty() && extras.has_races) {
+    error = write_whole_file(staging.path() + "/" + kRacesFile, races_tsv(extras.races));
+  }
   if (!error.empty()) return error;
   if (!staging.commit()) return staging.error();
   return {};
@@ -246,12 +327,27 @@ int run_pedprep(const std::vector<std::string>& arguments, std::ostream& out, st
     err << "pedprep: cannot read " << error << '\n';
     return kExitRefused;
   }
+  if (!options.races.races_file.empty()) {
+    std::vector<char> bytes;
+    if (!read_file(options.races.races_file, &bytes, &error)) {
+      err << "pedprep: cannot read " << error << '\n';
+      return kExitRefused;
+    }
+    if (auto problem =
+            read_races_file(std::string_view(bytes.data(), bytes.size()), &options.races.fixed)) {
+      err << "pedprep: " << options.races.races_file << ":" << *problem << '\n';
+      return kExitRefused;
+    }
+  }
   Report report(options.input);
-  read_table(*options.format, options.fractions, table, report);
+  read_table(*options.format, options.read, table, report);
+  const Races races = code_races(table, options.races, report);
   const Animals animals = complete_animals(table, report);
   // The rows are in the animals now; their memory serves the tables to come.
   const size_t rows_read = table.rows.size();
   table.rows = {};
+  table.race_texts = {};
+  table.born = {};
   const Pedigrees pedigrees = find_pedigrees(animals, report);
   if (report.errors() > 0) return refuse(report, err);
   const std::vector<Run> runs = pack_runs(pedigrees, animals, report);
@@ -263,20 +359,24 @@ int run_pedprep(const std::vector<std::string>& arguments, std::ostream& out, st
   warn_of_long_ids(animals, report);
   warn_of_loops(animals, pedigrees, runs, report);
 
-  error = write_output(options, table, animals, pedigrees, runs);
+  const Blood blood = table.fraction_count > 0 ? blood_from_rows(table, animals)
+                                               : blood_from_pedigree(animals, races);
+  error = write_output(options, animals, pedigrees, runs,
+                       {blood, races, !table.race_column.empty(), report});
   if (!error.empty()) {
     report.write(err);
     err << "pedprep: cannot write " << error << "; nothing written\n";
     return kExitRefused;
   }
-  report.write(err);
+  const std::string out_dir = options.out + (options.out.ends_with('/') ? "" : "/");
+  report.write(err, out_dir + kWarningsFile);
   out << plural(static_cast<int64_t>(rows_read), "animal", "animals") << " read, "
       << plural(animals.parents_named + animals.parents_added, "parent", "parents") << " added ("
       << animals.parents_named << " named only as parents, " << animals.parents_added
       << " for rows with one known parent)\n";
   out << plural(static_cast<int64_t>(pedigrees.list.size()), "pedigree", "pedigrees") << " in "
-      << plural(static_cast<int64_t>(runs.size()), "run", "runs") << ", listed in " << options.out
-      << (options.out.ends_with('/') ? "" : "/") << kRunsFile;
+      << plural(static_cast<int64_t>(runs.size()), "run", "runs") << ", listed in " << out_dir
+      << kRunsFile;
   if (report.warnings() > 0) out << "; " << plural(report.warnings(), "warning", "warnings");
   out << '\n';
   return kExitDone;

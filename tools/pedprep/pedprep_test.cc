@@ -72,9 +72,16 @@ TEST(PedprepTest, WritesARunThatMapsBack) {
                 "\"DE0123456789012\"): INI_ID holds a shortened form distinct within its run, and "
                 "ids.tsv maps it back\n");
   EXPECT_EQ(tree(out),
-            (std::vector<std::string>{"run-0001", "run-0001/blood.dat", "run-0001/ids.tsv",
-                                      "run-0001/input1.dat", "run-0001/pedigree.dat", "runs.txt"}));
+            (std::vector<std::string>{"races.tsv", "run-0001", "run-0001/blood.dat",
+                                      "run-0001/ids.tsv", "run-0001/input1.dat",
+                                      "run-0001/pedigree.dat", "runs.txt", "warnings.tsv"}));
   EXPECT_EQ(read_file(out + "/runs.txt"), "run-0001\n");
+  EXPECT_EQ(read_file(out + "/races.tsv"), "code\tname\tanimals\n1\t1\t3\n2\t2\t1\n");
+  EXPECT_EQ(read_file(out + "/warnings.tsv"),
+            "file\tline\tkind\tmessage\n" + dir.path() +
+                "/herd.csv\t5\tlong-ids\t1 id is longer than 12 characters (the first "
+                "\"DE0123456789012\"): INI_ID holds a shortened form distinct within its run, and "
+                "ids.tsv maps it back\n");
   EXPECT_EQ(read_file(out + "/run-0001/input1.dat"),
             "pedigree.dat        \r\nblood.dat           \r\n");
   // Parents first: S, then D (named only as a dam), C, E's added dam, E, the long id.
@@ -227,7 +234,8 @@ TEST(PedprepTest, OutputDirectoryRules) {
   EXPECT_EQ(run({input, "--out", out, "--force"}).status, kExitDone);
   EXPECT_EQ(tree(out),
             (std::vector<std::string>{"run-0001", "run-0001/blood.dat", "run-0001/ids.tsv",
-                                      "run-0001/input1.dat", "run-0001/pedigree.dat", "runs.txt"}));
+                                      "run-0001/input1.dat", "run-0001/pedigree.dat", "runs.txt",
+                                      "warnings.tsv"}));
   EXPECT_EQ(dir.entries(), (std::vector<std::string>{"in.fam", "out"}));
 
   // --force never replaces the directory that holds the input.
@@ -280,8 +288,8 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{{"a.csv", "--out", "o", "--frobnicate"}, "unknown option '--frobnicate'"},
         UsageCase{{"a.csv", "--out", "o", "--format", "xls"},
                   "--format must be csv, tsv or fam, not 'xls'"},
-        UsageCase{{"a.txt", "--out", "o"},
-                  "cannot tell the format of a.txt from its name; give --format csv, tsv or fam"},
+        UsageCase{{"a.xls", "--out", "o"},
+                  "cannot tell the format of a.xls from its name; give --format csv, tsv or fam"},
         UsageCase{{"a.fam", "--out", "o", "--fractions", "x"},
                   "--fractions needs a CSV or TSV input"},
         UsageCase{{"a.csv", "--out", "o", "--fractions", "x,,y"},

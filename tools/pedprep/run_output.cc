@@ -125,7 +125,7 @@ void warn_of_long_ids(const Animals& animals, Report& report) {
   if (count == 0) return;
   const size_t f = static_cast<size_t>(first);
   report.warning(
-      animals.list[f].line,
+      animals.list[f].line, Warning::kLongIds,
       std::to_string(count) + (count == 1 ? " id is" : " ids are") + " longer than " +
           std::to_string(kIniIdLength) + " characters (the first " +
           quoted(animals.list[f].original) +
@@ -162,7 +162,7 @@ Placement place_rows(const Animals& animals, const Pedigrees& pedigrees,
   return placement;
 }
 
-void run_contents(const InputTable& table, const Animals& animals, const Pedigrees& pedigrees,
+void run_contents(const Blood& blood, const Animals& animals, const Pedigrees& pedigrees,
                   const std::vector<Run>& runs, const Placement& placement, size_t r,
                   RunContents* contents) {
   const Run& run = runs[r];
@@ -188,8 +188,8 @@ void run_contents(const InputTable& table, const Animals& animals, const Pedigre
     ids.reserve(count * 48 + ids_tsv::kHeader.size());
     ids += ids_tsv::kHeader;
 
-    const size_t fraction_count = static_cast<size_t>(table.fraction_count);
-    // The animals, their ids' bytes and their fractions lie in input order: fetch the
+    const size_t fraction_count = static_cast<size_t>(blood.NRACE - 1);
+    // The animals, their ids' bytes and their fractions lie in animal order: fetch the
     // animal kAhead rows ahead, and what it points to half as far ahead.
     constexpr size_t kAhead = 16;
     size_t k = 0;
@@ -207,10 +207,8 @@ void run_contents(const InputTable& table, const Animals& animals, const Pedigre
         if (k + kAhead / 2 < count) {
           const Animal& ahead = animal_at(k + kAhead / 2);
           __builtin_prefetch(ahead.original.data());
-          if (fraction_count > 0 && ahead.row >= 0) {
-            __builtin_prefetch(table.fractions.data() +
-                               static_cast<size_t>(ahead.row) * fraction_count);
-          }
+          if (fraction_count > 0)
+            __builtin_prefetch(blood.fractions_of(rows[k + kAhead / 2].animal));
         }
         const PlacedRow& placed = rows[k];
         const Animal& animal = animal_at(k);
@@ -230,9 +228,8 @@ void run_contents(const InputTable& table, const Animals& animals, const Pedigre
           record.INI_ID = blank_padded(original);
           if (pass == 0 && holds_tilde(original)) taken.insert(original);
         }
-        if (animal.row >= 0 && fraction_count > 0) {
-          const float* fractions =
-              table.fractions.data() + static_cast<size_t>(animal.row) * fraction_count;
+        if (fraction_count > 0) {
+          const float* fractions = blood.fractions_of(placed.animal);
           std::copy(fractions, fractions + fraction_count, record.BLOOD.begin());
         }
 

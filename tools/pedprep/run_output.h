@@ -12,10 +12,10 @@
 #include "tools/pedinfo/ids_tsv.h"
 #include "tools/pedinfo/run_list.h"
 #include "tools/pedprep/animals.h"
+#include "tools/pedprep/breed_fractions.h"
 #include "tools/pedprep/findings.h"
 #include "tools/pedprep/packing.h"
 #include "tools/pedprep/pedigrees.h"
-#include "tools/pedprep/table_reader.h"
 
 namespace pedpeel::pedprep {
 
@@ -59,7 +59,7 @@ struct RunContents {
 /// characters; otherwise (and for an added parent) a form distinct within the run: up to
 /// 7 characters of the id ("+sire" or "+dam" for an added parent), '~', and a 4-digit
 /// base-36 counter.
-void run_contents(const InputTable& table, const Animals& animals, const Pedigrees& pedigrees,
+void run_contents(const Blood& blood, const Animals& animals, const Pedigrees& pedigrees,
                   const std::vector<Run>& runs, const Placement& placement, size_t r,
                   RunContents* contents);
 

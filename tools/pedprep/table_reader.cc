@@ -9,49 +9,11 @@
 #include <string>
 #include <system_error>
 
-#include "records/limits.h"
+#include "tools/pedprep/encoding.h"
 
 namespace pedpeel::pedprep {
 
 namespace {
-
-bool equals_ignoring_case(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i];
-    char y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
-bool holds_line_break_or_tab_bytewise(std::string_view text) {
-  for (char c : text) {
-    // Tab, LF and CR all lie at or below CR: one comparison for nearly every byte.
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte <= '\r' && (byte == '\t' || byte == '\r' || byte == '\n')) return true;
-  }
-  return false;
-}
-
-// Eight bytes at a time while eight are left: only a word holding a byte at or below CR is
-// looked at byte by byte. A byte of x below n (n <= 128) sets its high bit in
-// (x - n * 0x01..) & ~x & 0x80.. when no lower byte is below n, so no such word is missed.
-bool holds_line_break_or_tab(std::string_view text) {
-  constexpr uint64_t kOnes = 0x0101010101010101;
-  constexpr uint64_t kHighs = 0x8080808080808080;
-  constexpr uint64_t kAboveCr = kOnes * ('\r' + 1);
-  size_t i = 0;
-  for (; i + 8 <= text.size(); i += 8) {
-    uint64_t word;
-    std::memcpy(&word, text.data() + i, sizeof word);
-    if (((word - kAboveCr) & ~word & kHighs) == 0) continue;
-    if (holds_line_break_or_tab_bytewise(text.substr(i, 8))) return true;
-  }
-  return holds_line_break_or_tab_bytewise(text.substr(i));
-}
 
 // Splits the bytes of a CSV or TSV file into records of fields. Quoted fields are
 // unescaped in place (the text only ever shrinks); unquoted fields lose the blanks around
@@ -179,136 +141,94 @@ class DelimitedScanner {
   int64_t line_ = 1;
 };
 
-// Where the header puts each column the rows are read by; -1 for none.
-struct Columns {
-  int id = -1;
-  int sire = -1;
-  int dam = -1;
-  int sex = -1;
-  int family = -1;
-  int race = -1;
-  std::vector<int> fractions;
-};
-
-std::string column_name(const std::vector<std::string>& header, int column) {
-  return "column " + std::to_string(column + 1) + " " + quoted(header[static_cast<size_t>(column)]);
-}
-
-// Finds the columns by name. Reports a missing or doubly named column at the header line.
-bool find_columns(const std::vector<std::string>& header,
-                  std::span<const std::string> fraction_columns, char delimiter, int64_t line,
-                  Report& report, Columns* columns) {
-  struct Wanted {
-    int* column;
-    std::vector<std::string_view> names;
-    bool required;
-    std::string what;
-  };
-  std::vector<Wanted> wanted = {
-      {&columns->id, {"id"}, true, "the id"},
-      {&columns->sire, {"sire", "father"}, true, "the sire"},
-      {&columns->dam, {"dam", "mother"}, true, "the dam"},
-      {&columns->sex, {"sex"}, false, "the sex"},
-      {&columns->family, {"pedigree", "family"}, false, "the pedigree"},
-      {&columns->race, {"race"}, false, "the race code"},
-  };
-  columns->fractions.assign(fraction_columns.size(), -1);
-  for (size_t j = 0; j < fraction_columns.size(); ++j) {
-    wanted.push_back({&columns->fractions[j],
-                      {fraction_columns[j]},
-                      true,
-                      "race fraction " + std::to_string(j + 1)});
-  }
-  bool ok = true;
-  std::vector<std::string> missing;
-  for (Wanted& want : wanted) {
-    for (size_t c = 0; c < header.size(); ++c) {
-      bool match = false;
-      for (std::string_view name : want.names)
-        match = match || equals_ignoring_case(header[c], name);
-      if (!match) continue;
-      if (*want.column >= 0) {
-        report.error(line, column_name(header, *want.column) + " and " +
-                               column_name(header, static_cast<int>(c)) + " both name " +
-                               want.what);
-        ok = false;
-      } else {
-        *want.column = static_cast<int>(c);
+// Tallies the fields of one kind (sex, birth date) that none of the accepted spellings
+// reads, for one warning with their count: the distinct values, the first few with counts.
+class UnreadValues {
+ public:
+  void add(std::string_view value, int64_t line) {
+    if (count_ == 0) first_line_ = line;
+    ++count_;
+    for (auto& [text, times] : values_) {
+      if (text == value) {
+        ++times;
+        return;
       }
     }
-    if (*want.column >= 0 || !want.required) continue;
-    std::string name = quoted(want.names[0]);
-    if (want.names.size() > 1) name += " (or " + quoted(want.names[1]) + ")";
-    missing.push_back(name);
-    ok = false;
+    if (values_.size() < kNamed) values_.emplace_back(std::string(value), 1);
   }
-  if (missing.empty()) return ok;
-  std::string message = "no column ";
-  for (size_t k = 0; k < missing.size(); ++k) {
-    if (k > 0) message += k + 1 == missing.size() ? " or " : ", ";
-    message += missing[k];
-  }
-  message += " in the header";
-  if (header.size() == 1) {
-    message += ", which is read as the one column " + quoted(header[0]) + ": is the file " +
-               (delimiter == ',' ? "comma" : "tab") + "-separated?";
-  }
-  report.error(line, message);
-  return ok;
-}
 
-// Reads a whole number in -127..127 (blanks and a + sign allowed); empty reads as 0.
-std::optional<std::string> read_race(std::string_view text, int8_t* race) {
-  if (text.empty()) {
-    *race = 0;
-    return std::nullopt;
+  /// One warning at the first such line: "N <what> ...: "x" (3), "y" (1); <hint>".
+  void report(Report& report, Warning kind, std::string_view what, std::string_view hint) const {
+    if (count_ == 0) return;
+    std::string message = std::to_string(count_) + " " + std::string(what) + ": ";
+    for (size_t k = 0; k < values_.size(); ++k) {
+      if (k > 0) message += ", ";
+      message += escaped(values_[k].first) + " (" + std::to_string(values_[k].second) + ")";
+    }
+    if (values_.size() == kNamed) message += ", ...";
+    message += "; ";
+    message += hint;
+    report.warning(first_line_, kind, message);
   }
-  std::string_view digits = text;
-  if (digits.starts_with('+')) digits.remove_prefix(1);
-  long value = 0;
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  if (error == std::errc::result_out_of_range ||
-      (error == std::errc() && end == digits.data() + digits.size() &&
-       (value < kMinCode || value > kMaxCode))) {
-    return "race code " + std::string(text) + " is outside " + std::to_string(kMinCode) + ".." +
-           std::to_string(kMaxCode);
-  }
-  if (error != std::errc() || end != digits.data() + digits.size() || digits.empty()) {
-    return "cannot read race code " + quoted(text) + ": not a whole number";
-  }
-  *race = static_cast<int8_t>(value);
-  return std::nullopt;
-}
 
-// Reads a fraction in 0..1.
-std::optional<std::string> read_fraction(std::string_view text, float* fraction) {
-  std::string_view digits = text;
-  if (digits.starts_with('+')) digits.remove_prefix(1);
-  double value = 0;
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value,
-                                            std::chars_format::general);
-  const bool number = !digits.empty() && error == std::errc() &&
-                      end == digits.data() + digits.size() && std::isfinite(value);
-  if (!number) return "cannot read race fraction " + quoted(text) + ": not a number";
-  if (!(value >= 0.0 && value <= 1.0)) {
-    return "race fraction " + std::string(text) + " is outside 0..1";
-  }
-  *fraction = static_cast<float>(value);
-  return std::nullopt;
-}
+ private:
+  static constexpr size_t kNamed = 5;
+  int64_t count_ = 0;
+  int64_t first_line_ = 0;
+  std::vector<std::pair<std::string, int64_t>> values_;
+};
 
-// A text field of a row (id, parent, family) that ids.tsv could not hold.
+// Tallies the text fields that are not UTF-8, for one error at the first.
+struct EightBitFields {
+  int64_t count = 0;
+  int64_t first_line = 0;
+  std::string first;  // the field and its column
+
+  void report(Report& report) const {
+    if (count == 0) return;
+    std::string message = first + " " + kEightBitEncoding;
+    if (count > 1) message += " (" + std::to_string(count) + " such fields)";
+    report.error(first_line, message);
+  }
+};
+
+// A text field of a row (id, parent, family, race) that ids.tsv or races.tsv could not
+// hold, or that is not UTF-8.
 bool check_text(std::string_view text, const std::vector<std::string>& header, int column,
-                int64_t line, Report& report) {
-  if (!holds_line_break_or_tab(text)) return true;
-  report.error(line, quoted(text) + " in " + column_name(header, column) +
-                         " holds a tab or a line break, which ids.tsv cannot carry");
+                int64_t line, Report& report, EightBitFields& eight_bit) {
+  switch (text_fault(text)) {
+    case TextFault::kNone:
+      return true;
+    case TextFault::kTabOrLineBreak:
+      report.error(line, quoted(text) + " in " + column_name(header, column) +
+                             " holds a tab or a line break, which ids.tsv cannot carry");
+      return false;
+    case TextFault::kNotUtf8:
+      if (eight_bit.count++ == 0) {
+        eight_bit.first_line = line;
+        eight_bit.first = escaped(text) + " in " + column_name(header, column);
+      }
+      return false;
+  }
   return false;
 }
 
-void read_delimited(char delimiter, std::span<const std::string> fraction_columns,
-                    InputTable& table, Report& report) {
-  DelimitedScanner scanner(table.text, delimiter);
+// Whether the fields repeat the header: a header line again, as a file joined from parts
+// holds it.
+bool repeats_header(const std::vector<std::string_view>& fields,
+                    const std::vector<std::string>& header) {
+  if (fields.size() != header.size()) return false;
+  for (size_t k = 0; k < fields.size(); ++k) {
+    if (fields[k] != header[k]) return false;
+  }
+  return true;
+}
+
+constexpr char kSexHint[] =
+    "read as unknown (0); M/F, male/female, bull/cow, steer/heifer and 1/2 are read, "
+    "--sex-codes MALE,FEMALE names others";
+void read_delimited(char separator, const ReadOptions& options, InputTable& table, Report& report) {
+  DelimitedScanner scanner(table.text, separator);
   std::vector<std::string_view> fields;
   std::vector<std::string> header;
   int64_t line = 0;
@@ -337,12 +257,20 @@ void read_delimited(char delimiter, std::span<const std::string> fraction_column
   }
   for (std::string_view name : fields) header.emplace_back(name);
   Columns columns;
-  if (!find_columns(header, fraction_columns, delimiter, line, report, &columns)) return;
+  if (!find_columns(header, options.columns, options.fractions, separator, line, report,
+                    &columns)) {
+    return;
+  }
 
+  table.separator = separator;
   table.has_families = columns.family >= 0;
   table.fraction_count = static_cast<int>(columns.fractions.size());
+  if (columns.race >= 0) table.race_column = column_name(header, columns.race);
   const size_t fraction_count = columns.fractions.size();
   std::vector<float> row_fractions(fraction_count);
+  UnreadValues unread_sex;
+  UnreadValues unread_born;
+  EightBitFields eight_bit;
   for (;;) {
     const auto result = scanner.next(fields, &line, &problem, &field);
     if (result == DelimitedScanner::Result::kEnd) break;
@@ -354,6 +282,11 @@ void read_delimited(char delimiter, std::span<const std::string> fraction_column
     if (fields.size() != header.size()) {
       report.error(line, "row has " + std::to_string(fields.size()) + " fields, the header has " +
                              std::to_string(header.size()));
+      continue;
+    }
+    if (repeats_header(fields, header)) {
+      report.warning(line, Warning::kRepeatedHeader,
+                     "the header line again: skipped, as are all lines that repeat it");
       continue;
     }
     InputRow row;
@@ -368,32 +301,46 @@ void read_delimited(char delimiter, std::span<const std::string> fraction_column
                              " is a spelling of a missing parent and cannot name an animal");
       continue;
     }
-    bool ok = check_text(row.id, header, columns.id, line, report);
+    bool ok = check_text(row.id, header, columns.id, line, report, eight_bit);
     const std::string_view sire = fields[static_cast<size_t>(columns.sire)];
     const std::string_view dam = fields[static_cast<size_t>(columns.dam)];
     if (!is_missing_parent(sire)) {
       row.sire = sire;
-      ok = check_text(sire, header, columns.sire, line, report) && ok;
+      ok = check_text(sire, header, columns.sire, line, report, eight_bit) && ok;
     }
     if (!is_missing_parent(dam)) {
       row.dam = dam;
-      ok = check_text(dam, header, columns.dam, line, report) && ok;
+      ok = check_text(dam, header, columns.dam, line, report, eight_bit) && ok;
     }
     if (columns.family >= 0) {
       row.family = fields[static_cast<size_t>(columns.family)];
-      ok = check_text(row.family, header, columns.family, line, report) && ok;
+      ok = check_text(row.family, header, columns.family, line, report, eight_bit) && ok;
+    }
+    std::string_view race;
+    if (columns.race >= 0) {
+      race = fields[static_cast<size_t>(columns.race)];
+      ok = check_text(race, header, columns.race, line, report, eight_bit) && ok;
     }
     if (!ok) continue;
-    if (columns.sex >= 0) row.sex = sex_code(fields[static_cast<size_t>(columns.sex)]);
-    if (columns.race >= 0) {
-      if (auto message = read_race(fields[static_cast<size_t>(columns.race)], &row.race)) {
-        report.error(line, *message + " (" + column_name(header, columns.race) + ")");
+    if (columns.sex >= 0) {
+      const std::string_view sex = fields[static_cast<size_t>(columns.sex)];
+      if (const auto code = read_sex(sex, options.sex_words)) {
+        row.sex = *code;
+      } else {
+        unread_sex.add(sex, line);
       }
+    }
+    if (columns.born >= 0) {
+      const std::string_view born = fields[static_cast<size_t>(columns.born)];
+      const auto date = read_birth_date(born);
+      if (!date) unread_born.add(born, line);
+      table.born.push_back(date.value_or(0));
     }
     for (size_t j = 0; j < fraction_count; ++j) {
       row_fractions[j] = 0.0f;
       const int column = columns.fractions[j];
-      if (auto message = read_fraction(fields[static_cast<size_t>(column)], &row_fractions[j])) {
+      if (auto message = read_fraction(fields[static_cast<size_t>(column)], separator == ';',
+                                       &row_fractions[j])) {
         report.error(line, *message + " (" + column_name(header, column) + ")");
       }
     }
@@ -405,16 +352,31 @@ void read_delimited(char delimiter, std::span<const std::string> fraction_column
       if (sum > 1.0 + 1e-6) {
         char text[32];
         std::snprintf(text, sizeof text, "%.4f", sum);
-        report.warning(line,
+        report.warning(line, Warning::kFractionSum,
                        "race fractions of " + quoted(row.id) + " sum to " + text + ", above 1");
       }
     }
+    if (columns.race >= 0) table.race_texts.push_back(race);
     table.rows.push_back(row);
     table.fractions.insert(table.fractions.end(), row_fractions.begin(), row_fractions.end());
   }
+  eight_bit.report(report);
+  if (columns.sex >= 0) {
+    unread_sex.report(
+        report, Warning::kUnreadSex,
+        "sex values in " + column_name(header, columns.sex) + " are none of the sexes", kSexHint);
+  }
+  if (columns.born >= 0) {
+    unread_born.report(report, Warning::kUnreadBirthDate,
+                       "birth dates in " + column_name(header, columns.born) + " cannot be read",
+                       "read as unknown; a year (2015) or a date (2015-03-31, 31.03.2015) is read");
+  }
 }
 
-void read_fam(InputTable& table, Report& report) {
+void read_fam(const ReadOptions& options, InputTable& table, Report& report) {
+  static const std::vector<std::string> kFamColumns = {"FID", "IID", "PAT", "MAT", "SEX"};
+  UnreadValues unread_sex;
+  EightBitFields eight_bit;
   table.has_families = true;
   table.ids_within_family = true;
   const char* p = table.text.data();
@@ -457,9 +419,21 @@ void read_fam(InputTable& table, Report& report) {
     }
     if (!is_missing_parent(fields[2])) row.sire = fields[2];
     if (!is_missing_parent(fields[3])) row.dam = fields[3];
-    row.sex = sex_code(fields[4]);
+    bool ok = true;
+    for (int column = 0; column < 4; ++column) {
+      ok = check_text(fields[column], kFamColumns, column, line, report, eight_bit) && ok;
+    }
+    if (!ok) continue;
+    if (const auto code = read_sex(fields[4], options.sex_words)) {
+      row.sex = *code;
+    } else {
+      unread_sex.add(fields[4], line);
+    }
     table.rows.push_back(row);
   }
+  eight_bit.report(report);
+  unread_sex.report(report, Warning::kUnreadSex,
+                    "sex values in column 5 \"SEX\" are none of the sexes", kSexHint);
 }
 
 }  // namespace
@@ -477,9 +451,9 @@ std::optional<Format> format_of_file(std::string_view path) {
   const size_t dot = base.find_last_of('.');
   if (dot == std::string_view::npos) return std::nullopt;
   const std::string_view extension = base.substr(dot + 1);
-  if (equals_ignoring_case(extension, "csv")) return Format::kCsv;
-  if (equals_ignoring_case(extension, "tsv") || equals_ignoring_case(extension, "tab"))
-    return Format::kTsv;
+  for (std::string_view table : {"csv", "tsv", "tab", "txt"}) {
+    if (equals_ignoring_case(extension, table)) return Format::kTable;
+  }
   if (equals_ignoring_case(extension, "fam")) return Format::kFam;
   return std::nullopt;
 }
@@ -488,32 +462,36 @@ bool is_missing_parent(std::string_view field) {
   return field.empty() || field == "0" || field == "." || equals_ignoring_case(field, "na");
 }
 
-int8_t sex_code(std::string_view field) {
-  if (field == "1" || equals_ignoring_case(field, "m") || equals_ignoring_case(field, "male"))
-    return 1;
-  if (field == "2" || equals_ignoring_case(field, "f") || equals_ignoring_case(field, "female"))
-    return 2;
-  return 0;
-}
-
-void read_table(Format format, std::span<const std::string> fraction_columns, InputTable& table,
-                Report& report) {
+void read_table(Format format, const ReadOptions& options, InputTable& table, Report& report) {
   table.rows.clear();
   table.fractions.clear();
   table.fraction_count = 0;
   table.has_families = false;
   table.ids_within_family = false;
+  table.race_texts.clear();
+  table.race_column.clear();
+  table.born.clear();
+  if (auto encoding = wide_encoding(table.text)) {
+    report.error(1, *encoding);
+    return;
+  }
   // A first guess of the row count from the bytes, to spare regrowing on large files.
   table.rows.reserve(table.text.size() / 32);
   switch (format) {
     case Format::kCsv:
-      read_delimited(',', fraction_columns, table, report);
+      read_delimited(',', options, table, report);
       break;
     case Format::kTsv:
-      read_delimited('\t', fraction_columns, table, report);
+      read_delimited('\t', options, table, report);
       break;
+    case Format::kTable: {
+      std::string_view text(table.text.data(), table.text.size());
+      if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+      read_delimited(separator_of(text), options, table, report);
+      break;
+    }
     case Format::kFam:
-      read_fam(table, report);
+      read_fam(options, table, report);
       break;
   }
 }

@@ -1,7 +1,8 @@
-// The input readers: a CSV or TSV table with a header row (RFC 4180 quoting, CRLF line
-// ends and a UTF-8 byte order mark accepted), or a PLINK .fam file (FID IID PAT MAT SEX
-// PHENO, whitespace-separated, no header). Both give the same rows: an id, its sire and
-// dam as read, its family, sex, race code and race fractions.
+// The input readers: a table with a header row, separated by commas, semicolons or tabs
+// (RFC 4180 quoting, CRLF line ends and a UTF-8 byte order mark accepted), or a PLINK .fam
+// file (FID IID PAT MAT SEX PHENO, whitespace-separated, no header). Both give the same
+// rows: an id, its sire and dam as read, its family and sex; a table also the race as
+// written, the birth date and the race fractions.
 #ifndef PEDPEEL_TOOLS_PEDPREP_TABLE_READER_H_
 #define PEDPEEL_TOOLS_PEDPREP_TABLE_READER_H_
 
@@ -12,21 +13,23 @@
 #include <string_view>
 #include <vector>
 
+#include "tools/pedprep/columns.h"
+#include "tools/pedprep/field_values.h"
 #include "tools/pedprep/findings.h"
 
 namespace pedpeel::pedprep {
 
-enum class Format { kCsv, kTsv, kFam };
+// kTable: a table whose separator the header line tells (',', ';' or tab).
+enum class Format { kCsv, kTsv, kFam, kTable };
 
 /// "csv", "tsv" or "fam".
 std::optional<Format> parse_format(std::string_view name);
-/// The format a file name's extension gives (.csv, .tsv or .tab, .fam; any case).
+/// The format a file name's extension gives: .fam, or a table for .csv, .tsv, .tab and
+/// .txt (any case).
 std::optional<Format> format_of_file(std::string_view path);
 
 /// A parent field that names no parent: empty, 0, NA or "." (any case).
 bool is_missing_parent(std::string_view field);
-/// 1 for 1, M, male; 2 for 2, F, female (any case); 0 for anything else.
-int8_t sex_code(std::string_view field);
 
 // One animal row, its text fields as views into InputTable::text.
 struct InputRow {
@@ -36,7 +39,7 @@ struct InputRow {
   std::string_view dam;     // empty when the row names no dam
   std::string_view family;  // empty when the input names no families
   int8_t sex = 0;
-  int8_t race = 0;
+  int8_t race = 0;  // the race code, set from InputTable::race_texts (breeds.h)
 };
 
 struct InputTable {
@@ -49,15 +52,27 @@ struct InputTable {
   std::vector<float> fractions;    // fraction j of row r at [r * fraction_count + j]
   bool has_families = false;       // a pedigree (family) column, or a .fam file's FID
   bool ids_within_family = false;  // .fam: an IID names an animal only within its FID
+  char separator = ',';            // of a table
+  // The race of row r as written, at race_texts[r]; empty without a race column.
+  std::vector<std::string_view> race_texts;
+  std::string race_column;  // how findings name the race column
+  // The birth date of row r at born[r]; empty without a birth date column.
+  std::vector<BirthDate> born;
 };
 
-/// Reads `table.text` as `format`, with the race-fraction columns `fraction_columns` (CSV
-/// and TSV only, in that order). Every problem is an error of `report` naming the line
-/// and the column. A row whose id is read is kept even when another field is not (that
-/// field keeps its default); a row that cannot be split into its fields, or has no id, is
-/// left out.
-void read_table(Format format, std::span<const std::string> fraction_columns, InputTable& table,
-                Report& report);
+// What the command line tells the reader.
+struct ReadOptions {
+  ColumnNames columns;
+  std::vector<std::string> fractions;  // the race-fraction columns, in order
+  SexWords sex_words;
+};
+
+/// Reads `table.text` as `format` (the columns and fractions of `options` for a table
+/// only). Every problem is an error of `report` naming the line and the column. A row
+/// whose id is read is kept even when another field is not (that field keeps its
+/// default); a row that cannot be split into its fields, or has no id, is left out. A
+/// sex or birth date that cannot be read is one warning with the count of such fields.
+void read_table(Format format, const ReadOptions& options, InputTable& table, Report& report);
 
 }  // namespace pedpeel::pedprep
 
