@@ -1,12 +1,8 @@
 // pedpeel: orders the nuclear families of a population for peeling and writes them out.
-#include <iostream>
-
 #include "driver/heap_setup.h"
 #include "driver/run_driver.h"
 
 int main(int argc, char** argv) {
   pedpeel::prepare_heap();
-  const int status = pedpeel::run_pedpeel(pedpeel::process_environment(argc, argv));
-  std::cout.flush();
-  return status;
+  return pedpeel::run_pedpeel(pedpeel::process_environment(argc, argv));
 }

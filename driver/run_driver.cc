@@ -14,6 +14,7 @@
 #include "pedigree/loader.h"
 #include "pedigree/pedigree_core.h"
 #include "pedigree/population.h"
+#include "records/output_streams.h"
 #include "records/patterns.h"
 #include "records/run_files.h"
 #include "records/statement.h"
@@ -72,8 +73,12 @@ NameField read_name(RecordStatement& statement) {
   return name;
 }
 
-// Says on standard error what def.err holds, for a user who does not look there.
-void say_loop_reported(std::ostream& err, int pedigree) {
+// Says on standard error what def.err holds, for a user who does not look there. The
+// console's lines go out first, the last one ended, so that the streams merged into one
+// file keep their order and every line whole.
+void say_loop_reported(Console& console, std::ostream& err, int pedigree) {
+  console.end_pending_line();
+  console.flush();
   err << "pedpeel: pedigree " << pedigree << " has a loop that cannot be taken apart; see "
       << kLoopReportFile << "\n";
   err.flush();
@@ -95,18 +100,12 @@ int run_stages(RunIo& io, PeelingEngine& engine, std::ostream& err) {
   const CoreOutcome outcome = run_pedigree_core(io, population, records, engine);
   run_second_stage(io, population, records);
   if (!outcome.loop_reported()) return kExitNormal;
-  say_loop_reported(err, outcome.loop_pedigree);
+  say_loop_reported(io.console, err, outcome.loop_pedigree);
   return kExitStop;
 }
 
-}  // namespace
-
-int run_pedpeel(const RunEnvironment& environment) {
-  std::unique_ptr<PeelingEngine> engine = make_production_engine();
-  return run_pedpeel(environment, *engine);
-}
-
-int run_pedpeel(const RunEnvironment& environment, PeelingEngine& engine) {
+// The run, or the answer to an option, without the check of the standard streams.
+int run_command(const RunEnvironment& environment, PeelingEngine& engine) {
   const Arguments command = read_command_line(environment.arguments);
   switch (command.request) {
     case Arguments::Request::kHelp:
@@ -122,6 +121,18 @@ int run_pedpeel(const RunEnvironment& environment, PeelingEngine& engine) {
   RunEnvironment run = environment;
   run.arguments = command.operands;
   return run_to_end(run, [&](RunIo& io) { return run_stages(io, engine, *environment.err); });
+}
+
+}  // namespace
+
+int run_pedpeel(const RunEnvironment& environment) {
+  std::unique_ptr<PeelingEngine> engine = make_production_engine();
+  return run_pedpeel(environment, *engine);
+}
+
+int run_pedpeel(const RunEnvironment& environment, PeelingEngine& engine) {
+  const int status = run_command(environment, engine);
+  return finish_output("pedpeel", *environment.out, *environment.err, status, kExitRunError);
 }
 
 RunEnvironment process_environment(int argc, char** argv) {

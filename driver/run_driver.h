@@ -9,7 +9,8 @@
 namespace pedpeel {
 
 /// Runs pedpeel in environment.directory with the given arguments and streams. Returns the
-/// exit status: 0 normal end, 1 run-time error, 2 stop, loop report or usage error. An
+/// exit status: 0 normal end, 1 run-time error or a write to `out` or `err` that failed
+/// (one line on `err` names the stream), 2 stop, loop report or usage error. An
 /// option ("--help", "-h", "--version", or an unknown one: any other argument starting
 /// with '-') is answered without opening a file.
 int run_pedpeel(const RunEnvironment& environment);

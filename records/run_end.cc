@@ -13,12 +13,20 @@ void write_report(std::ostream& err, const RunError& error) {
   err.flush();
 }
 
+// The report of a run with console lines: they go out first, so that the streams merged
+// into one file keep their order. A line still waiting for its end gets it from the
+// report's own first line end.
+void write_report(Console& console, std::ostream& err, const RunError& error) {
+  console.flush();
+  write_report(err, error);
+}
+
 // Closes every unit; a failure to write out a unit's last records is a run-time error of
 // its own when nothing else was reported.
 int close_units(RunIo& io, std::ostream& err, int status) {
   const std::optional<RunError> error = io.units.close_all();
   if (error && status != kExitRunError) {
-    write_report(err, *error);
+    write_report(io.console, err, *error);
     return kExitRunError;
   }
   return status;
@@ -52,7 +60,7 @@ int run_to_end(const RunEnvironment& environment, const std::function<int(RunIo&
       write_stop(io.console, stop.reason);
       status = kExitStop;
     } catch (const RunError& error) {
-      write_report(*environment.err, error);
+      write_report(io.console, *environment.err, error);
       status = kExitRunError;
     }
     status = close_units(io, *environment.err, status);

@@ -1,5 +1,6 @@
 #include "testing/temp_run.h"
 
+#include <fcntl.h>
 #include <grp.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -185,15 +186,17 @@ RunResult run_program_with(const TempDir& dir, const std::vector<std::string>& a
   }
   int out_pipe[2], err_pipe[2];
   if (::pipe(out_pipe) != 0 || ::pipe(err_pipe) != 0) std::abort();
-  const std::string binary = pedpeel_binary();
+  const std::string binary = setup.program.empty() ? pedpeel_binary() : setup.program;
   const pid_t child = ::fork();
   if (child == 0) {
     if (::chdir(dir.path().c_str()) != 0) _exit(127);
     FILE* in = std::fopen(input_path.c_str(), "rb");
     if (in == nullptr) _exit(127);
+    const int full = ::open("/dev/full", O_WRONLY);
+    if ((setup.output_full || setup.error_full) && full < 0) _exit(127);
     ::dup2(fileno(in), 0);
-    ::dup2(out_pipe[1], 1);
-    ::dup2(err_pipe[1], 2);
+    ::dup2(setup.output_full ? full : out_pipe[1], 1);
+    ::dup2(setup.error_full ? full : setup.merge_streams ? 1 : err_pipe[1], 2);
     ::close_range(3, ~0U, 0);
     if (setup.close_input) ::close(0);
     if (setup.open_file_limit) {

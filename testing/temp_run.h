@@ -56,6 +56,10 @@ struct ChildSetup {
   std::optional<unsigned long> open_file_limit;  // RLIMIT_NOFILE of the child
   std::optional<unsigned long> file_size_limit;  // RLIMIT_FSIZE in bytes; SIGXFSZ ignored
   bool close_input = false;                      // standard input closed, not a file
+  std::string program;                           // the executable to run; pedpeel's when empty
+  bool output_full = false;    // standard output is /dev/full: every write to it fails
+  bool error_full = false;     // standard error is /dev/full
+  bool merge_streams = false;  // standard error goes where standard output goes (2>&1)
 };
 
 /// run_program, with the child started as `setup` says.

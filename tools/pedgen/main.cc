@@ -11,11 +11,15 @@
 
 #include "driver/command_line.h"
 #include "pedigree/input_files.h"
+#include "records/output_streams.h"
 #include "tools/pedgen/command_line.h"
 #include "tools/pedgen/herdbook.h"
 #include "tools/pedgen/shapes.h"
 
 namespace {
+
+// Exit status of a run that could not write a file or its console output.
+constexpr int kCannotWrite = 1;
 
 // Makes the folder and its missing parents. Returns what went wrong, or "".
 std::string make_folder(const std::string& directory) {
@@ -33,7 +37,7 @@ int write_population(const pedpeel::pedgen::CommandLine& command) {
   }
   if (error.empty()) return 0;
   std::cerr << "pedgen: cannot write " << error << "\n";
-  return 1;
+  return kCannotWrite;
 }
 
 // Writes the herd-book into its file, or to standard output for "-".
@@ -46,14 +50,12 @@ int write_herdbook_file(const pedpeel::pedgen::CommandLine& command) {
   if (to_stdout) ok = std::fflush(out) == 0 && ok;
   if (ok) return 0;
   std::cerr << "pedgen: cannot write " << command.out << ": " << std::strerror(error) << "\n";
-  return 1;
+  return kCannotWrite;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// Answers the command line; the exit status.
+int run_pedgen(const std::vector<std::string>& arguments) {
   using Request = pedpeel::pedgen::CommandLine::Request;
-  const std::vector<std::string> arguments(argv + 1, argv + argc);
   const pedpeel::pedgen::CommandLine command = pedpeel::pedgen::read_command_line(arguments);
   switch (command.request) {
     case Request::kHelp:
@@ -70,4 +72,11 @@ int main(int argc, char** argv) {
       break;
   }
   return write_population(command);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int status = run_pedgen(std::vector<std::string>(argv + 1, argv + argc));
+  return pedpeel::finish_output("pedgen", std::cout, std::cerr, status, kCannotWrite);
 }

@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "driver/heap_setup.h"
+#include "records/output_streams.h"
 #include "tools/pedinfo/pedinfo.h"
 
 int main(int argc, char** argv) {
@@ -9,6 +10,6 @@ int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   const int status = pedpeel::pedinfo::run_pedinfo(arguments, std::cout, std::cerr);
-  std::cout.flush();
-  return status;
+  return pedpeel::finish_output("pedinfo", std::cout, std::cerr, status,
+                                pedpeel::pedinfo::kUsageOrIoError);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "driver/heap_setup.h"
+#include "records/output_streams.h"
 #include "tools/pedprep/pedprep.h"
 
 namespace {
@@ -21,7 +22,6 @@ int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   const int status = pedpeel::pedprep::run_pedprep(arguments, std::cout, std::cerr);
-  std::cout.flush();
-  std::cerr.flush();
-  return status;
+  return pedpeel::finish_output("pedprep", std::cout, std::cerr, status,
+                                pedpeel::pedprep::kExitRefused);
 }
