@@ -105,7 +105,7 @@ std::optional<std::string> add_families(const std::string& run_path, const std::
 // copies), and their family records.
 std::optional<std::string> find_in_run(const std::string& directory, const std::string& run,
                                        const std::vector<std::string>& originals,
-                                       FindReport* report) {
+                                       FindReport* report, bool with_families) {
   const std::string run_path = path_in(directory, run);
   const std::string ids_path = path_in(run_path, ids_tsv::kFileName);
   std::string bytes;
@@ -140,7 +140,7 @@ std::optional<std::string> find_in_run(const std::string& directory, const std::
     row.state = state;
     report->animals[match.animal].rows.push_back(std::move(row));
   }
-  if (state == RunState::kNotRun) return std::nullopt;
+  if (state == RunState::kNotRun || !with_families) return std::nullopt;
   std::vector<FoundRow*> rows;
   for (FoundAnimal& animal : report->animals) {
     for (FoundRow& row : animal.rows) {
@@ -188,7 +188,7 @@ std::string family_text(const FoundFamily& family) {
 
 std::optional<std::string> find_animals(const std::string& directory,
                                         const std::vector<std::string>& originals,
-                                        FindReport* report) {
+                                        FindReport* report, bool with_families) {
   report->directory = directory;
   for (const std::string& original : originals) report->animals.push_back({original, {}});
   std::vector<std::string> runs;
@@ -198,7 +198,9 @@ std::optional<std::string> find_animals(const std::string& directory,
     runs.push_back(".");
   }
   for (const std::string& run : runs) {
-    if (auto problem = find_in_run(directory, run, originals, report)) return problem;
+    if (auto problem = find_in_run(directory, run, originals, report, with_families)) {
+      return problem;
+    }
   }
   return std::nullopt;
 }

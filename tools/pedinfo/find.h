@@ -55,10 +55,11 @@ struct FindReport {
 };
 
 /// Finds `originals` in the runs of `directory` (a runs directory, or one run directory
-/// with an ids.tsv). Returns what could not be read, naming the file, or nullopt.
+/// with an ids.tsv), with their family records when `with_families`. Returns what could
+/// not be read, naming the file, or nullopt.
 std::optional<std::string> find_animals(const std::string& directory,
                                         const std::vector<std::string>& originals,
-                                        FindReport* report);
+                                        FindReport* report, bool with_families = true);
 
 /// Text: per original id, its rows, each with its family records.
 void write_find_text(const FindReport& report, std::ostream& out);

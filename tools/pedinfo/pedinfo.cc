@@ -9,7 +9,7 @@
 #include "driver/command_line.h"
 #include "tools/pedinfo/check.h"
 #include "tools/pedinfo/check_runs.h"
-#include "tools/pedinfo/draw.h"
+#include "tools/pedinfo/draw_command.h"
 #include "tools/pedinfo/dump.h"
 #include "tools/pedinfo/find.h"
 #include "tools/pedinfo/iwa_reader.h"
@@ -108,7 +108,9 @@ constexpr std::string_view kDumpUsage =
     "be read.\n";
 
 constexpr std::string_view kDrawUsage =
-    "usage: pedinfo draw [DIR] --pedigree P\n"
+    "usage: pedinfo draw [DIR] --pedigree P [--loop] [--limit N] [--ids FILE]\n"
+    "       pedinfo draw [DIR] --around ID [--generations N] [--pedigree P] [--limit N]\n"
+    "                    [--ids FILE]\n"
     "\n"
     "Writes pedigree P (1 for the first run of rows with one IPED, as pedpeel numbers them)\n"
     "of the population in DIR (default: the current directory) as a Graphviz DOT graph on\n"
@@ -118,16 +120,27 @@ constexpr std::string_view kDrawUsage =
     "of kind k. Families of a loop pedpeel cannot take apart are red, and one shortest loop\n"
     "through them has bold red edges. Render with e.g. \"dot -Tsvg\".\n"
     "\n"
+    "  --around ID       only the animal ID, its ancestors and descendants to N generations\n"
+    "                    and their mates, and the families that join them (ID: an ID of the\n"
+    "                    pedigree file, or with --ids an original id, whose copies are drawn\n"
+    "                    too; P is needed only when the ID is in more than one pedigree)\n"
+    "  --generations N   generations up and down from ID (default 2)\n"
+    "  --loop            only the families that neither pass can take, the shortest loop\n"
+    "                    through them first, each family with its parents and children\n"
+    "  --limit N         draw at most N animals (default 150), the nearest first; the graph's\n"
+    "                    label says what was left out\n"
+    "  --ids FILE        the run's ids.tsv: each animal is labelled with its original id and\n"
+    "                    INI_ID, and a copy pedprep made is dashed, labelled with the row it\n"
+    "                    copies\n"
+    "\n"
+    "When DIR holds a runs.txt (a directory pedprep wrote), --around takes an original id:\n"
+    "the run that holds it is drawn, with its ids.tsv.\n"
+    "\n"
     "Exit status: 0 graph written; 1 the files do not read cleanly (see pedinfo check);\n"
     "2 usage error or a file that cannot be opened.\n";
 
 bool is_help(std::string_view argument) {
   return argument == "--help" || argument == "-h";
-}
-
-int usage_error(std::ostream& err, const std::string& message) {
-  err << "pedinfo: " << message << " (see pedinfo --help)\n";
-  return kUsageOrIoError;
 }
 
 // The arguments of a subcommand: positional arguments, --json, --ids FILE, and the
@@ -304,39 +317,24 @@ int run_find(const Options& options, std::ostream& out, std::ostream& err) {
   return kNothingToReport;
 }
 
-int run_draw(const Options& options, std::ostream& out, std::ostream& err) {
-  if (!options.pedigree) return usage_error(err, "draw needs --pedigree P");
-  int pedigree = 0;
-  const std::string& text = *options.pedigree;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), pedigree);
-  if (error != std::errc() || end != text.data() + text.size() || pedigree < 1) {
-    return usage_error(err, "draw: --pedigree needs a number from 1, not \"" + text + "\"");
-  }
-  InputFiles input;
-  const std::string directory = directory_of(options);
-  if (auto failure = read_input_files(directory, &input)) {
-    err << "pedinfo draw: " << failure->message << '\n';
-    return kUsageOrIoError;
-  }
-  if (input.read_failed() || !input.analysable) {
-    for (const Finding& finding : input.findings) {
-      if (finding.severity != Severity::kError) continue;
-      err << "pedinfo draw: " << format_finding(finding) << " (run pedinfo check)\n";
-      break;
-    }
-    return kProblemsReported;
-  }
-  if (pedigree > input.population.NPED) {
-    err << "pedinfo draw: " << input.PEDFILE << " holds " << input.population.NPED
-        << (input.population.NPED == 1 ? " pedigree" : " pedigrees") << ", not " << pedigree
-        << '\n';
-    return kUsageOrIoError;
-  }
-  write_draw(input, pedigree, out);
-  return kNothingToReport;
+int run_draw_options(const Options& options, std::ostream& out, std::ostream& err) {
+  DrawArguments arguments;
+  arguments.directory = directory_of(options);
+  arguments.pedigree = options.pedigree;
+  arguments.around = options.around;
+  arguments.generations = options.generations;
+  arguments.limit = options.limit;
+  arguments.ids = options.ids;
+  arguments.loop = options.loop;
+  return run_draw(arguments, out, err);
 }
 
 }  // namespace
+
+int usage_error(std::ostream& err, const std::string& message) {
+  err << "pedinfo: " << message << " (see pedinfo --help)\n";
+  return kUsageOrIoError;
+}
 
 int run_pedinfo(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
   if (arguments.empty()) return usage_error(err, "a command is needed");
@@ -370,7 +368,7 @@ int run_pedinfo(const std::vector<std::string>& arguments, std::ostream& out, st
   if (check) return run_check(options, out, err);
   if (dump) return run_dump(options, out, err);
   if (find) return run_find(options, out, err);
-  return run_draw(options, out, err);
+  return run_draw_options(options, out, err);
 }
 
 }  // namespace pedpeel::pedinfo

@@ -14,6 +14,10 @@ inline constexpr int kNothingToReport = 0;
 inline constexpr int kProblemsReported = 1;
 inline constexpr int kUsageOrIoError = 2;  // with a one-line message on standard error
 
+/// Writes a usage error as one line ("pedinfo: MESSAGE (see pedinfo --help)").
+/// Returns kUsageOrIoError.
+int usage_error(std::ostream& err, const std::string& message);
+
 /// Runs pedinfo with `arguments` (without the program name). Returns the exit status.
 int run_pedinfo(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 

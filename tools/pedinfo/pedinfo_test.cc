@@ -35,7 +35,9 @@ TEST(PedinfoTest, HelpOfEveryCommand) {
       {{"--help"}, "usage: pedinfo COMMAND [ARGUMENTS]"},
       {{"check", "--help"}, "usage: pedinfo check [DIR] [--json] [--ids FILE]"},
       {{"dump", "-h"}, "usage: pedinfo dump FILE [--json] [--ids FILE]"},
-      {{"draw", "--help"}, "usage: pedinfo draw [DIR] --pedigree P"},
+      {{"find", "--help"}, "usage: pedinfo find DIR ID... [--json]"},
+      {{"draw", "--help"},
+       "usage: pedinfo draw [DIR] --pedigree P [--loop] [--limit N] [--ids FILE]"},
   };
   for (const auto& [arguments, first_line] : cases) {
     const PedinfoRun run = pedinfo(arguments);
@@ -54,7 +56,8 @@ TEST(PedinfoTest, UsageErrorsAreOneLineAndStatusTwo) {
       {{"dump"}, "pedinfo: dump needs the name of an iway.IWA file (see pedinfo --help)\n"},
       {{"dump", "/nonexistent/iway.IWA"},
        "pedinfo dump: /nonexistent/iway.IWA: No such file or directory\n"},
-      {{"draw", kExample}, "pedinfo: draw needs --pedigree P (see pedinfo --help)\n"},
+      {{"draw", kExample},
+       "pedinfo: draw needs --pedigree P or --around ID (see pedinfo --help)\n"},
       {{"draw", "--pedigree", "0"},
        "pedinfo: draw: --pedigree needs a number from 1, not \"0\" (see pedinfo --help)\n"},
       {{"draw", "--pedigree"},
@@ -284,6 +287,58 @@ TEST(PedinfoTest, CheckEveryRunOfARunsDirectory) {
     EXPECT_NE(json.out.find(part), std::string::npos) << part << " in " << json.out;
   }
   EXPECT_EQ(pedinfo({"check", dir.path(), "--ids", "x"}).status, kUsageOrIoError);
+}
+
+// pedprep cut A's second mating off onto a copy (row 4): drawn around its original id, both
+// rows are centres, and the copy is dashed and says what it copies.
+TEST(PedinfoTest, DrawAroundAnOriginalIdWithItsCopies) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.path() + "/run-0001");
+  dir.write("runs.txt", "run-0001\n");
+  dir.write("run-0001/input1.dat", "PEDS.DAT\nblood.dat\n");
+  const std::vector<std::string> records = {
+      ped_record(1, 1, 0, 0, 3, 1, "HB-A"), ped_record(1, 2, 0, 0, 3, 2, "HB-B"),
+      ped_record(1, 3, 1, 2, 3, 2, "HB-C"), ped_record(1, 4, 0, 0, 3, 1, "HB-A~0001"),
+      ped_record(1, 5, 0, 0, 3, 2, "HB-E"), ped_record(1, 6, 4, 5, 3, 1, "HB-F")};
+  dir.write("run-0001/PEDS.DAT", testing::pedigree_file(records));
+  dir.write("run-0001/blood.dat", testing::blood_file(6));
+  dir.write("run-0001/ids.tsv", ids_file({{1, 1, "HB-A", ""},
+                                          {1, 2, "HB-B", ""},
+                                          {1, 3, "HB-C", ""},
+                                          {1, 4, "HB-A", "run-0001/1/1"},
+                                          {1, 5, "HB-E", ""},
+                                          {1, 6, "HB-F", ""}}));
+  const PedinfoRun run = pedinfo({"draw", dir.path(), "--around", "HB-A", "--generations=1"});
+  EXPECT_EQ(run.status, kNothingToReport) << run.err;
+  for (const char* part :
+       {"\\naround ID 1 [HB-A], 1 generation of ancestors and descendants, with their mates\";",
+        "\"i1\" [shape=box, label=\"1\\nHB-A\", fillcolor=\"#fff0a0\", style=\"filled\"];",
+        "\"i4\" [shape=box, label=\"4\\nHB-A\\nHB-A~0001\\ncopy of run-0001/1/1\", "
+        "fillcolor=\"#fff0a0\", style=\"dashed,filled\"];",
+        "\"i6\" [shape=box, label=\"6\\nHB-F\"];"}) {
+    EXPECT_NE(run.out.find(part), std::string::npos) << part << " in " << run.out;
+  }
+  const std::pair<std::vector<std::string>, std::string> refused[] = {
+      {{"draw", kExample, "--around", "1"},
+       "pedinfo draw: ID 1 is in 2 pedigrees of PEDS.DAT (the first 1): name one with "
+       "--pedigree P, or give an original id with --ids\n"},
+      {{"draw", kExample, "--around", "99", "--pedigree", "2"},
+       "pedinfo draw: PEDS.DAT has no row for ID 99 in pedigree 2\n"},
+      {{"draw", dir.path(), "--around", "HB-Z"},
+       "pedinfo draw: no run of " + dir.path() + " holds the id \"HB-Z\"\n"},
+      {{"draw", dir.path(), "--pedigree", "1"},
+       "pedinfo: draw: " + dir.path() +
+           " holds runs; name a run directory, or draw --around an original id (each run's "
+           "ids.tsv is used) (see pedinfo --help)\n"},
+      {{"draw", kExample, "--loop", "--around", "3"},
+       "pedinfo: draw: --loop or --around, not both (see pedinfo --help)\n"},
+  };
+  for (const auto& [arguments, message] : refused) {
+    const PedinfoRun refusal = pedinfo(arguments);
+    EXPECT_EQ(refusal.status, kUsageOrIoError) << message;
+    EXPECT_EQ(refusal.err, message);
+  }
+  EXPECT_EQ(pedinfo({"draw", kExample, "--around", "13"}).status, kNothingToReport);
 }
 
 // A control file saved with a byte order mark names a file that pedpeel cannot open.
