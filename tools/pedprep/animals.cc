@@ -4,6 +4,7 @@
 #include <string>
 
 #include "tools/pedinfo/ids_tsv.h"
+#include "tools/pedprep/mend.h"
 
 namespace pedpeel::pedprep {
 
@@ -167,7 +168,7 @@ namespace {
 // Makes an animal of each row, each id once, and finds the parents of each, adding a
 // founder for a parent named only as a parent. Returns the number of row animals. The
 // index of the ids is gone on return, and its memory free for the tables to come.
-int32_t find_parents(const InputTable& table, Animals& animals, Report& report) {
+int32_t find_parents(const InputTable& table, Animals& animals, Report& report, Repairs* repairs) {
   const size_t rows = table.rows.size();
   const size_t expected = rows + rows / 8 + 16;
   animals.list.reserve(expected);
@@ -195,11 +196,21 @@ int32_t find_parents(const InputTable& table, Animals& animals, Report& report) 
                                       Source::kRow, static_cast<int32_t>(r));
     const int32_t holder = index.insert(animal, scope_of(row), row.id, hash);
     if (holder == animal) continue;
+    animals.list.pop_back();
+    const Animal& first = animals.list[static_cast<size_t>(holder)];
+    if (repairs != nullptr) {
+      const bool agree = rows_agree(table, static_cast<int32_t>(r), first.row);
+      repairs->add(report, Warning::kMendDuplicate,
+                   {row.line, std::string(row.id), "row",
+                    std::string("duplicate id") +
+                        (agree ? ", the same as the row at line " : ", the row at line ") +
+                        std::to_string(first.line) + (agree ? " (merged)" : " is kept")});
+      continue;
+    }
     std::string message = "duplicate id " + quoted(row.id);
     if (table.ids_within_family) message += " in " + family_text(row.family);
-    message += ": also at line " + std::to_string(animals.list[static_cast<size_t>(holder)].line);
-    report.error(row.line, message);
-    animals.list.pop_back();
+    message += ": also at line " + std::to_string(first.line);
+    report.mendable_error(row.line, message);
   }
   const int32_t row_animals = animals.count();
 
@@ -245,8 +256,10 @@ int32_t find_parents(const InputTable& table, Animals& animals, Report& report) 
                                    " in " + family_text(row.family));
       }
     }
-    if (parents[0] >= 0 && parents[0] == parents[1]) {
-      report.error(row.line, quoted(row.sire) + " is both sire and dam of " + quoted(row.id));
+    // Mended by mend_roles, with the rest of the animal's links.
+    if (parents[0] >= 0 && parents[0] == parents[1] && repairs == nullptr) {
+      report.mendable_error(row.line,
+                            quoted(row.sire) + " is both sire and dam of " + quoted(row.id));
       parents[1] = -1;
     }
     animals.list[static_cast<size_t>(a)].sire = parents[0];
@@ -257,9 +270,12 @@ int32_t find_parents(const InputTable& table, Animals& animals, Report& report) 
 
 }  // namespace
 
-Animals complete_animals(const InputTable& table, Report& report) {
+Animals complete_animals(const InputTable& table, Report& report, Repairs* repairs) {
   Animals animals;
-  const int32_t row_animals = find_parents(table, animals, report);
+  const int32_t row_animals = find_parents(table, animals, report, repairs);
+  mend_roles(animals, row_animals, report, repairs);
+  mend_cycles(animals, table, report, repairs);
+  check_birth_order(animals, row_animals, table, report, repairs);
 
   // first_child[role][a]: the first row naming animal a in that role, or -1.
   std::vector<int32_t> first_child[2];
@@ -284,13 +300,13 @@ Animals complete_animals(const InputTable& table, Report& report) {
     const bool sire_first = animals.list[s].line <= animals.list[d].line;
     const size_t later = sire_first ? d : s;
     const size_t earlier = sire_first ? s : d;
-    report.error(animals.list[later].line,
-                 quoted(animals.list[static_cast<size_t>(p)].original) + " is " +
-                     kRoleName[sire_first ? kDamRole : kSireRole] + " of " +
-                     quoted(animals.list[later].original) + " here but " +
-                     kRoleName[sire_first ? kSireRole : kDamRole] + " of " +
-                     quoted(animals.list[earlier].original) + " at line " +
-                     std::to_string(animals.list[earlier].line));
+    report.mendable_error(animals.list[later].line,
+                          quoted(animals.list[static_cast<size_t>(p)].original) + " is " +
+                              kRoleName[sire_first ? kDamRole : kSireRole] + " of " +
+                              quoted(animals.list[later].original) + " here but " +
+                              kRoleName[sire_first ? kSireRole : kDamRole] + " of " +
+                              quoted(animals.list[earlier].original) + " at line " +
+                              std::to_string(animals.list[earlier].line));
   }
 
   // A sex that disagrees with the parent role of a row.

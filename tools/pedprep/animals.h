@@ -15,6 +15,8 @@
 
 namespace pedpeel::pedprep {
 
+struct Repairs;  // mend.h
+
 // Where an animal comes from.
 enum class Source : uint8_t {
   kRow,     // a row of the input
@@ -56,7 +58,9 @@ std::string animal_name(const Animals& animals, int32_t animal);
 /// Finds every row's parents, makes a founder of every animal named only as a parent and
 /// adds a founder for the unknown parent of a row with one known parent (sex 1 for a sire,
 /// 2 for a dam, race 0). Errors and warnings go to `report`; a duplicate row is left out.
-Animals complete_animals(const InputTable& table, Report& report);
+/// With `repairs` (--mend), what dropping a link or a row repairs is repaired first and
+/// recorded there (mend.h), cycles included.
+Animals complete_animals(const InputTable& table, Report& report, Repairs* repairs = nullptr);
 
 }  // namespace pedpeel::pedprep
 

@@ -78,8 +78,8 @@ bool parents_first(const Animals& animals, std::span<const Parents> parents, Rep
         chain += animal_name(animals, walk[k].animal) +
                  (next_role == 0 ? " has sire " : " has dam ") + animal_name(animals, next);
       }
-      report.error(animals.list[static_cast<size_t>(parent)].line,
-                   animal_name(animals, parent) + " is its own ancestor: " + chain);
+      report.mendable_error(animals.list[static_cast<size_t>(parent)].line,
+                            animal_name(animals, parent) + " is its own ancestor: " + chain);
       ok = false;
     }
   }

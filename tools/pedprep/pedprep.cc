@@ -17,6 +17,7 @@
 #include "tools/pedprep/breeds.h"
 #include "tools/pedprep/findings.h"
 #include "tools/pedprep/loop_warnings.h"
+#include "tools/pedprep/mend.h"
 #include "tools/pedprep/output_dir.h"
 #include "tools/pedprep/packing.h"
 #include "tools/pedprep/pedigrees.h"
@@ -28,7 +29,7 @@ namespace pedpeel::pedprep {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: pedprep INPUT [--format csv|tsv|fam] [--fractions COL[,COL...]]\n"
+    "usage: pedprep INPUT [--format csv|tsv|fam] [--fractions COL[,COL...]] [--mend]\n"
     "               [--id COL] [--sire COL] [--dam COL] [--sex COL] [--family COL]\n"
     "               [--race COL] [--born COL] [--unknown-race NAME[,NAME...]]\n"
     "               [--races FILE] [--sex-codes MALE,FEMALE] --out DIR [--force]\n"
@@ -55,6 +56,8 @@ constexpr std::string_view kUsage =
     "  --unknown-race N  breed names that mean an unknown race, comma-separated\n"
     "  --races FILE    fix the race codes by a races.tsv of an earlier run\n"
     "  --sex-codes M,F the words for male and female besides M/F, male/female, bull/cow\n"
+    "  --mend          repair what dropping a parent link or a row repairs, with a warning\n"
+    "                  for each, listed in DIR/mended.tsv\n"
     "  --out DIR       the output directory; an existing one must be empty\n"
     "  --force         replace an existing DIR that is not empty\n"
     "  -h, --help      print this text and exit\n"
@@ -72,6 +75,7 @@ struct Options {
   RaceOptions races;
   std::string out;
   bool force = false;
+  bool mend = false;
 };
 
 int usage_error(std::ostream& err, const std::string& message) {
@@ -169,6 +173,10 @@ std::optional<std::string> parse_options(const std::vector<std::string>& argumen
       options->force = true;
       continue;
     }
+    if (argument == "--mend") {
+      options->mend = true;
+      continue;
+    }
     std::string flag = argument;
     std::string value;
     const size_t equals = argument.find('=');
@@ -250,6 +258,12 @@ bool read_file(const std::string& path, std::vector<char>* bytes, std::string* e
 int refuse(const Report& report, std::ostream& err) {
   report.write(err);
   err << "pedprep: " << report.errors() << (report.errors() == 1 ? " error" : " errors");
+  if (report.mendable_errors() > 0) {
+    err << " ("
+        << (report.mendable_errors() == report.errors() ? "all"
+                                                        : std::to_string(report.mendable_errors()))
+        << " of them --mend repairs)";
+  }
   if (report.warnings() > 0) {
     err << ", " << report.warnings() << (report.warnings() == 1 ? " warning" : " warnings");
   }
@@ -262,7 +276,8 @@ int refuse(const Report& report, std::ostream& err) {
 struct Extras {
   const Blood& blood;
   const Races& races;
-  bool has_races;  // the input has a race column: races.tsv is written
+  bool has_races;          // the input has a race column: races.tsv is written
+  const Repairs* repairs;  // with --mend: mended.tsv is written
   const Report& report;
 };
 
@@ -287,6 +302,9 @@ std::string write_output(const Options& options, const Animals& animals, const P
   std::string error = write_whole_file(staging.path() + "/" + kRunsFile, runs_list);
   if (error.empty()) {
     error = write_whole_file(staging.path() + "/" + kWarningsFile, extras.report.warnings_tsv());
+  }
+  if (error.empty() && extras.repairs != nullptr) {
+    error = write_whole_file(staging.path() + "/" + kMendedFile, mended_tsv(*extras.repairs));
   }
   if (error.empty() && extras.has_races) {
     error = write_whole_file(staging.path() + "/" + kRacesFile, races_tsv(extras.races));
@@ -342,7 +360,8 @@ int run_pedprep(const std::vector<std::string>& arguments, std::ostream& out, st
   Report report(options.input);
   read_table(*options.format, options.read, table, report);
   const Races races = code_races(table, options.races, report);
-  const Animals animals = complete_animals(table, report);
+  Repairs repairs;
+  const Animals animals = complete_animals(table, report, options.mend ? &repairs : nullptr);
   // The rows are in the animals now; their memory serves the tables to come.
   const size_t rows_read = table.rows.size();
   table.rows = {};
@@ -361,8 +380,9 @@ int run_pedprep(const std::vector<std::string>& arguments, std::ostream& out, st
 
   const Blood blood = table.fraction_count > 0 ? blood_from_rows(table, animals)
                                                : blood_from_pedigree(animals, races);
-  error = write_output(options, animals, pedigrees, runs,
-                       {blood, races, !table.race_column.empty(), report});
+  error = write_output(
+      options, animals, pedigrees, runs,
+      {blood, races, !table.race_column.empty(), options.mend ? &repairs : nullptr, report});
   if (!error.empty()) {
     report.write(err);
     err << "pedprep: cannot write " << error << "; nothing written\n";
@@ -373,7 +393,12 @@ int run_pedprep(const std::vector<std::string>& arguments, std::ostream& out, st
   out << plural(static_cast<int64_t>(rows_read), "animal", "animals") << " read, "
       << plural(animals.parents_named + animals.parents_added, "parent", "parents") << " added ("
       << animals.parents_named << " named only as parents, " << animals.parents_added
-      << " for rows with one known parent)\n";
+      << " for rows with one known parent)";
+  if (options.mend) {
+    out << "; " << plural(static_cast<int64_t>(repairs.list.size()), "repair", "repairs")
+        << ", listed in " << out_dir << kMendedFile;
+  }
+  out << '\n';
   out << plural(static_cast<int64_t>(pedigrees.list.size()), "pedigree", "pedigrees") << " in "
       << plural(static_cast<int64_t>(runs.size()), "run", "runs") << ", listed in " << out_dir
       << kRunsFile;

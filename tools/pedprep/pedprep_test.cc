@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -104,6 +105,70 @@ TEST(PedprepTest, WritesARunThatMapsBack) {
             "1\t4\t\t\tadded\t+dam~0001\t4\n"
             "1\t5\t\tE\trow\tE\t4\n"
             "1\t6\t\tDE0123456789012\trow\tDE01234~0002\t5\n");
+}
+
+// A herd-book as a breed association exports it goes through with no hand edits: ';'
+// separators, breed names, a birth year, a herd, and an own-ancestor cycle that --mend
+// repairs. The fractions of a Holstein x Jersey calf and of its calf by a Holstein bull.
+TEST(PedprepTest, AHerdBookExportWithMend) {
+  testing::TempDir dir;
+  dir.write("herdbook.csv",
+            "Animal;Sire;Dam;Sex;Breed;BirthYear;Herd\r\n"
+            "HS1;;;M;Holstein;2010;H1\r\n"
+            "JD1;;;F;Jersey;2011;H1\r\n"
+            "CALF;HS1;JD1;F;Holstein;2014;H1\r\n"
+            "HB2;;;M;Holstein;2012;H1\r\n"
+            "GRAND;HB2;CALF;M;Holstein;2017;H1\r\n"
+            "X1;X2;;M;Holstein;2015;H1\r\n"
+            "X2;X1;;M;Holstein;2016;H1\r\n");
+  const std::string input = dir.path() + "/herdbook.csv";
+  const std::string out = dir.path() + "/runs";
+
+  const Outcome refused = run({input, "--out", out});
+  EXPECT_EQ(refused.status, kExitRefused);
+  EXPECT_NE(refused.err.find(":7: \"X1\" is its own ancestor"), std::string::npos) << refused.err;
+  EXPECT_TRUE(
+      refused.err.ends_with("pedprep: 2 errors (all of them --mend repairs); nothing "
+                            "written\n"))
+      << refused.err;
+
+  const Outcome mended = run({input, "--mend", "--out", out});
+  ASSERT_EQ(mended.status, kExitDone) << mended.err;
+  EXPECT_EQ(mended.err, input +
+                            ":7: warning: dropped sire \"X2\" of \"X1\": own-ancestor cycle: "
+                            "\"X1\" has sire \"X2\", \"X2\" has sire \"X1\"; the sire is born "
+                            "2016, after its offspring (born 2015)\n");
+  EXPECT_EQ(mended.out,
+            "7 animals read, 1 parent added (0 named only as parents, 1 for rows with one known "
+            "parent); 1 repair, listed in " +
+                out + "/mended.tsv\n2 pedigrees in 1 run, listed in " + out +
+                "/runs.txt; 1 warning\n");
+  EXPECT_EQ(read_file(out + "/races.tsv"), "code\tname\tanimals\n1\tHolstein\t6\n2\tJersey\t1\n");
+  EXPECT_EQ(read_file(out + "/mended.tsv"),
+            "line\tid\tdropped\twhy\n7\tX1\tsire \"X2\"\town-ancestor cycle: \"X1\" has sire "
+            "\"X2\", \"X2\" has sire \"X1\"; the sire is born 2016, after its offspring (born "
+            "2015)\n");
+  // blood.dat line k + 1 holds the fractions of the k-th row of ids.tsv.
+  std::istringstream ids(read_file(out + "/run-0001/ids.tsv"));
+  std::istringstream blood(read_file(out + "/run-0001/blood.dat"));
+  std::string ids_line;
+  std::string blood_line;
+  std::getline(ids, ids_line);
+  std::getline(blood, blood_line);
+  EXPECT_EQ(blood_line, "    8    3\r");
+  std::map<std::string, std::string> fractions;
+  while (std::getline(ids, ids_line) && std::getline(blood, blood_line)) {
+    std::istringstream fields(ids_line);
+    std::string iped, id, family, original;
+    std::getline(fields, iped, '\t');
+    std::getline(fields, id, '\t');
+    std::getline(fields, family, '\t');
+    std::getline(fields, original, '\t');
+    fractions[original] = blood_line;
+  }
+  EXPECT_EQ(fractions["CALF"], "   .5000E+00   .5000E+00\r");
+  EXPECT_EQ(fractions["GRAND"], "   .7500E+00   .2500E+00\r");
+  EXPECT_EQ(fractions["JD1"], "   .0000E+00   .1000E+01\r");
 }
 
 TEST(PedprepTest, AShortenedIniIdIsNoOtherRowsId) {

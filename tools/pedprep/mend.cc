@@ -1,0 +1,251 @@
+#include "tools/pedprep/mend.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "tools/pedprep/field_values.h"
+
+namespace pedpeel::pedprep {
+
+namespace {
+
+constexpr int kSireRole = 0;
+constexpr int kDamRole = 1;
+constexpr const char* kRoleName[] = {"sire", "dam"};
+
+int32_t& link(Animals& animals, int32_t child, int role) {
+  Animal& animal = animals.list[static_cast<size_t>(child)];
+  return role == kSireRole ? animal.sire : animal.dam;
+}
+
+int32_t parent_of(const Animals& animals, int32_t child, int role) {
+  const Animal& animal = animals.list[static_cast<size_t>(child)];
+  return role == kSireRole ? animal.sire : animal.dam;
+}
+
+std::string role_text(const Animals& animals, int role, int32_t parent) {
+  return std::string(kRoleName[role]) + " " + animal_name(animals, parent);
+}
+
+BirthDate born_of(const Animals& animals, const InputTable& table, int32_t animal) {
+  const int32_t row = animals.list[static_cast<size_t>(animal)].row;
+  if (table.born.empty() || row < 0) return 0;
+  return table.born[static_cast<size_t>(row)];
+}
+
+// Drops the link of `child` in `role` and records it.
+void drop_link(Animals& animals, int32_t child, int role, Warning kind, std::string why,
+               Report& report, Repairs& repairs) {
+  int32_t& parent = link(animals, child, role);
+  const Animal& animal = animals.list[static_cast<size_t>(child)];
+  repairs.add(report, kind,
+              {animal.line, std::string(animal.original), role_text(animals, role, parent),
+               std::move(why)});
+  parent = -1;
+}
+
+// "born 2016, after its offspring (born 2015)".
+std::string birth_order_text(BirthDate parent, BirthDate child) {
+  return "born " + birth_date_text(parent) + ", after its offspring (born " +
+         birth_date_text(child) + ")";
+}
+
+// One link of a cycle: the parent link of `child` in `role`.
+struct CycleLink {
+  int32_t child;
+  int role;
+};
+
+// The link a cycle loses: one that makes a parent younger than its offspring, else the
+// link of the row that comes last in the file.
+size_t link_to_drop(const Animals& animals, const InputTable& table,
+                    const std::vector<CycleLink>& cycle) {
+  for (size_t k = 0; k < cycle.size(); ++k) {
+    const int32_t parent = parent_of(animals, cycle[k].child, cycle[k].role);
+    if (born_after(born_of(animals, table, parent), born_of(animals, table, cycle[k].child)))
+      return k;
+  }
+  size_t last = 0;
+  for (size_t k = 1; k < cycle.size(); ++k) {
+    if (animals.list[static_cast<size_t>(cycle[k].child)].line >
+        animals.list[static_cast<size_t>(cycle[last].child)].line) {
+      last = k;
+    }
+  }
+  return last;
+}
+
+std::string cycle_text(const Animals& animals, const std::vector<CycleLink>& cycle) {
+  std::string chain;
+  for (const CycleLink& step : cycle) {
+    if (!chain.empty()) chain += ", ";
+    const int32_t parent = parent_of(animals, step.child, step.role);
+    chain += animal_name(animals, step.child) + " has " + kRoleName[step.role] + " " +
+             animal_name(animals, parent);
+  }
+  return chain;
+}
+
+}  // namespace
+
+void Repairs::add(Report& report, Warning kind, Repair repair) {
+  report.warning(repair.line, kind,
+                 "dropped " + repair.dropped + " of " + quoted(repair.id) + ": " + repair.why);
+  list.push_back(std::move(repair));
+}
+
+std::string mended_tsv(const Repairs& repairs) {
+  std::vector<const Repair*> order;
+  for (const Repair& repair : repairs.list) order.push_back(&repair);
+  std::stable_sort(order.begin(), order.end(),
+                   [](const Repair* a, const Repair* b) { return a->line < b->line; });
+  std::string tsv = kMendedHeader;
+  for (const Repair* repair : order) {
+    tsv += std::to_string(repair->line) + "\t" + repair->id + "\t" + repair->dropped + "\t" +
+           repair->why + "\n";
+  }
+  return tsv;
+}
+
+bool rows_agree(const InputTable& table, int32_t row, int32_t other) {
+  const InputRow& a = table.rows[static_cast<size_t>(row)];
+  const InputRow& b = table.rows[static_cast<size_t>(other)];
+  if (a.sire != b.sire || a.dam != b.dam || a.family != b.family || a.sex != b.sex ||
+      a.race != b.race) {
+    return false;
+  }
+  if (!table.born.empty() &&
+      table.born[static_cast<size_t>(row)] != table.born[static_cast<size_t>(other)]) {
+    return false;
+  }
+  const size_t width = static_cast<size_t>(table.fraction_count);
+  return width == 0 || std::memcmp(table.fractions.data() + static_cast<size_t>(row) * width,
+                                   table.fractions.data() + static_cast<size_t>(other) * width,
+                                   width * sizeof(float)) == 0;
+}
+
+void mend_roles(Animals& animals, int32_t row_animals, Report& report, Repairs* repairs) {
+  if (repairs == nullptr) return;
+  const size_t n = static_cast<size_t>(animals.count());
+  // uses[role][p]: the rows naming animal p in that role; first[role][p]: the first line.
+  std::vector<int32_t> uses[2] = {std::vector<int32_t>(n, 0), std::vector<int32_t>(n, 0)};
+  std::vector<int64_t> first[2] = {std::vector<int64_t>(n, 0), std::vector<int64_t>(n, 0)};
+  bool any = false;
+  for (int32_t a = 0; a < row_animals; ++a) {
+    for (int role : {kSireRole, kDamRole}) {
+      const int32_t parent = link(animals, a, role);
+      if (parent < 0) continue;
+      const size_t p = static_cast<size_t>(parent);
+      if (uses[role][p]++ == 0) first[role][p] = animals.list[static_cast<size_t>(a)].line;
+      any = any || uses[1 - role][p] > 0;
+    }
+  }
+  if (!any) return;
+  for (int32_t a = 0; a < row_animals; ++a) {
+    for (int role : {kSireRole, kDamRole}) {
+      const int32_t parent = link(animals, a, role);
+      if (parent < 0) continue;
+      const size_t p = static_cast<size_t>(parent);
+      const int other = 1 - role;
+      if (uses[other][p] == 0) continue;
+      const int8_t sex = animals.list[p].sex;
+      const bool keep_other =
+          uses[other][p] > uses[role][p] ||
+          (uses[other][p] == uses[role][p] &&
+           (sex == other + 1 ||
+            (sex == 0 && (first[other][p] < first[role][p] ||
+                          (first[other][p] == first[role][p] && other == kSireRole)))));
+      if (!keep_other) continue;
+      drop_link(animals, a, role, Warning::kMendRoles,
+                animal_name(animals, parent) + " is " + kRoleName[other] + " of " +
+                    std::to_string(uses[other][p]) + " and " + kRoleName[role] + " of " +
+                    std::to_string(uses[role][p]) + " and keeps the role of " + kRoleName[other],
+                report, *repairs);
+    }
+  }
+}
+
+void mend_cycles(Animals& animals, const InputTable& table, Report& report, Repairs* repairs) {
+  if (repairs == nullptr) return;
+  const int32_t count = animals.count();
+  enum : uint8_t { kNew, kOnWalk, kTaken };
+  std::vector<uint8_t> state(static_cast<size_t>(count), kNew);
+  struct Step {
+    int32_t animal;
+    int8_t next_role;  // 0: look at the sire next, 1: the dam, 2: both done
+  };
+  std::vector<Step> walk;
+  for (int32_t start = 0; start < count; ++start) {
+    if (state[static_cast<size_t>(start)] != kNew) continue;
+    state[static_cast<size_t>(start)] = kOnWalk;
+    walk.push_back({start, 0});
+    while (!walk.empty()) {
+      Step& step = walk.back();
+      if (step.next_role == 2) {
+        state[static_cast<size_t>(step.animal)] = kTaken;
+        walk.pop_back();
+        continue;
+      }
+      const int role = step.next_role++;
+      const int32_t parent = link(animals, step.animal, role);
+      if (parent < 0 || state[static_cast<size_t>(parent)] == kTaken) continue;
+      if (state[static_cast<size_t>(parent)] == kNew) {
+        state[static_cast<size_t>(parent)] = kOnWalk;
+        walk.push_back({parent, 0});
+        continue;
+      }
+      // The parent is on the walk: the walk from it to here, and back to it, is a cycle.
+      size_t from = walk.size() - 1;
+      while (walk[from].animal != parent) --from;
+      std::vector<CycleLink> cycle;
+      for (size_t k = from; k + 1 < walk.size(); ++k) {
+        cycle.push_back({walk[k].animal, walk[k].next_role - 1});
+      }
+      cycle.push_back({walk.back().animal, role});
+      const size_t drop = link_to_drop(animals, table, cycle);
+      const CycleLink dropped = cycle[drop];
+      const int32_t dropped_parent = link(animals, dropped.child, dropped.role);
+      std::string why = "own-ancestor cycle: " + cycle_text(animals, cycle);
+      const BirthDate parent_born = born_of(animals, table, dropped_parent);
+      const BirthDate child_born = born_of(animals, table, dropped.child);
+      why += born_after(parent_born, child_born)
+                 ? "; the " + std::string(kRoleName[dropped.role]) + " is " +
+                       birth_order_text(parent_born, child_born)
+                 : "; its row comes last in the file";
+      drop_link(animals, dropped.child, dropped.role, Warning::kMendCycle, why, report, *repairs);
+      // The walk above the dropped link's child no longer leads from it: those animals
+      // are walked again when met.
+      const size_t child_at = from + drop;
+      for (size_t k = child_at + 1; k < walk.size(); ++k) {
+        state[static_cast<size_t>(walk[k].animal)] = kNew;
+      }
+      walk.resize(child_at + 1);
+    }
+  }
+}
+
+void check_birth_order(Animals& animals, int32_t row_animals, const InputTable& table,
+                       Report& report, Repairs* repairs) {
+  if (table.born.empty()) return;
+  for (int32_t a = 0; a < row_animals; ++a) {
+    const BirthDate child = born_of(animals, table, a);
+    for (int role : {kSireRole, kDamRole}) {
+      const int32_t parent = link(animals, a, role);
+      if (parent < 0) continue;
+      const BirthDate born = born_of(animals, table, parent);
+      if (!born_after(born, child)) continue;
+      const std::string why =
+          "the " + std::string(kRoleName[role]) + " is " + birth_order_text(born, child);
+      if (repairs != nullptr) {
+        drop_link(animals, a, role, Warning::kMendBirthOrder, why, report, *repairs);
+      } else {
+        const Animal& animal = animals.list[static_cast<size_t>(a)];
+        report.mendable_error(animal.line, role_text(animals, role, parent) + " of " +
+                                               quoted(animal.original) + " is " +
+                                               birth_order_text(born, child));
+      }
+    }
+  }
+}
+
+}  // namespace pedpeel::pedprep
