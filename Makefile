@@ -50,9 +50,10 @@ test: build test-asan
 # Builds the benchmarks in $(BENCH_BUILD) (Google Benchmark), runs the core and formatter
 # benchmarks, then times whole runs of pedpeel on pedgen's shapes against the I/O floor and
 # the test oracle (bench/run_bench.py; a few minutes, most of it the oracle), pedinfo check
-# against pedpeel (bench/pedinfo_bench.py), and pedprep on a million animals against the
-# pedpeel runs it writes (bench/pedprep_bench.py). Every script runs; the target fails when
-# any of them misses its targets.
+# against pedpeel (bench/pedinfo_bench.py; also on all the runs of a million-animal
+# herd-book), and pedprep on a million animals against the pedpeel runs it writes
+# (bench/pedprep_bench.py). Every script runs; the target fails when any of them misses its
+# targets.
 bench:
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPEDPEEL_BENCH=ON \
 	  -DPEDPEEL_TESTS=OFF -DPEDPEEL_LTO=ON

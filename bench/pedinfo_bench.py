@@ -11,13 +11,17 @@ Cases:
   - mating-12000: one pedigree of 12,000 rows in random order, generations of 600
     offspring of sires and dams drawn at random from the last generation's 300 and 300: a
     tangle of loops pedpeel reports;
-  - families, deep, inbred, founders: pedgen's shapes at 32767 individuals and 11 races.
+  - families, deep, inbred, founders: pedgen's shapes at 32767 individuals and 11 races;
+  - runs-1000000: the runs pedprep writes for pedgen's herd-book of --animals animals
+    (default 1,000,000); pedpeel is run in every run directory one after the other, and
+    `pedinfo check DIR` checks them all. While pedprep cannot cut the herd-book into runs,
+    the population of bench/pedprep_bench.py stands in for it (the case then says so).
 
 For each case: the median of --repeat whole runs of pedpeel, and of `pedinfo check`, each
 in a fresh copy of the input files, and their ratio. Exits with status 1 when a ratio is
 above --limit (default 5).
 
-Usage: pedinfo_bench.py [--build DIR] [--repeat N] [--limit RATIO] [--keep]
+Usage: pedinfo_bench.py [--build DIR] [--repeat N] [--limit RATIO] [--animals N] [--keep]
 """
 
 import argparse
@@ -160,12 +164,53 @@ def measure(tools, name, source, work, repeat):
     return runs["pedpeel"], runs["pedinfo"]
 
 
+def write_runs(tools, animals, work):
+    """pedprep's runs of a herd-book of `animals` animals in work/runs-N; returns the runs
+    directory and the name of the case."""
+    csv = os.path.join(work, "herdbook.csv")
+    runs = os.path.join(work, f"runs-{animals}")
+    subprocess.run([tools["pedgen"], "--herdbook", str(animals), "--seed", str(SEED),
+                    "--columns", "pedprep", "--no-herd", "--out", csv], check=True)
+    prep = subprocess.run([tools["pedprep"], csv, "--out", runs], stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL)
+    if prep.returncode == 0:
+        return runs, f"runs-{animals}"
+    sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+    import pedprep_bench  # pylint: disable=import-outside-toplevel
+    pedprep_bench.generate(csv, animals, SEED)
+    shutil.rmtree(runs, ignore_errors=True)
+    subprocess.run([tools["pedprep"], csv, "--out", runs], stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, check=True)
+    return runs, f"runs-{animals} (herds of pedprep_bench.py)"
+
+
+def measure_runs(tools, runs, repeat):
+    """Median seconds of pedpeel in every run of `runs` one after the other, and of
+    pedinfo check on the whole runs directory."""
+    with open(os.path.join(runs, "runs.txt")) as listing:
+        directories = [os.path.join(runs, line.strip()) for line in listing if line.strip()]
+    pedpeel = []
+    for _ in range(repeat):
+        start = time.perf_counter()
+        for directory in directories:
+            result = subprocess.run([tools["pedpeel"]], cwd=directory,
+                                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                    stderr=subprocess.DEVNULL)
+            if result.returncode not in (0, 2):
+                sys.exit(f"pedpeel in {directory}: exit status {result.returncode}")
+        pedpeel.append(time.perf_counter() - start)
+    pedinfo = median_seconds([tools["pedinfo"], "check", runs], runs, repeat, (0, 1))
+    return statistics.median(pedpeel), pedinfo
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--build", default="build", help="build folder (default: build)")
     parser.add_argument("--repeat", type=int, default=5, help="runs per program and case")
     parser.add_argument("--limit", type=float, default=5.0,
                         help="largest ratio pedinfo check / pedpeel (default: 5)")
+    parser.add_argument("--animals", type=int, default=1_000_000,
+                        help="animals of the herd-book whose runs are checked")
     parser.add_argument("--keep", action="store_true", help="keep the generated files")
     args = parser.parse_args()
 
@@ -173,6 +218,7 @@ def main():
         "pedpeel": os.path.join(args.build, "driver", "pedpeel"),
         "pedinfo": os.path.join(args.build, "tools", "pedinfo", "pedinfo"),
         "pedgen": os.path.join(args.build, "tools", "pedgen", "pedgen"),
+        "pedprep": os.path.join(args.build, "tools", "pedprep", "pedprep"),
     }
     for name, path in tools.items():
         if not os.access(path, os.X_OK):
@@ -196,14 +242,22 @@ def main():
         pedgen(tools, shape, LARGE, directory)
         cases.append((f"{shape}-{LARGE}", directory))
 
-    print(f"{'case':<16} {'pedpeel ms':>11} {'pedinfo ms':>11} {'ratio':>7}")
+    runs, runs_case = write_runs(tools, args.animals, work)
+
+    width = max(len(name) for name in [name for name, _ in cases] + [runs_case])
+    print(f"{'case':<{width}} {'pedpeel ms':>11} {'pedinfo ms':>11} {'ratio':>7}")
     worst = 0.0
+
+    def report(name, pedpeel, pedinfo):
+        ratio = pedinfo / pedpeel
+        flag = "" if ratio <= args.limit else f"  above {args.limit:g}"
+        print(f"{name:<{width}} {pedpeel * 1000:>11.1f} {pedinfo * 1000:>11.1f} {ratio:>7.2f}{flag}")
+        return ratio
+
     for name, source in cases:
         pedpeel, pedinfo = measure(tools, name, source, os.path.join(work, "runs"), args.repeat)
-        ratio = pedinfo / pedpeel
-        worst = max(worst, ratio)
-        flag = "" if ratio <= args.limit else f"  above {args.limit:g}"
-        print(f"{name:<16} {pedpeel * 1000:>11.1f} {pedinfo * 1000:>11.1f} {ratio:>7.2f}{flag}")
+        worst = max(worst, report(name, pedpeel, pedinfo))
+    worst = max(worst, report(runs_case, *measure_runs(tools, runs, args.repeat)))
 
     if args.keep:
         print(f"files kept in {work}")
