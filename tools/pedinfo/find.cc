@@ -161,7 +161,8 @@ std::string state_text(RunState state) {
     case RunState::kRun:
       return "run";
     case RunState::kLoop:
-      return "ended with a loop report in def.err: later pedigrees are not in VOLMA.DAT";
+      return "pedpeel reported a loop (def.err): the families it had not taken by then are not in "
+             "VOLMA.DAT";
   }
   return "";
 }
