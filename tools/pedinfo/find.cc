@@ -203,6 +203,12 @@ std::optional<std::string> find_animals(const std::string& directory,
       return problem;
     }
   }
+  // A single run directory is named as it was given.
+  for (FoundAnimal& animal : report->animals) {
+    for (FoundRow& row : animal.rows) {
+      if (row.run == ".") row.run = directory;
+    }
+  }
   return std::nullopt;
 }
 

@@ -32,7 +32,7 @@ struct FoundFamily {
 
 // A row that stands for an original id.
 struct FoundRow {
-  std::string run;  // as runs.txt names it ("." for a single run directory)
+  std::string run;  // as runs.txt names it (a single run directory: as given)
   int32_t row = 0;  // in the run's pedigree file, from 1
   int pedigree = 0;
   int16_t iped = 0;

@@ -71,6 +71,19 @@ TEST(FindTest, RowsCopiesAndFamilyRecords) {
   }
 }
 
+TEST(FindTest, OneRunDirectoryIsNamedAsGiven) {
+  TempDir dir;
+  write_runs(dir);
+  const std::string run = dir.path() + "/run-0001";
+  FindReport report;
+  ASSERT_EQ(find_animals(run, {"E"}, &report), std::nullopt);
+  std::ostringstream out;
+  write_find_text(report, out);
+  EXPECT_EQ(out.str(),
+            "E: 1 row\n  " + run + ": pedigree 1 (IPED 1), ID 5, row 5 (source: row)\n    " + run +
+                "/VOLMA.DAT:7: child in family (3 [C], 4 [D]; 5 [E]), ITYPE 1, IWAY 0\n");
+}
+
 TEST(FindTest, FilesThatCannotBeRead) {
   TempDir dir;
   write_runs(dir);
