@@ -1,30 +1,13 @@
 #include "pedigree/input_files.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <string_view>
 
 #include "records/patterns.h"
 #include "records/record_writer.h"
 #include "records/run_files.h"
+#include "records/whole_file.h"
 
 namespace pedpeel {
-
-namespace {
-
-// Writes `bytes` as the whole file at `path`; what went wrong, or an empty string.
-std::string write_file(const std::string& path, std::string_view bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return path + ": " + std::strerror(errno);
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  const int error = errno;
-  if (std::fclose(file) != 0 || !written)
-    return path + ": " + std::strerror(written ? errno : error);
-  return {};
-}
-
-}  // namespace
 
 std::string control_file_text(const InputFileNames& names) {
   std::string text;
@@ -78,9 +61,12 @@ std::string write_input_files(const std::string& directory,
                               std::span<const IndividualRecord> individuals, int32_t NRACE,
                               const InputFileNames& names) {
   const std::string prefix = directory.empty() ? "" : directory + "/";
-  std::string error = write_file(prefix + kControlFile, control_file_text(names));
-  if (error.empty()) error = write_file(prefix + names.pedigree, pedigree_file_text(individuals));
-  if (error.empty()) error = write_file(prefix + names.blood, blood_file_text(individuals, NRACE));
+  const auto write = [](const std::string& path, std::string_view bytes) {
+    return describe_file_error(path, write_whole_file(path, bytes));
+  };
+  std::string error = write(prefix + kControlFile, control_file_text(names));
+  if (error.empty()) error = write(prefix + names.pedigree, pedigree_file_text(individuals));
+  if (error.empty()) error = write(prefix + names.blood, blood_file_text(individuals, NRACE));
   return error;
 }
 

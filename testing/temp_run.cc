@@ -17,6 +17,7 @@
 #include <string_view>
 
 #include "driver/run_driver.h"
+#include "records/whole_file.h"
 #include "testing/oracle_engine.h"
 
 namespace pedpeel::testing {
@@ -35,17 +36,15 @@ TempDir::~TempDir() {
 }
 
 void TempDir::write(const std::string& name, const std::string& bytes) const {
-  std::ofstream file(path_ + "/" + name, std::ios::binary | std::ios::trunc);
-  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (write_whole_file(path_ + "/" + name, bytes)) std::abort();
 }
 
 std::optional<std::string> TempDir::read(const std::string& name) const {
-  const fs::path path = path_ + "/" + name;
+  const std::string path = path_ + "/" + name;
   if (!fs::is_regular_file(path)) return std::nullopt;
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
+  std::string bytes;
+  if (read_whole_file(path, &bytes)) return std::nullopt;
+  return bytes;
 }
 
 std::vector<std::string> TempDir::entries() const {

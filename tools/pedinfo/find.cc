@@ -3,11 +3,10 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <string_view>
 
 #include "records/run_files.h"
+#include "records/whole_file.h"
 #include "tools/pedinfo/finding.h"
 #include "tools/pedinfo/json_writer.h"
 #include "tools/pedinfo/original_ids.h"
@@ -80,8 +79,8 @@ std::vector<int> pedigree_numbers(const OriginalIds& ids) {
 std::optional<std::string> add_families(const std::string& run_path, const std::string& file,
                                         const OriginalIds& ids, std::vector<FoundRow*>& rows) {
   std::string bytes;
-  if (!read_whole_file(path_in(run_path, kVolmaFile), &bytes)) {
-    return file + ": " + std::strerror(errno);
+  if (const std::error_code error = read_whole_file(path_in(run_path, kVolmaFile), &bytes)) {
+    return describe_file_error(file, error);
   }
   std::vector<VolmaBlock> blocks;
   if (auto problem = read_volma(bytes, file, &blocks)) return problem;
@@ -109,7 +108,9 @@ std::optional<std::string> find_in_run(const std::string& directory, const std::
   const std::string run_path = path_in(directory, run);
   const std::string ids_path = path_in(run_path, ids_tsv::kFileName);
   std::string bytes;
-  if (!read_whole_file(ids_path, &bytes)) return ids_path + ": " + std::strerror(errno);
+  if (const std::error_code error = read_whole_file(ids_path, &bytes)) {
+    return describe_file_error(ids_path, error);
+  }
   IdsColumns columns;
   const std::string_view header = std::string_view(bytes).substr(0, bytes.find('\n'));
   if (auto problem = read_ids_header(header, &columns)) return ids_path + ":1: " + *problem;

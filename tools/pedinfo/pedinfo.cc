@@ -1,12 +1,11 @@
 #include "tools/pedinfo/pedinfo.h"
 
-#include <cerrno>
 #include <charconv>
-#include <cstring>
 #include <optional>
 #include <string_view>
 
 #include "driver/command_line.h"
+#include "records/whole_file.h"
 #include "tools/pedinfo/check.h"
 #include "tools/pedinfo/check_runs.h"
 #include "tools/pedinfo/draw_command.h"
@@ -279,8 +278,8 @@ int run_dump(const Options& options, std::ostream& out, std::ostream& err) {
   }
   const std::string& name = options.positional[0];
   std::string bytes;
-  if (!read_whole_file(name, &bytes)) {
-    err << "pedinfo dump: " << name << ": " << std::strerror(errno) << '\n';
+  if (const std::error_code error = read_whole_file(name, &bytes)) {
+    err << "pedinfo dump: " << describe_file_error(name, error) << '\n';
     return kUsageOrIoError;
   }
   OriginalIds ids;

@@ -1,8 +1,6 @@
 #include "tools/pedinfo/run_list.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -21,25 +19,6 @@ bool exists(const std::string& path) {
 }
 
 }  // namespace
-
-bool read_whole_file(const std::string& name, std::string* bytes) {
-  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  char buffer[1 << 16];
-  ssize_t n;
-  while ((n = ::read(fd, buffer, sizeof buffer)) != 0) {
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      const int error = errno;
-      ::close(fd);
-      errno = error;
-      return false;
-    }
-    bytes->append(buffer, static_cast<size_t>(n));
-  }
-  ::close(fd);
-  return true;
-}
 
 std::string path_in(const std::string& directory, const std::string& name) {
   if (directory == "." || directory.empty() || name.starts_with('/')) return name;

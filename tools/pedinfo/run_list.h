@@ -13,10 +13,6 @@ namespace pedpeel::pedinfo {
 // The file of a runs directory that lists its run directories, one a line.
 inline constexpr char kRunsFile[] = "runs.txt";
 
-/// Appends the bytes of file `name` to `*bytes`; false, with errno set, when it cannot be
-/// read.
-bool read_whole_file(const std::string& name, std::string* bytes);
-
 /// `name` inside `directory` ("." adds nothing; an absolute `name` stands alone).
 std::string path_in(const std::string& directory, const std::string& name);
 

@@ -113,14 +113,4 @@ bool StagingDir::commit() {
   return true;
 }
 
-std::string write_whole_file(const std::string& path, std::string_view bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return describe(path, errno);
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  const int error = errno;
-  if (std::fclose(file) != 0) return describe(path, errno);
-  if (!written) return describe(path, error);
-  return {};
-}
-
 }  // namespace pedpeel::pedprep

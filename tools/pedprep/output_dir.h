@@ -43,9 +43,6 @@ class StagingDir {
   bool committed_ = false;
 };
 
-/// Writes `bytes` as the file `path`; what went wrong, naming it, or an empty string.
-std::string write_whole_file(const std::string& path, std::string_view bytes);
-
 }  // namespace pedpeel::pedprep
 
 #endif  // PEDPEEL_TOOLS_PEDPREP_OUTPUT_DIR_H_

@@ -3,15 +3,14 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <new>
 #include <optional>
 #include <string_view>
 
 #include "driver/command_line.h"
 #include "pedigree/input_files.h"
 #include "records/limits.h"
+#include "records/whole_file.h"
 #include "tools/pedprep/animals.h"
 #include "tools/pedprep/breed_fractions.h"
 #include "tools/pedprep/breeds.h"
@@ -216,43 +215,15 @@ std::optional<std::string> parse_options(const std::vector<std::string>& argumen
   return std::nullopt;
 }
 
-// Appends the rest of `file` to `bytes`, taking room for a regular file's size at once.
-// False, with errno set, when a read fails.
-bool append_file(std::FILE* file, std::vector<char>* bytes) {
-  struct stat status;
-  // Only a regular file's size is its length: a directory reports one far beyond it.
-  if (::fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
-    bytes->reserve(static_cast<size_t>(status.st_size));
-  }
-  char block[1 << 16];
-  size_t got;
-  while ((got = std::fread(block, 1, sizeof block, file)) > 0)
-    bytes->insert(bytes->end(), block, block + got);
-  return std::ferror(file) == 0;
-}
-
 // The whole file; false (with `*error` naming it) when it cannot be read, or not held.
 bool read_file(const std::string& path, std::vector<char>* bytes, std::string* error) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) {
-    *error = path + ": " + std::strerror(errno);
-    return false;
-  }
-  bytes->clear();
-  bool read = false;
-  int read_error = 0;
-  try {
-    read = append_file(file, bytes);
-    read_error = errno;
-  } catch (const std::bad_alloc&) {
-    read_error = ENOMEM;
-  }
-  std::fclose(file);
-  if (!read) {
-    bytes->clear();
-    *error = path + ": " + std::strerror(read_error);
-  }
-  return read;
+  *error = describe_file_error(path, read_whole_file(path, bytes));
+  return error->empty();
+}
+
+// Writes `bytes` as the whole file `path`; what went wrong, naming it, or an empty string.
+std::string write_file(const std::string& path, std::string_view bytes) {
+  return describe_file_error(path, write_whole_file(path, bytes));
 }
 
 int refuse(const Report& report, std::ostream& err) {
@@ -294,20 +265,20 @@ std::string write_output(const Options& options, const Animals& animals, const P
     if (::mkdir(directory.c_str(), 0777) != 0) return directory + ": " + std::strerror(errno);
     run_contents(extras.blood, animals, pedigrees, runs, placement, r, &contents);
     std::string error = write_input_files(directory, contents.records, extras.blood.NRACE);
-    if (error.empty()) error = write_whole_file(directory + "/" + ids_tsv::kFileName, contents.ids);
+    if (error.empty()) error = write_file(directory + "/" + ids_tsv::kFileName, contents.ids);
     if (!error.empty()) return error;
     runs_list += name;
     runs_list += '\n';
   }
-  std::string error = write_whole_file(staging.path() + "/" + kRunsFile, runs_list);
+  std::string error = write_file(staging.path() + "/" + kRunsFile, runs_list);
   if (error.empty()) {
-    error = write_whole_file(staging.path() + "/" + kWarningsFile, extras.report.warnings_tsv());
+    error = write_file(staging.path() + "/" + kWarningsFile, extras.report.warnings_tsv());
   }
   if (error.empty() && extras.repairs != nullptr) {
-    error = write_whole_file(staging.path() + "/" + kMendedFile, mended_tsv(*extras.repairs));
+    error = write_file(staging.path() + "/" + kMendedFile, mended_tsv(*extras.repairs));
   }
   if (error.empty() && extras.has_races) {
-    error = write_whole_file(staging.path() + "/" + kRacesFile, races_tsv(extras.races));
+    error = write_file(staging.path() + "/" + kRacesFile, races_tsv(extras.races));
   }
   if (!error.empty()) return error;
   if (!staging.commit()) return staging.error();
