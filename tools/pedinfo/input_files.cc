@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "pedigree/loader.h"
+#include "records/byte_order_mark.h"
 #include "records/file_names.h"
 #include "records/limits.h"
 #include "records/patterns.h"

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "records/byte_order_mark.h"
 #include "records/field_input.h"
 #include "records/limits.h"
 #include "records/patterns.h"

@@ -18,9 +18,6 @@
 
 namespace pedpeel::pedinfo {
 
-// The bytes a UTF-8 byte order mark puts at the start of a file.
-inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
 // A data field of a record, named for messages.
 struct FieldName {
   std::string name;  // e.g. "IPAR1", "NRACE", "fraction 2"

@@ -9,6 +9,7 @@
 #include <string>
 #include <system_error>
 
+#include "records/byte_order_mark.h"
 #include "tools/pedprep/encoding.h"
 
 namespace pedpeel::pedprep {
@@ -24,11 +25,7 @@ class DelimitedScanner {
 
   DelimitedScanner(std::vector<char>& text, char delimiter)
       : pos_(text.data()), end_(text.data() + text.size()), delimiter_(delimiter) {
-    if (end_ - pos_ >= 3 && static_cast<unsigned char>(pos_[0]) == 0xEF &&
-        static_cast<unsigned char>(pos_[1]) == 0xBB &&
-        static_cast<unsigned char>(pos_[2]) == 0xBF) {
-      pos_ += 3;
-    }
+    pos_ += byte_order_mark_length(std::string_view(text.data(), text.size()));
   }
 
   /// The next record into `fields`, its first line into `*line`. kBroken: the record
@@ -381,10 +378,7 @@ void read_fam(const ReadOptions& options, InputTable& table, Report& report) {
   table.ids_within_family = true;
   const char* p = table.text.data();
   const char* end = p + table.text.size();
-  if (end - p >= 3 && static_cast<unsigned char>(p[0]) == 0xEF &&
-      static_cast<unsigned char>(p[1]) == 0xBB && static_cast<unsigned char>(p[2]) == 0xBF) {
-    p += 3;
-  }
+  p += byte_order_mark_length(std::string_view(p, table.text.size()));
   std::string_view fields[6];
   for (int64_t line = 1; p < end; ++line) {
     const char* line_end = p;
@@ -486,7 +480,7 @@ void read_table(Format format, const ReadOptions& options, InputTable& table, Re
       break;
     case Format::kTable: {
       std::string_view text(table.text.data(), table.text.size());
-      if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+      text.remove_prefix(byte_order_mark_length(text));
       read_delimited(separator_of(text), options, table, report);
       break;
     }
