@@ -220,7 +220,8 @@ void write_draw(const InputFiles& input, const DrawRequest& request, std::ostrea
   for (const std::string& line : lines) out << "\\n" << dot_text(line);
   out << "\";\n";
   out << "  labelloc=t;\n";
-  if (banded) out << "  rankdir=LR;\n";
+  // Close together: a part holds up to --limit animals, and its labels stay 10 points.
+  if (banded) out << "  rankdir=LR;\n  nodesep=0.1;\n  ranksep=0.3;\n";
   out << "  fontname=\"Helvetica\";\n";
   out << "  node [fontname=\"Helvetica\", fontsize=10];\n";
   out << "  edge [arrowhead=none];\n";
