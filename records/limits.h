@@ -15,6 +15,9 @@ inline constexpr int32_t kMaxRaces = 11;
 inline constexpr int kMaxFractions = kMaxRaces - 1;
 // Largest number of family member entries (MEMBERS) over the whole run: LSTART is 16-bit.
 inline constexpr int32_t kMaxMemberEntries = 32767;
+// Most members of one family record in VOLMA.DAT (two parents and their children): the
+// member lines of a record repeat their field this many times.
+inline constexpr int32_t kMaxRecordMembers = 100;
 // Largest number of children a loop head may have.
 inline constexpr int32_t kMaxLoopHeadChildren = 300;
 // Range of the 16-bit fields of a pedigree record (pedigree number, ID, IPAR1, IPAR2).

@@ -168,7 +168,8 @@ namespace {
 // Makes an animal of each row, each id once, and finds the parents of each, adding a
 // founder for a parent named only as a parent. Returns the number of row animals. The
 // index of the ids is gone on return, and its memory free for the tables to come.
-int32_t find_parents(const InputTable& table, Animals& animals, Report& report, Repairs* repairs) {
+int32_t find_parents(const InputTable& table, Animals& animals, Report& report, Repairs* repairs,
+                     bool parents_across_families) {
   const size_t rows = table.rows.size();
   const size_t expected = rows + rows / 8 + 16;
   animals.list.reserve(expected);
@@ -248,7 +249,8 @@ int32_t find_parents(const InputTable& table, Animals& animals, Report& report, 
       }
       parents[role] = parent;
       const size_t p = static_cast<size_t>(parent);
-      if (table.has_families && !table.ids_within_family && animals.list[p].family != row.family) {
+      if (table.has_families && !table.ids_within_family && !parents_across_families &&
+          animals.list[p].family != row.family) {
         report.error(row.line, std::string(kRoleName[role]) + " " + quoted(names[role]) + " of " +
                                    quoted(row.id) + " is in " +
                                    family_text(animals.list[p].family) + " (line " +
@@ -270,9 +272,11 @@ int32_t find_parents(const InputTable& table, Animals& animals, Report& report, 
 
 }  // namespace
 
-Animals complete_animals(const InputTable& table, Report& report, Repairs* repairs) {
+Animals complete_animals(const InputTable& table, Report& report, Repairs* repairs,
+                         bool parents_across_families) {
   Animals animals;
-  const int32_t row_animals = find_parents(table, animals, report, repairs);
+  const int32_t row_animals =
+      find_parents(table, animals, report, repairs, parents_across_families);
   mend_roles(animals, row_animals, report, repairs);
   mend_cycles(animals, table, report, repairs);
   check_birth_order(animals, row_animals, table, report, repairs);

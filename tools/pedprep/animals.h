@@ -48,8 +48,16 @@ struct Animals {
   std::vector<Animal> list;
   int32_t parents_named = 0;  // animals of source kParent
   int32_t parents_added = 0;  // animals of source kAdded
+  // The copies (source kCopy) come last, from index first_copy on; copy_of[a - first_copy]
+  // is the animal copy a stands for, never itself a copy.
+  int32_t first_copy = 0;
+  std::vector<int32_t> copy_of;
 
   int32_t count() const { return static_cast<int32_t>(list.size()); }
+  /// The animal that a stands for: itself, or the original of a copy.
+  int32_t original_of(int32_t a) const {
+    return a < first_copy || copy_of.empty() ? a : copy_of[static_cast<size_t>(a - first_copy)];
+  }
 };
 
 /// How findings name an animal: its id in quotes, or "(added sire of line N)".
@@ -59,8 +67,11 @@ std::string animal_name(const Animals& animals, int32_t animal);
 /// adds a founder for the unknown parent of a row with one known parent (sex 1 for a sire,
 /// 2 for a dam, race 0). Errors and warnings go to `report`; a duplicate row is left out.
 /// With `repairs` (--mend), what dropping a link or a row repairs is repaired first and
-/// recorded there (mend.h), cycles included.
-Animals complete_animals(const InputTable& table, Report& report, Repairs* repairs = nullptr);
+/// recorded there (mend.h), cycles included. A parent in another family than its child is
+/// an error, unless `parents_across_families`: the link is then kept (cutting.h makes a
+/// copy of the parent).
+Animals complete_animals(const InputTable& table, Report& report, Repairs* repairs = nullptr,
+                         bool parents_across_families = false);
 
 }  // namespace pedpeel::pedprep
 

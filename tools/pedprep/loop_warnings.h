@@ -3,6 +3,7 @@
 #ifndef PEDPEEL_TOOLS_PEDPREP_LOOP_WARNINGS_H_
 #define PEDPEEL_TOOLS_PEDPREP_LOOP_WARNINGS_H_
 
+#include <cstdint>
 #include <vector>
 
 #include "tools/pedprep/animals.h"
@@ -11,6 +12,10 @@
 #include "tools/pedprep/pedigrees.h"
 
 namespace pedpeel::pedprep {
+
+/// By pedigree: 1 for one pedpeel will not take apart (a loop report or a stop), found by
+/// analysing each pedigree whose family graph has a cycle and that fits one run.
+std::vector<uint8_t> pedigrees_pedpeel_refuses(const Animals& animals, const Pedigrees& pedigrees);
 
 /// For every pedigree whose family graph has a cycle, analyses the pedigree alone as
 /// pedpeel would take it. One that ends in a loop report gets a warning naming the ids of

@@ -6,7 +6,7 @@
 namespace pedpeel::pedprep {
 
 std::vector<Run> pack_runs(const Pedigrees& pedigrees, const Animals& animals, Report& report,
-                           const RunLimits& limits) {
+                           const RunLimits& limits, const std::vector<uint8_t>& alone) {
   const std::vector<Pedigree>& list = pedigrees.list;
   bool too_large = false;
   for (const Pedigree& pedigree : list) {
@@ -26,8 +26,12 @@ std::vector<Run> pack_runs(const Pedigrees& pedigrees, const Animals& animals, R
     return std::max(int64_t{pedigree.rows} * limits.entries,
                     int64_t{pedigree.entries} * limits.rows);
   };
-  std::vector<int32_t> order(list.size());
-  for (size_t p = 0; p < list.size(); ++p) order[p] = static_cast<int32_t>(p);
+  auto is_alone = [&](size_t p) { return !alone.empty() && alone[p] != 0; };
+  std::vector<int32_t> order;
+  order.reserve(list.size());
+  for (size_t p = 0; p < list.size(); ++p) {
+    if (!is_alone(p)) order.push_back(static_cast<int32_t>(p));
+  }
   std::stable_sort(order.begin(), order.end(), [&](int32_t a, int32_t b) {
     return share(list[static_cast<size_t>(a)]) > share(list[static_cast<size_t>(b)]);
   });
@@ -51,6 +55,9 @@ std::vector<Run> pack_runs(const Pedigrees& pedigrees, const Animals& animals, R
     while (first_open < runs.size() && runs[first_open].rows >= limits.rows) ++first_open;
   }
   for (Run& run : runs) std::sort(run.pedigrees.begin(), run.pedigrees.end());
+  for (size_t p = 0; p < list.size(); ++p) {
+    if (is_alone(p)) runs.push_back({{static_cast<int32_t>(p)}, list[p].rows, list[p].entries});
+  }
   return runs;
 }
 

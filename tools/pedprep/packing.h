@@ -26,9 +26,10 @@ struct Run {
 
 /// First-fit decreasing: pedigrees by the larger of their two shares of the limits, the
 /// largest first, each into the first run with room for it. A pedigree larger than a run
-/// is an error naming it and its size; no runs are returned then.
+/// is an error naming it and its size; no runs are returned then. The pedigrees marked in
+/// `alone` (by pedigree; none when empty) come last, each in a run of its own, in order.
 std::vector<Run> pack_runs(const Pedigrees& pedigrees, const Animals& animals, Report& report,
-                           const RunLimits& limits = {});
+                           const RunLimits& limits = {}, const std::vector<uint8_t>& alone = {});
 
 }  // namespace pedpeel::pedprep
 

@@ -165,6 +165,10 @@ void count_families(std::span<const Parents> parents, Pedigrees* result) {
                       static_cast<uint32_t>(of[1]));
     }
     std::sort(pairs.begin(), pairs.end());
+    for (size_t k = 0, run = 0; k < pairs.size(); ++k) {
+      run = k > 0 && pairs[k] == pairs[k - 1] ? run + 1 : 1;
+      pedigree.most_children = std::max(pedigree.most_children, static_cast<int32_t>(run));
+    }
     pedigree.families =
         static_cast<int32_t>(std::unique(pairs.begin(), pairs.end()) - pairs.begin());
     const int64_t entries = 2 * int64_t{pedigree.families} + children;

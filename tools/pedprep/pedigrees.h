@@ -19,6 +19,7 @@ struct Pedigree {
   int32_t families = 0;  // nuclear families: the distinct (sire, dam) pairs of its animals
   int32_t entries = 0;   // family member entries as pedpeel counts them: 2 per family + children
   int32_t named_by = 0;  // its first animal in input order: the pedigree's name in findings
+  int32_t most_children = 0;  // of any one of its families
   // The graph of its families and animals (an edge between a family and each member) has
   // a cycle: only then can pedpeel's passes fail to take it apart. Without one, simple
   // peeling always finds a family joined to the rest through at most one animal.

@@ -14,6 +14,7 @@
 #include "tools/pedprep/animals.h"
 #include "tools/pedprep/breed_fractions.h"
 #include "tools/pedprep/breeds.h"
+#include "tools/pedprep/cutting.h"
 #include "tools/pedprep/findings.h"
 #include "tools/pedprep/loop_warnings.h"
 #include "tools/pedprep/mend.h"
@@ -31,7 +32,8 @@ constexpr std::string_view kUsage =
     "usage: pedprep INPUT [--format csv|tsv|fam] [--fractions COL[,COL...]] [--mend]\n"
     "               [--id COL] [--sire COL] [--dam COL] [--sex COL] [--family COL]\n"
     "               [--race COL] [--born COL] [--unknown-race NAME[,NAME...]]\n"
-    "               [--races FILE] [--sex-codes MALE,FEMALE] --out DIR [--force]\n"
+    "               [--races FILE] [--sex-codes MALE,FEMALE] [--no-cut] --out DIR\n"
+    "               [--force]\n"
     "       pedprep --help | -h | --version\n"
     "\n"
     "Reads a population from INPUT, checks it, completes it and writes it into DIR as runs\n"
@@ -46,6 +48,11 @@ constexpr std::string_view kUsage =
     "their animals; with more than one race, blood.dat gets the fractions that follow from\n"
     "the pedigree.\n"
     "\n"
+    "What one run cannot take is cut with copies of animals (a founder row with the\n"
+    "animal's id, put in its place as a parent in one family): a parent in another family,\n"
+    "loops pedpeel cannot take apart, pedigrees too large for a run. DIR/cuts.tsv lists\n"
+    "the pedigrees cut; ids.tsv marks each copy and names the row it copies.\n"
+    "\n"
     "Options:\n"
     "  --format F      csv, tsv or fam (default: .fam by the name, else a table whose\n"
     "                  separator the header tells)\n"
@@ -57,6 +64,9 @@ constexpr std::string_view kUsage =
     "  --sex-codes M,F the words for male and female besides M/F, male/female, bull/cow\n"
     "  --mend          repair what dropping a parent link or a row repairs, with a warning\n"
     "                  for each, listed in DIR/mended.tsv\n"
+    "  --no-cut        make no copies: a parent in another family and a pedigree too\n"
+    "                  large for a run are errors; a pedigree pedpeel cannot take apart\n"
+    "                  gets a run of its own, after all the others\n"
     "  --out DIR       the output directory; an existing one must be empty\n"
     "  --force         replace an existing DIR that is not empty\n"
     "  -h, --help      print this text and exit\n"
@@ -75,6 +85,7 @@ struct Options {
   std::string out;
   bool force = false;
   bool mend = false;
+  bool no_cut = false;
 };
 
 int usage_error(std::ostream& err, const std::string& message) {
@@ -176,6 +187,10 @@ std::optional<std::string> parse_options(const std::vector<std::string>& argumen
       options->mend = true;
       continue;
     }
+    if (argument == "--no-cut") {
+      options->no_cut = true;
+      continue;
+    }
     std::string flag = argument;
     std::string value;
     const size_t equals = argument.find('=');
@@ -250,6 +265,7 @@ struct Extras {
   bool has_races;          // the input has a race column: races.tsv is written
   const Repairs* repairs;  // with --mend: mended.tsv is written
   const Report& report;
+  const CutSummary& cuts;  // with copies: cuts.tsv is written
 };
 
 std::string write_output(const Options& options, const Animals& animals, const Pedigrees& pedigrees,
@@ -280,13 +296,46 @@ std::string write_output(const Options& options, const Animals& animals, const P
   if (error.empty() && extras.has_races) {
     error = write_file(staging.path() + "/" + kRacesFile, races_tsv(extras.races));
   }
+  if (error.empty() && extras.cuts.copies() > 0) {
+    error = write_whole_file(staging.path() + "/" + kCutsFile, cuts_file(animals, extras.cuts));
+  }
   if (!error.empty()) return error;
   if (!staging.commit()) return staging.error();
   return {};
 }
 
+// The fractions of each copy: those of the animal it copies.
+void add_copies(const Animals& animals, Blood& blood) {
+  const size_t width = static_cast<size_t>(blood.NRACE - 1);
+  if (width == 0) return;
+  blood.of_animal.resize(static_cast<size_t>(animals.count()) * width);
+  for (int32_t a = animals.first_copy; a < animals.count() && !animals.copy_of.empty(); ++a) {
+    const float* original = blood.fractions_of(animals.original_of(a));
+    std::copy(original, original + width,
+              blood.of_animal.begin() + static_cast<ptrdiff_t>(static_cast<size_t>(a) * width));
+  }
+}
+
 std::string plural(int64_t count, std::string_view one, std::string_view many) {
   return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
+// The copies by cause, the animals copied and the cyclomatic number of the pedigrees cut
+// for loops.
+void write_cut_summary(const CutSummary& cuts, const std::string& dir, std::ostream& out) {
+  int64_t cyclomatic = 0;
+  int64_t cut_for_loops = 0;
+  for (const CutPedigree& cut : cuts.pedigrees) {
+    if (cut.loop_copies == 0) continue;
+    cyclomatic += cut.cyclomatic;
+    ++cut_for_loops;
+  }
+  out << plural(cuts.copies(), "copy", "copies") << " of "
+      << plural(cuts.animals_copied, "animal", "animals") << ": " << cuts.loop_copies
+      << " for loops (" << plural(cut_for_loops, "pedigree", "pedigrees")
+      << " of cyclomatic number " << cyclomatic << "), " << cuts.herd_copies << " for herds, "
+      << cuts.size_copies << " for size; listed in " << dir << (dir.ends_with('/') ? "" : "/")
+      << kCutsFile << '\n';
 }
 
 }  // namespace
@@ -332,28 +381,42 @@ int run_pedprep(const std::vector<std::string>& arguments, std::ostream& out, st
   read_table(*options.format, options.read, table, report);
   const Races races = code_races(table, options.races, report);
   Repairs repairs;
-  const Animals animals = complete_animals(table, report, options.mend ? &repairs : nullptr);
+  Animals animals =
+      complete_animals(table, report, options.mend ? &repairs : nullptr, !options.no_cut);
   // The rows are in the animals now; their memory serves the tables to come.
   const size_t rows_read = table.rows.size();
   table.rows = {};
   table.race_texts = {};
   table.born = {};
-  const Pedigrees pedigrees = find_pedigrees(animals, report);
+  Pedigrees pedigrees = find_pedigrees(animals, report);
   if (report.errors() > 0) return refuse(report, err);
-  const std::vector<Run> runs = pack_runs(pedigrees, animals, report);
+  // The fractions come before the copies: a copy carries those of the animal it copies.
+  Blood blood = table.fraction_count > 0 ? blood_from_rows(table, animals)
+                                         : blood_from_pedigree(animals, races);
+  CutSummary cuts;
+  if (!options.no_cut && table.has_families) {
+    copy_parents_across_families(animals, cuts);
+    if (cuts.herd_copies > 0) pedigrees = find_pedigrees(animals, report);
+  }
+  std::vector<uint8_t> alone;
+  if (options.no_cut) {
+    alone = pedigrees_pedpeel_refuses(animals, pedigrees);
+  } else {
+    pedigrees = cut_pedigrees(animals, std::move(pedigrees), RunLimits{}, report, cuts);
+  }
+  const std::vector<Run> runs = pack_runs(pedigrees, animals, report, RunLimits{}, alone);
   if (report.errors() > 0) return refuse(report, err);
   if (runs.empty()) {
     report.error(1, "no animal to write");
     return refuse(report, err);
   }
   warn_of_long_ids(animals, report);
-  warn_of_loops(animals, pedigrees, runs, report);
+  if (options.no_cut) warn_of_loops(animals, pedigrees, runs, report);
 
-  const Blood blood = table.fraction_count > 0 ? blood_from_rows(table, animals)
-                                               : blood_from_pedigree(animals, races);
+  add_copies(animals, blood);
   error = write_output(
       options, animals, pedigrees, runs,
-      {blood, races, !table.race_column.empty(), options.mend ? &repairs : nullptr, report});
+      {blood, races, !table.race_column.empty(), options.mend ? &repairs : nullptr, report, cuts});
   if (!error.empty()) {
     report.write(err);
     err << "pedprep: cannot write " << error << "; nothing written\n";
@@ -375,6 +438,7 @@ int run_pedprep(const std::vector<std::string>& arguments, std::ostream& out, st
       << kRunsFile;
   if (report.warnings() > 0) out << "; " << plural(report.warnings(), "warning", "warnings");
   out << '\n';
+  if (cuts.copies() > 0) write_cut_summary(cuts, options.out, out);
   return kExitDone;
 }
 

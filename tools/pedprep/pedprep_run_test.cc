@@ -2,7 +2,8 @@
 // (PLINK .fam) each come out of pedprep as several runs; the README's one-machine recipe
 // (xargs -P 2 over runs.txt) runs pedpeel in every run, which must exit 0; and mapped
 // back through ids.tsv and the pedigree files, every input animal appears exactly once,
-// with its sire and dam.
+// with its sire and dam. pedgen's herd-book, one pedigree full of loops, comes out cut
+// with copies into runs that pedpeel all completes.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <map>
 #include <random>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -262,6 +264,109 @@ TEST(PedprepRunTest, CsvOfSixtyThousandAnimals) {
 
 TEST(PedprepRunTest, FamOfFortyThousandAnimals) {
   prepare_and_peel(true, 40000, 2);
+}
+
+// The member IDs of every family record in a VOLMA.DAT, with the IPED of each.
+std::vector<std::pair<int, std::vector<int>>> family_records(const std::string& volma) {
+  std::vector<std::pair<int, std::vector<int>>> records;
+  const std::vector<std::string> lines = lines_of(volma);
+  for (size_t k = 0; k + 1 < lines.size(); ++k) {
+    if (!lines[k].starts_with("NPEDIGREE=")) continue;
+    records.emplace_back(std::stoi(lines[k].substr(10, 4)), std::vector<int>());
+    // Five columns an ID.
+    for (size_t column = 0; column + 5 <= lines[k + 1].size(); column += 5) {
+      records.back().second.push_back(std::stoi(lines[k + 1].substr(column, 5)));
+    }
+  }
+  return records;
+}
+
+// pedgen's herd-book of `animals` rows, with its herds as families when `herds`, through
+// pedprep and pedpeel: every run completes, every animal with a parent or an offspring
+// is in a family record (itself or a copy), each copy names a row of its id that is no
+// copy, and the copies for loops are at most the summed cyclomatic number.
+void herdbook_runs(int animals, uint32_t seed, bool herds) {
+  testing::TempDir dir;
+  const std::string where =
+      std::to_string(animals) + " animals, seed " + std::to_string(seed) + (herds ? ", herds" : "");
+  ASSERT_EQ(run_shell("cd " + dir.path() + " && " + PEDGEN_BINARY + " --herdbook " +
+                      std::to_string(animals) + " --seed " + std::to_string(seed) +
+                      " --columns pedprep --out book.csv" + (herds ? "" : " --no-herd")),
+            0);
+  ASSERT_EQ(run_shell("cd " + dir.path() + " && " + PEDPREP_BINARY +
+                      " book.csv --out out > prep.out 2> prep.err"),
+            0)
+      << *dir.read("prep.err");
+  const std::string summary = *dir.read("prep.out");
+  const size_t loops = summary.find(" for loops (");
+  ASSERT_NE(loops, std::string::npos) << summary;
+  const size_t number = summary.find("cyclomatic number ", loops);
+  const int64_t loop_copies = std::stoll(summary.substr(summary.rfind(": ", loops) + 2));
+  EXPECT_GT(loop_copies, 0) << where;
+  EXPECT_LE(loop_copies, std::stoll(summary.substr(number + 18))) << where;
+
+  const std::string out = dir.path() + "/out";
+  const std::string bin = fs::path(PEDPEEL_BINARY).parent_path().string();
+  ASSERT_EQ(run_shell("cd " + out + " && PATH=" + bin +
+                      ":$PATH xargs -P 2 -I RUN sh -c "
+                      "'cd RUN && pedpeel > pedpeel.log 2>&1; echo $? > status' < runs.txt"),
+            0);
+  // Every row of every run by run/IPED/ID: its original id and its ids.tsv fields.
+  std::map<std::string, std::vector<std::string>> rows;
+  std::set<std::string> in_records;
+  const std::vector<std::string> runs = lines_of(read_file(out + "/runs.txt"));
+  for (const std::string& run : runs) {
+    const fs::path path = fs::path(out) / run;
+    EXPECT_EQ(read_file(path / "status"), "0\n") << where << " " << run;
+    EXPECT_EQ(read_file(path / "def.err"), "") << where << " " << run;
+    EXPECT_EQ(read_file(path / "pedpeel.log").find("too many"), std::string::npos) << run;
+    const std::vector<std::string> ids = lines_of(read_file(path / "ids.tsv"));
+    ASSERT_EQ(ids[0], "iped\tid\tfamily\toriginal\tsource\tini_id\tline\tcopy_of");
+    for (size_t k = 1; k < ids.size(); ++k) {
+      const std::vector<std::string> fields = split_tabs(ids[k]);
+      ASSERT_EQ(fields.size(), 8u) << ids[k];
+      rows[run + "/" + fields[0] + "/" + fields[1]] = fields;
+    }
+    for (const auto& [iped, members] : family_records(read_file(path / "VOLMA.DAT"))) {
+      for (int id : members) {
+        const auto found = rows.find(run + "/" + std::to_string(iped) + "/" + std::to_string(id));
+        if (found != rows.end()) in_records.insert(found->second[3]);
+      }
+    }
+  }
+  for (const auto& [place, fields] : rows) {
+    if (fields[4] != "copy") {
+      EXPECT_EQ(fields[7], "") << place;
+      continue;
+    }
+    const auto original = rows.find(fields[7]);
+    ASSERT_NE(original, rows.end()) << place << " copies " << fields[7];
+    EXPECT_EQ(original->second[3], fields[3]) << place;
+    EXPECT_NE(original->second[4], "copy") << place;
+  }
+  // The animals of the input with a parent or an offspring.
+  std::set<std::string> related;
+  const std::vector<std::string> book = lines_of(*dir.read("book.csv"));
+  for (size_t k = 1; k < book.size(); ++k) {
+    std::vector<std::string> fields;
+    std::istringstream cells(book[k]);
+    for (std::string cell; std::getline(cells, cell, ',');) fields.push_back(cell);
+    for (size_t c = 1; c <= 2; ++c) {
+      if (fields[c].empty()) continue;
+      related.insert(fields[0]);
+      related.insert(fields[c]);
+    }
+  }
+  size_t missing = 0;
+  for (const std::string& id : related) missing += !in_records.contains(id);
+  EXPECT_EQ(missing, 0u) << where << ": of " << related.size();
+}
+
+TEST(PedprepRunTest, HerdbooksCutIntoRunsThatAllComplete) {
+  herdbook_runs(3000, 1, false);
+  herdbook_runs(3000, 2, true);
+  herdbook_runs(40000, 3, false);
+  herdbook_runs(20000, 4, true);
 }
 
 }  // namespace

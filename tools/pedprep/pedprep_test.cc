@@ -213,8 +213,6 @@ INSTANTIATE_TEST_SUITE_P(
                     "2: \"A\" is its own ancestor: \"A\" has sire \"B\", \"B\" has sire \"A\""},
         RefusalCase{"BothRoles", "id,sire,dam\nA,X,Y\nB,Y,Z\n",
                     "3: \"Y\" is sire of \"B\" here but dam of \"A\" at line 2"},
-        RefusalCase{"OtherFamily", "id,sire,dam,pedigree\nA,X,Y,1\nB,X,Z,2\n",
-                    "3: sire \"X\" of \"B\" is in family \"1\" (line 2), \"B\" in family \"2\""},
         RefusalCase{"RaceCode", "id,sire,dam,race\nA,,,-128\n",
                     "2: race code -128 is outside -127..127 (column 4 \"race\")"},
         RefusalCase{
@@ -242,7 +240,7 @@ TEST(PedprepTest, RefusesAPedigreeTooLargeNamingItsSize) {
   std::string text = "id,sire,dam\n";
   for (int k = 0; k < 40000; ++k) text += "a" + std::to_string(k) + ",S,D\n";
   dir.write("in.csv", text);
-  const Outcome outcome = run({dir.path() + "/in.csv", "--out", dir.path() + "/out"});
+  const Outcome outcome = run({dir.path() + "/in.csv", "--no-cut", "--out", dir.path() + "/out"});
   EXPECT_EQ(outcome.status, kExitRefused);
   EXPECT_EQ(outcome.err,
             dir.path() +
@@ -252,11 +250,43 @@ TEST(PedprepTest, RefusesAPedigreeTooLargeNamingItsSize) {
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"in.csv"});
 }
 
+TEST(PedprepTest, AParentInAnotherFamilyIsACopyThere) {
+  testing::TempDir dir;
+  dir.write("in.csv", "id,sire,dam,family\nX,,,AI\nA,X,Y,1\nB,X,Z,2\nC,X,Z,2\n");
+  const std::string out = dir.path() + "/out";
+  const Outcome outcome = run({dir.path() + "/in.csv", "--out", out});
+  EXPECT_EQ(outcome.status, kExitDone) << outcome.err;
+  EXPECT_TRUE(
+      outcome.out.ends_with("2 copies of 1 animal: 0 for loops (0 pedigrees of cyclomatic "
+                            "number 0), 2 for herds, 0 for size; listed in " +
+                            out + "/cuts.tsv\n"))
+      << outcome.out;
+  // X stays in AI; families 1 and 2 each get a copy, one for both of B and C.
+  EXPECT_EQ(read_file(out + "/run-0001/ids.tsv"),
+            "iped\tid\tfamily\toriginal\tsource\tini_id\tline\tcopy_of\n"
+            "1\t1\tAI\tX\trow\tX\t2\t\n"
+            "2\t1\t1\tX\tcopy\tX\t2\trun-0001/1/1\n"
+            "2\t2\t1\tY\tparent\tY\t3\t\n"
+            "2\t3\t1\tA\trow\tA\t3\t\n"
+            "3\t1\t2\tX\tcopy\tX\t2\trun-0001/1/1\n"
+            "3\t2\t2\tZ\tparent\tZ\t4\t\n"
+            "3\t3\t2\tB\trow\tB\t4\t\n"
+            "3\t4\t2\tC\trow\tC\t5\t\n");
+  EXPECT_EQ(read_file(out + "/cuts.tsv"),
+            "family\tfirst_id\tanimals\tfamilies\tcyclomatic\tloop_copies\tsize_copies\n");
+
+  const Outcome no_cut = run({dir.path() + "/in.csv", "--out", dir.path() + "/no", "--no-cut"});
+  EXPECT_EQ(no_cut.status, kExitRefused);
+  EXPECT_TRUE(no_cut.err.starts_with(dir.path() + "/in.csv:3: sire \"X\" of \"A\" is in family "
+                                                  "\"AI\" (line 2), \"A\" in family \"1\"\n"))
+      << no_cut.err;
+}
+
 TEST(PedprepTest, WarnsOfALoopPedpeelCannotTakeApart) {
   testing::TempDir dir;
   // Half sibs H1 and H2 (sire S, dams D1 and D2) mate.
   dir.write("in.csv", "id,sire,dam\nH1,S,D1\nH2,S,D2\nK,H1,H2\n");
-  const Outcome outcome = run({dir.path() + "/in.csv", "--out", dir.path() + "/out"});
+  const Outcome outcome = run({dir.path() + "/in.csv", "--out", dir.path() + "/out", "--no-cut"});
   EXPECT_EQ(outcome.status, kExitDone);
   EXPECT_EQ(
       outcome.err,

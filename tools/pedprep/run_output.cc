@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "records/limits.h"
@@ -76,10 +77,20 @@ char* put_number(char* out, int64_t value) {
   return std::to_chars(out, out + kNumberWidth, value).ptr;
 }
 
+// Where the animal a copy stands for is written: "run-0002/1/57" (run, IPED, ID).
+std::string copy_of_text(const Animals& animals, const Pedigrees& pedigrees,
+                         const Placement& placement, int32_t copy) {
+  const size_t original = static_cast<size_t>(animals.original_of(copy));
+  const size_t p = static_cast<size_t>(pedigrees.pedigree_of[original]);
+  return run_directory_name(static_cast<size_t>(placement.run_of[p])) + "/" +
+         std::to_string(placement.IPED_of[p]) + "/" + std::to_string(pedigrees.id_of[original]);
+}
+
 // Appends the ids.tsv line of a row: the buffer grows once, by the most the line can take,
-// and is cut back to what was written.
+// and is cut back to what was written. `copy_of` is nullptr when ids.tsv has no such
+// column.
 void append_ids_line(std::string& ids, int16_t IPED, const IndividualRecord& record,
-                     const Animal& animal) {
+                     const Animal& animal, const std::string* copy_of) {
   std::string_view ini_id(record.INI_ID.data(), record.INI_ID.size());
   ini_id = ini_id.substr(0, ini_id.find_last_not_of(' ') + 1);
   const std::string_view source = source_name(animal.source);
@@ -101,8 +112,12 @@ void append_ids_line(std::string& ids, int16_t IPED, const IndividualRecord& rec
   out = put_text(out, ini_id);
   *out++ = '\t';
   out = put_number(out, animal.line);
-  *out++ = '\n';
   ids.resize(static_cast<size_t>(out - ids.data()));
+  if (copy_of != nullptr) {
+    ids += '\t';
+    ids += *copy_of;
+  }
+  ids += '\n';
 }
 
 }  // namespace
@@ -137,9 +152,15 @@ Placement place_rows(const Animals& animals, const Pedigrees& pedigrees,
   Placement placement;
   std::vector<size_t> pedigree_start(pedigrees.list.size());
   size_t next = 0;
+  placement.run_of.resize(pedigrees.list.size());
+  placement.IPED_of.resize(pedigrees.list.size());
   for (const Run& run : runs) {
     placement.run_start.push_back(next);
-    for (int32_t p : run.pedigrees) {
+    for (size_t q = 0; q < run.pedigrees.size(); ++q) {
+      const int32_t p = run.pedigrees[q];
+      placement.run_of[static_cast<size_t>(p)] =
+          static_cast<int32_t>(placement.run_start.size() - 1);
+      placement.IPED_of[static_cast<size_t>(p)] = static_cast<int16_t>(q + 1);
       pedigree_start[static_cast<size_t>(p)] = next;
       next += static_cast<size_t>(pedigrees.list[static_cast<size_t>(p)].rows);
     }
@@ -185,8 +206,12 @@ void run_contents(const Blood& blood, const Animals& animals, const Pedigrees& p
     contents->records.assign(count, IndividualRecord{});
     std::string& ids = contents->ids;
     ids.clear();
-    ids.reserve(count * 48 + ids_tsv::kHeader.size());
-    ids += ids_tsv::kHeader;
+    const bool copies = !animals.copy_of.empty();
+    ids.reserve(count * 48 + ids_tsv::kHeaderWithCopies.size());
+    ids += copies ? ids_tsv::kHeaderWithCopies : ids_tsv::kHeader;
+    // The INI_ID given to an animal (by the animal it stands for) when it is not its id.
+    std::unordered_map<int32_t, IniId> given;
+    std::string copy_of;
 
     const size_t fraction_count = static_cast<size_t>(blood.NRACE - 1);
     // The animals, their ids' bytes and their fractions lie in animal order: fetch the
@@ -220,10 +245,17 @@ void run_contents(const Blood& blood, const Animals& animals, const Pedigrees& p
         record.RACE = animal.race;
         record.SEX = animal.sex;
         const std::string_view original = animal.original;
-        if (animal.source == Source::kAdded) {
-          record.INI_ID = short_forms.next(animal.sex == 1 ? "+sire" : "+dam");
-        } else if (original.size() > static_cast<size_t>(kIniIdLength)) {
-          record.INI_ID = short_forms.next(id_prefix(original));
+        const int32_t stands_for = copies ? animals.original_of(placed.animal) : placed.animal;
+        const bool added = animals.list[static_cast<size_t>(stands_for)].source == Source::kAdded;
+        if (added || original.size() > static_cast<size_t>(kIniIdLength)) {
+          auto found = copies ? given.find(stands_for) : given.end();
+          if (found != given.end()) {
+            record.INI_ID = found->second;
+          } else {
+            record.INI_ID = short_forms.next(added ? (animal.sex == 1 ? "+sire" : "+dam")
+                                                   : id_prefix(original));
+            if (copies) given.emplace(stands_for, record.INI_ID);
+          }
         } else {
           record.INI_ID = blank_padded(original);
           if (pass == 0 && holds_tilde(original)) taken.insert(original);
@@ -233,7 +265,13 @@ void run_contents(const Blood& blood, const Animals& animals, const Pedigrees& p
           std::copy(fractions, fractions + fraction_count, record.BLOOD.begin());
         }
 
-        append_ids_line(ids, IPED, record, animal);
+        if (copies) {
+          copy_of.clear();
+          if (animal.source == Source::kCopy) {
+            copy_of = copy_of_text(animals, pedigrees, placement, placed.animal);
+          }
+        }
+        append_ids_line(ids, IPED, record, animal, copies ? &copy_of : nullptr);
       }
     }
   }

@@ -40,6 +40,8 @@ struct PlacedRow {
 struct Placement {
   std::vector<PlacedRow> rows;    // the rows of every run, run after run
   std::vector<size_t> run_start;  // run r holds rows[run_start[r] .. run_start[r + 1])
+  std::vector<int32_t> run_of;    // by pedigree: the index of its run
+  std::vector<int16_t> IPED_of;   // by pedigree: its IPED in that run
 };
 
 /// Places every animal: runs in order, the pedigrees of each in the run's order, the
@@ -58,7 +60,8 @@ struct RunContents {
 /// 1.. in the run's order. INI_ID is the original id, blank-padded, when it has at most 12
 /// characters; otherwise (and for an added parent) a form distinct within the run: up to
 /// 7 characters of the id ("+sire" or "+dam" for an added parent), '~', and a 4-digit
-/// base-36 counter.
+/// base-36 counter. A copy has the INI_ID of the animal it copies when both are in the
+/// run. When the population has copies, ids.tsv has the column copy_of.
 void run_contents(const Blood& blood, const Animals& animals, const Pedigrees& pedigrees,
                   const std::vector<Run>& runs, const Placement& placement, size_t r,
                   RunContents* contents);

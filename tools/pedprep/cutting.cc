@@ -1,0 +1,166 @@
+#include "tools/pedprep/cutting.h"
+
+#include <algorithm>
+#include <functional>
+#include <string_view>
+#include <unordered_map>
+
+#include "records/limits.h"
+#include "tools/pedprep/family_graph.h"
+#include "tools/pedprep/loop_cuts.h"
+#include "tools/pedprep/loop_warnings.h"
+#include "tools/pedprep/size_split.h"
+
+namespace pedpeel::pedprep {
+
+namespace {
+
+bool too_large(const Pedigree& pedigree, const RunLimits& limits) {
+  return pedigree.rows > limits.rows || pedigree.entries > limits.entries ||
+         pedigree.most_children > kMaxRecordMembers - 2;
+}
+
+// Counts copies against the pedigrees they were made in, by the pedigree each animal
+// belonged to before the cuts.
+class CopyTally {
+ public:
+  CopyTally(const Pedigrees& before, CutSummary& summary)
+      : pedigree_of_(before.pedigree_of), summary_(summary) {
+    for (size_t p = 0; p < before.list.size(); ++p) {
+      const Pedigree& pedigree = before.list[p];
+      CutPedigree cut;
+      cut.named_by = pedigree.named_by;
+      cut.rows = pedigree.rows;
+      cut.families = pedigree.families;
+      cut.cyclomatic = int64_t{pedigree.entries} - pedigree.rows - pedigree.families + 1;
+      by_pedigree_.push_back(cut);
+    }
+  }
+
+  void count(const Animals& animals, const std::vector<MadeCopy>& copies, bool for_loops) {
+    for (const MadeCopy& copy : copies) {
+      const int32_t parent = copy.parent < static_cast<int32_t>(pedigree_of_.size())
+                                 ? copy.parent
+                                 : animals.original_of(copy.parent);
+      CutPedigree& cut =
+          by_pedigree_[static_cast<size_t>(pedigree_of_[static_cast<size_t>(parent)])];
+      (for_loops ? cut.loop_copies : cut.size_copies) += 1;
+      (for_loops ? summary_.loop_copies : summary_.size_copies) += 1;
+    }
+  }
+
+  void finish() {
+    for (const CutPedigree& cut : by_pedigree_) {
+      if (cut.loop_copies + cut.size_copies > 0) summary_.pedigrees.push_back(cut);
+    }
+  }
+
+ private:
+  std::vector<int32_t> pedigree_of_;
+  CutSummary& summary_;
+  std::vector<CutPedigree> by_pedigree_;
+};
+
+// By animal: 1 for the members of the pedigrees marked in `marked`.
+std::vector<uint8_t> members_of(const Pedigrees& pedigrees, const std::vector<uint8_t>& marked) {
+  std::vector<uint8_t> members(pedigrees.pedigree_of.size(), 0);
+  for (size_t a = 0; a < members.size(); ++a) {
+    members[a] = marked[static_cast<size_t>(pedigrees.pedigree_of[a])];
+  }
+  return members;
+}
+
+int64_t distinct_originals(const Animals& animals) {
+  std::vector<uint8_t> seen(static_cast<size_t>(animals.first_copy), 0);
+  int64_t count = 0;
+  for (int32_t original : animals.copy_of) {
+    uint8_t& mark = seen[static_cast<size_t>(original)];
+    count += mark == 0;
+    mark = 1;
+  }
+  return count;
+}
+
+}  // namespace
+
+void copy_parents_across_families(Animals& animals, CutSummary& summary) {
+  // The copy of each parent in a family, by the parent and the family's name.
+  struct Key {
+    int32_t parent;
+    std::string_view family;
+    bool operator==(const Key&) const = default;
+  };
+  struct KeyHash {
+    size_t operator()(const Key& key) const {
+      return std::hash<std::string_view>()(key.family) * 31 + static_cast<size_t>(key.parent);
+    }
+  };
+  std::unordered_map<Key, int32_t, KeyHash> copies;
+  const int32_t count = animals.count();
+  for (int32_t a = 0; a < count; ++a) {
+    for (const bool sire : {true, false}) {
+      const Animal& child = animals.list[static_cast<size_t>(a)];
+      const int32_t parent = sire ? child.sire : child.dam;
+      if (parent < 0 || animals.list[static_cast<size_t>(parent)].family == child.family) continue;
+      const Key key{parent, child.family};
+      auto found = copies.find(key);
+      if (found == copies.end()) {
+        const int32_t copy = add_copy(animals, parent);
+        animals.list[static_cast<size_t>(copy)].family = key.family;
+        found = copies.emplace(key, copy).first;
+        ++summary.herd_copies;
+      }
+      Animal& relinked = animals.list[static_cast<size_t>(a)];
+      (sire ? relinked.sire : relinked.dam) = found->second;
+    }
+  }
+  summary.animals_copied = distinct_originals(animals);
+}
+
+Pedigrees cut_pedigrees(Animals& animals, Pedigrees pedigrees, const RunLimits& limits,
+                        Report& report, CutSummary& summary) {
+  bool loops = false;
+  bool large = false;
+  bool large_families = false;
+  std::vector<uint8_t> with_cycle(pedigrees.list.size(), 0);
+  for (size_t p = 0; p < pedigrees.list.size(); ++p) {
+    const Pedigree& pedigree = pedigrees.list[p];
+    with_cycle[p] = pedigree.has_cycle;
+    loops = loops || pedigree.has_cycle;
+    large = large || too_large(pedigree, limits);
+    large_families = large_families || pedigree.most_children > kMaxRecordMembers - 2;
+  }
+  if (!loops && !large) return pedigrees;
+
+  CopyTally tally(pedigrees, summary);
+  if (large_families) tally.count(animals, split_large_families(animals), false);
+  if (loops)
+    tally.count(animals, cut_loops(animals, members_of(pedigrees, with_cycle), true), true);
+  tally.count(animals, split_large_pedigrees(animals, limits), false);
+  pedigrees = find_pedigrees(animals, report);
+  // The loops kept for pedpeel that it cannot take after all (a mating inside another
+  // loop kept): those pedigrees are cut into trees.
+  const std::vector<uint8_t> refused = pedigrees_pedpeel_refuses(animals, pedigrees);
+  if (std::find(refused.begin(), refused.end(), 1) != refused.end()) {
+    tally.count(animals, cut_loops(animals, members_of(pedigrees, refused), false), true);
+    tally.count(animals, split_large_pedigrees(animals, limits), false);
+    pedigrees = find_pedigrees(animals, report);
+  }
+  tally.finish();
+  summary.animals_copied = distinct_originals(animals);
+  return pedigrees;
+}
+
+std::string cuts_file(const Animals& animals, const CutSummary& summary) {
+  std::string text = "family\tfirst_id\tanimals\tfamilies\tcyclomatic\tloop_copies\tsize_copies\n";
+  for (const CutPedigree& cut : summary.pedigrees) {
+    const Animal& first = animals.list[static_cast<size_t>(cut.named_by)];
+    text += std::string(first.family) + "\t" + std::string(first.original) + "\t" +
+            std::to_string(cut.rows) + "\t" + std::to_string(cut.families) + "\t" +
+            std::to_string(cut.cyclomatic) + "\t" + std::to_string(cut.loop_copies) + "\t" +
+            std::to_string(cut.size_copies) + "\n";
+  }
+  return text;
+}
+
+}  // namespace pedpeel::pedprep

@@ -1,0 +1,73 @@
+#include "tools/pedprep/family_graph.h"
+
+namespace pedpeel::pedprep {
+
+namespace {
+
+// A stable counting sort of `items` by key(item), keys in 0..key_count-1.
+template <typename Key>
+std::vector<int32_t> sorted_by(const std::vector<int32_t>& items, size_t key_count, Key key) {
+  std::vector<int32_t> start(key_count + 1, 0);
+  for (int32_t item : items) ++start[static_cast<size_t>(key(item)) + 1];
+  for (size_t k = 0; k < key_count; ++k) start[k + 1] += start[k];
+  std::vector<int32_t> sorted(items.size());
+  for (int32_t item : items)
+    sorted[static_cast<size_t>(start[static_cast<size_t>(key(item))]++)] = item;
+  return sorted;
+}
+
+}  // namespace
+
+FamilyGraph family_graph(const Animals& animals, std::span<const uint8_t> active) {
+  const size_t n = static_cast<size_t>(animals.count());
+  std::vector<int32_t> children;
+  for (size_t a = 0; a < n; ++a) {
+    if (animals.list[a].sire < 0 || animals.list[a].dam < 0) continue;
+    if (!active.empty() && (a >= active.size() || active[a] == 0)) continue;
+    children.push_back(static_cast<int32_t>(a));
+  }
+  // By sire, then stably by dam: by dam and sire.
+  children =
+      sorted_by(children, n, [&](int32_t a) { return animals.list[static_cast<size_t>(a)].sire; });
+  children =
+      sorted_by(children, n, [&](int32_t a) { return animals.list[static_cast<size_t>(a)].dam; });
+
+  FamilyGraph graph;
+  graph.family_of.assign(n, -1);
+  for (size_t k = 0; k < children.size(); ++k) {
+    const Animal& child = animals.list[static_cast<size_t>(children[k])];
+    if (graph.sire.empty() || graph.sire.back() != child.sire || graph.dam.back() != child.dam) {
+      graph.sire.push_back(child.sire);
+      graph.dam.push_back(child.dam);
+      graph.child_start.push_back(static_cast<int32_t>(k));
+    }
+    graph.family_of[static_cast<size_t>(children[k])] = graph.families() - 1;
+  }
+  graph.child_start.push_back(static_cast<int32_t>(children.size()));
+  graph.children = std::move(children);
+  return graph;
+}
+
+int32_t add_copy(Animals& animals, int32_t of) {
+  if (animals.copy_of.empty()) animals.first_copy = animals.count();
+  const int32_t original = animals.original_of(of);
+  Animal copy = animals.list[static_cast<size_t>(original)];
+  copy.family = animals.list[static_cast<size_t>(of)].family;
+  copy.sire = -1;
+  copy.dam = -1;
+  copy.source = Source::kCopy;
+  animals.list.push_back(copy);
+  animals.copy_of.push_back(original);
+  return animals.count() - 1;
+}
+
+void replace_parent(Animals& animals, std::span<const int32_t> children, int32_t parent,
+                    int32_t copy) {
+  for (int32_t child : children) {
+    Animal& animal = animals.list[static_cast<size_t>(child)];
+    if (animal.sire == parent) animal.sire = copy;
+    if (animal.dam == parent) animal.dam = copy;
+  }
+}
+
+}  // namespace pedpeel::pedprep
