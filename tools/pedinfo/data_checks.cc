@@ -350,6 +350,24 @@ void check_identifiers(const PopulationIndex& index, std::vector<Finding>* findi
   for (int p = 1; p <= index.NPED(); ++p) check_pedigree_identifiers(index, p, findings);
 }
 
+namespace {
+
+// Whether the original ids show `rows` to be one animal: its row and the copies pedprep
+// made of it, which share its INI_ID so that the origin check takes them as one.
+bool one_original(const PopulationIndex& index, int p, const std::vector<int32_t>& rows) {
+  if (index.ids() == nullptr) return false;
+  const std::string* first = nullptr;
+  for (int32_t row : rows) {
+    const std::string* original = index.ids()->find(index.iped(p), index.population().ID[row]);
+    if (original == nullptr || original->empty()) return false;
+    if (first != nullptr && *original != *first) return false;
+    first = original;
+  }
+  return true;
+}
+
+}  // namespace
+
 void check_ini_ids(const PopulationIndex& index, std::vector<Finding>* findings) {
   const Population& population = index.population();
   const InputFiles& input = index.input();
@@ -389,7 +407,7 @@ void check_ini_ids(const PopulationIndex& index, std::vector<Finding>* findings)
         }
       }
       k = end;
-      if (first_rows.size() < 2) continue;
+      if (first_rows.size() < 2 || one_original(index, p, first_rows)) continue;
       std::sort(first_rows.begin(), first_rows.end());
       std::string message = "same INI_ID as ID " + index.id_text(p, population.ID[first_rows[0]]) +
                             " on " + line_text(input.PED_LINE[first_rows[0]]);

@@ -19,7 +19,8 @@ void check_pedigree_numbers(const PopulationIndex& index, std::vector<Finding>* 
 void check_identifiers(const PopulationIndex& index, std::vector<Finding>* findings);
 
 /// Per pedigree: two different IDs with the same INI_ID (the origin check takes them as one
-/// animal), once per INI_ID.
+/// animal), once per INI_ID; not when the original ids show them to be one animal and the
+/// copies pedprep made of it.
 void check_ini_ids(const PopulationIndex& index, std::vector<Finding>* findings);
 
 /// Per pedigree: an individual that is its own parent, or its own ancestor (with the

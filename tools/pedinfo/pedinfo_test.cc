@@ -341,6 +341,26 @@ TEST(PedinfoTest, DrawAroundAnOriginalIdWithItsCopies) {
   EXPECT_EQ(pedinfo({"draw", kExample, "--around", "13"}).status, kNothingToReport);
 }
 
+// A copy pedprep made keeps its original's INI_ID on purpose: the origin check is to take
+// both rows as one animal. Only without ids.tsv is the shared INI_ID a warning.
+TEST(PedinfoTest, CopiesShareTheirOriginalsIniId) {
+  TempDir dir;
+  testing::write_population(
+      dir, {ped_record(1, 1, 0, 0, 3, 1, "HB-A"), ped_record(1, 2, 0, 0, 3, 2, "HB-B"),
+            ped_record(1, 3, 1, 2, 3, 2, "HB-C"), ped_record(1, 4, 0, 0, 3, 1, "HB-A"),
+            ped_record(1, 5, 4, 3, 3, 1, "HB-D")});
+  dir.write("ids.tsv", ids_file({{1, 1, "HB-A", ""},
+                                 {1, 2, "HB-B", ""},
+                                 {1, 3, "HB-C", ""},
+                                 {1, 4, "HB-A", "run-0001/1/1"},
+                                 {1, 5, "HB-D", ""}}));
+  EXPECT_EQ(pedinfo({"check", dir.path(), "--ids", dir.path() + "/ids.tsv"}).out, "no problems\n");
+  EXPECT_NE(pedinfo({"check", dir.path()})
+                .out.find("PEDS.DAT:5: pedigree 1 (IPED 1), ID 4 "
+                          "\"HB-A\": same INI_ID as ID 1 on line 2"),
+            std::string::npos);
+}
+
 // A control file saved with a byte order mark names a file that pedpeel cannot open.
 TEST(PedinfoTest, ByteOrderMarkInTheControlFile) {
   TempDir dir;
