@@ -1,5 +1,6 @@
 #include "tools/pedinfo/draw_command.h"
 
+#include <algorithm>
 #include <charconv>
 #include <set>
 
@@ -82,8 +83,24 @@ std::optional<std::string> place_request(const DrawArguments& arguments,
       request->centres.push_back(population.ID[row]);
     }
   }
-  request->centre_text = "ID " + index.id_text(request->pedigree, request->centres.front());
-  if (request->ids == nullptr) request->centre_text = "ID " + std::to_string(request->centres[0]);
+  // The animal's own row first, then its copies.
+  const int16_t iped = index.iped(request->pedigree);
+  auto is_copy = [&](int16_t id) {
+    return request->ids != nullptr && request->ids->copy_of(iped, id) != nullptr;
+  };
+  std::stable_partition(request->centres.begin(), request->centres.end(),
+                        [&](int16_t id) { return !is_copy(id); });
+  const int16_t first = request->centres.front();
+  if (request->ids == nullptr) {
+    request->centre_text = "ID " + std::to_string(first);
+    return std::nullopt;
+  }
+  request->centre_text = "ID " + std::to_string(first) + " [" + printable(wanted) + "]";
+  const size_t copies = request->centres.size() - (is_copy(first) ? 0 : 1);
+  if (copies != 0) {
+    request->centre_text += " and its " + std::to_string(copies) +
+                            (copies == 1 ? " copy" : " copies") + " in this pedigree";
+  }
   return std::nullopt;
 }
 

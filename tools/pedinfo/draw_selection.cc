@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <optional>
 #include <unordered_map>
 
 namespace pedpeel::pedinfo {
@@ -29,8 +30,10 @@ class Selector {
   }
 
   /// Adds the members of `group` not seen yet all together, or, when they do not all fit
-  /// under the limit, none of them: a family is drawn whole or not at all.
-  void add_group(const std::vector<std::pair<int16_t, Relation>>& group) {
+  /// under the limit or the group hangs on an individual not drawn (`anchor`), none of
+  /// them: a family is drawn whole or not at all, and never apart from the drawing.
+  void add_group(const std::vector<std::pair<int16_t, Relation>>& group,
+                 std::optional<int16_t> anchor = std::nullopt) {
     std::vector<std::pair<int16_t, Relation>> fresh;
     for (const auto& [id, relation] : group) {
       if (!seen_.count(id) && std::find_if(fresh.begin(), fresh.end(), [&](const auto& member) {
@@ -39,7 +42,8 @@ class Selector {
         fresh.emplace_back(id, relation);
       }
     }
-    const bool fits = static_cast<int64_t>(selection_.individuals.size() + fresh.size()) <= limit_;
+    const bool fits = (!anchor || selection_.drawn(*anchor)) &&
+                      static_cast<int64_t>(selection_.individuals.size() + fresh.size()) <= limit_;
     for (const auto& [id, relation] : fresh) {
       seen_.insert(id);
       ++selection_.considered;
@@ -90,10 +94,13 @@ struct FamilyIndex {
   }
 };
 
-const char* const kRelationNames[][2] = {
-    {"ancestor", "ancestors"}, {"descendant", "descendants"},
-    {"mate", "mates"},         {"member of the loop", "members of the loop"},
-    {"child", "children"},     {"other animal", "other animals"}};
+const char* const kRelationNames[][2] = {{"ancestor", "ancestors"},
+                                         {"descendant", "descendants"},
+                                         {"mate", "mates"},
+                                         {"copy", "copies"},
+                                         {"member of the loop", "members of the loop"},
+                                         {"child", "children"},
+                                         {"other animal", "other animals"}};
 
 }  // namespace
 
@@ -144,13 +151,13 @@ DrawSelection select_around(const Families& families, std::span<const int16_t> c
   };
   std::deque<Step> queue;
   std::unordered_set<int16_t> expanded;
-  for (int16_t centre : centres) {
-    selector.add(centre, Relation::kOther);
-    queue.push_back({centre, 0, true, true});
-  }
+  for (int16_t centre : centres) queue.push_back({centre, 0, true, true});
   while (!queue.empty()) {
     const Step step = queue.front();
     queue.pop_front();
+    if (step.generation == 0) {
+      selector.add(step.id, step.id == centres.front() ? Relation::kOther : Relation::kCopy);
+    }
     if (step.generation == generations || !expanded.insert(step.id).second) continue;
     if (step.up) {
       const auto parents = index.child_in.find(step.id);
@@ -163,7 +170,7 @@ DrawSelection select_around(const Families& families, std::span<const int16_t> c
           parents.emplace_back(parent, Relation::kAncestor);
           queue.push_back({parent, step.generation + 1, true, false});
         }
-        selector.add_group(parents);
+        selector.add_group(parents, step.id);
       }
     }
     if (!step.down) continue;
@@ -179,7 +186,7 @@ DrawSelection select_around(const Families& families, std::span<const int16_t> c
         members.emplace_back(child, Relation::kDescendant);
         queue.push_back({child, step.generation + 1, false, true});
       }
-      selector.add_group(members);
+      selector.add_group(members, step.id);
     }
   }
   return selector.finish(reached);
@@ -205,7 +212,7 @@ DrawSelection select_loop(const Families& families, std::span<const int32_t> lef
   }
   // Then outward from the loop, family by family: each family left whole, nearest first.
   std::unordered_set<int32_t> visited;
-  auto visit = [&](int32_t f) {
+  auto visit = [&](int32_t f, std::optional<int16_t> anchor) {
     if (!visited.insert(f).second) return;
     reached.push_back(f);
     std::vector<std::pair<int16_t, Relation>> members;
@@ -214,10 +221,10 @@ DrawSelection select_loop(const Families& families, std::span<const int32_t> lef
       members.emplace_back(member, Relation::kOther);
       queue.push_back(member);
     }
-    selector.add_group(members);
+    selector.add_group(members, anchor);
   };
   for (const LoopNode& node : loop) {
-    if (node.is_family) visit(node.value);
+    if (node.is_family) visit(node.value, std::nullopt);
   }
   std::unordered_set<int16_t> expanded;
   while (!queue.empty()) {
@@ -226,10 +233,10 @@ DrawSelection select_loop(const Families& families, std::span<const int32_t> lef
     if (!expanded.insert(id).second) continue;
     const auto found = left_of.find(id);
     if (found == left_of.end()) continue;
-    for (int32_t f : found->second) visit(f);
+    for (int32_t f : found->second) visit(f, id);
   }
   // Families left that the loop does not reach.
-  for (int32_t f : left) visit(f);
+  for (int32_t f : left) visit(f, std::nullopt);
   return selector.finish(reached);
 }
 

@@ -21,7 +21,7 @@ inline constexpr int kDefaultDrawLimit = 150;
 inline constexpr int kDefaultGenerations = 2;
 
 // How an individual left out by the limit is related to what was asked for.
-enum class Relation { kAncestor, kDescendant, kMate, kLoop, kChild, kOther, kCount };
+enum class Relation { kAncestor, kDescendant, kMate, kCopy, kLoop, kChild, kOther, kCount };
 
 struct DrawSelection {
   std::unordered_set<int16_t> individuals;                    // IDs drawn
@@ -39,8 +39,10 @@ struct DrawSelection {
 /// `ids` are the IDs of the pedigree's rows.
 DrawSelection select_whole(const Families& families, std::span<const int16_t> ids, int limit);
 
-/// `centres` (one animal, or its rows), their ancestors and descendants to `generations`,
-/// the mates of the centres and descendants, and the families that join them.
+/// `centres` (one animal: its row first, then the copies pedprep made of it), their
+/// ancestors and descendants to `generations`, the mates of the centres and descendants,
+/// and the families that join them. Each centre comes with its own families before the
+/// next: the row first, then as many copies as the limit leaves room for.
 DrawSelection select_around(const Families& families, std::span<const int16_t> centres,
                             int generations, int limit);
 

@@ -57,6 +57,13 @@ TEST(DrawTest, SelectionsStopAtTheLimitWithWholeFamilies) {
        {11, 12, 13, 15, 16},
        "1 descendant and 1 mate"},
       {"two centres", Part::kAround, {3, 19}, 1, 150, {1, 2, 3, 4, 5, 16, 18, 19, 20, 21}, ""},
+      {"copies after the row's families",
+       Part::kAround,
+       {3, 19},
+       1,
+       5,
+       {1, 2, 3, 4, 5},
+       "2 ancestors, 1 descendant, 1 mate and 1 copy"},
       {"loop and families left", Part::kLoop, {}, 0, 150, {11, 12, 13, 14, 15, 16, 17, 18, 19}, ""},
       {"loop first", Part::kLoop, {}, 0, 5, {13, 14, 15, 16, 18}, "4 other animals"},
   };

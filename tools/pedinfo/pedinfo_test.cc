@@ -311,7 +311,8 @@ TEST(PedinfoTest, DrawAroundAnOriginalIdWithItsCopies) {
   const PedinfoRun run = pedinfo({"draw", dir.path(), "--around", "HB-A", "--generations=1"});
   EXPECT_EQ(run.status, kNothingToReport) << run.err;
   for (const char* part :
-       {"\\naround ID 1 [HB-A], 1 generation of ancestors and descendants, with their mates\";",
+       {"\\naround ID 1 [HB-A] and its 1 copy in this pedigree, 1 generation of ancestors and "
+        "descendants, with their mates\";",
         "\"i1\" [shape=box, label=\"1\\nHB-A\", fillcolor=\"#fff0a0\", style=\"filled\"];",
         "\"i4\" [shape=box, label=\"4\\nHB-A\\nHB-A~0001\\ncopy of run-0001/1/1\", "
         "fillcolor=\"#fff0a0\", style=\"dashed,filled\"];",
