@@ -297,7 +297,7 @@ std::string write_output(const Options& options, const Animals& animals, const P
     error = write_file(staging.path() + "/" + kRacesFile, races_tsv(extras.races));
   }
   if (error.empty() && extras.cuts.copies() > 0) {
-    error = write_whole_file(staging.path() + "/" + kCutsFile, cuts_file(animals, extras.cuts));
+    error = write_file(staging.path() + "/" + kCutsFile, cuts_file(animals, extras.cuts));
   }
   if (!error.empty()) return error;
   if (!staging.commit()) return staging.error();
