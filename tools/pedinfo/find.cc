@@ -204,8 +204,11 @@ std::optional<std::string> find_animals(const std::string& directory,
       return problem;
     }
   }
-  // A single run directory is named as it was given.
+  // An animal's own row first, then its copies; a single run directory is named as it was
+  // given.
   for (FoundAnimal& animal : report->animals) {
+    std::stable_partition(animal.rows.begin(), animal.rows.end(),
+                          [](const FoundRow& row) { return !row.is_copy(); });
     for (FoundRow& row : animal.rows) {
       if (row.run == ".") row.run = directory;
     }

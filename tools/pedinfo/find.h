@@ -46,7 +46,8 @@ struct FoundRow {
 
 struct FoundAnimal {
   std::string original;
-  std::vector<FoundRow> rows;  // runs in runs.txt order, rows in row order
+  std::vector<FoundRow>
+      rows;  // its row, then its copies: runs in runs.txt order, rows in row order
 };
 
 struct FindReport {

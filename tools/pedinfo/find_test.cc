@@ -14,8 +14,8 @@ using pedpeel::testing::TempDir;
 
 constexpr char kHeader[] = "iped\tid\tfamily\toriginal\tsource\tini_id\tline\tcopy_of\n";
 
-// Two runs: run-0001 has run (A and B with their child C, and C's mating with D); run-0002
-// holds a copy of A and has not run.
+// Two runs: run-0001 has run (A and B with their child C, and C's mating with D) and holds
+// a copy of F; run-0002 holds F and a copy of A, and has not run.
 void write_runs(const TempDir& dir) {
   std::filesystem::create_directories(dir.path() + "/run-0001");
   std::filesystem::create_directories(dir.path() + "/run-0002");
@@ -25,7 +25,8 @@ void write_runs(const TempDir& dir) {
                                     "1\t2\t\tB\trow\tB\t3\t\n"
                                     "1\t3\t\tC\trow\tC\t4\t\n"
                                     "1\t4\t\tD\tparent\tD\t4\t\n"
-                                    "1\t5\t\tE\trow\tE\t5\t\n");
+                                    "1\t5\t\tE\trow\tE\t5\t\n"
+                                    "1\t6\t\tF\tcopy\tF\t6\trun-0002/1/1\n");
   dir.write("run-0001/VOLMA.DAT",
             "    5    1\n"
             "NPEDIGREE=   1 NPOT=   1 IWAY=    3 ITYPE=  1\n"
@@ -56,9 +57,11 @@ TEST(FindTest, RowsCopiesAndFamilyRecords) {
        "  run-0001: pedigree 1 (IPED 1), ID 3, row 3 (source: row)\n"
        "    run-0001/VOLMA.DAT:2: child in family (1 [A], 2 [B]; 3 [C]), ITYPE 1, IWAY 3\n"
        "    run-0001/VOLMA.DAT:7: first parent in family (3 [C], 4 [D]; 5 [E]), ITYPE 1, IWAY 0\n"
-       "F: 1 row\n"
+       "F: 2 rows (1 copy)\n"
        "  run-0002: pedigree 1 (IPED 1), ID 1, row 1 (source: row)\n"
-       "    not run yet (no VOLMA.DAT)\n"},
+       "    not run yet (no VOLMA.DAT)\n"
+       "  run-0001: pedigree 1 (IPED 1), ID 6, row 6 (source: copy of run-0002/1/1)\n"
+       "    in no family record\n"},
       // "row" and "1" stand in other columns only.
       {{"row", "1"}, "row: not found\n1: not found\n"},
   };
