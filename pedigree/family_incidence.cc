@@ -2,12 +2,10 @@
 
 namespace pedpeel {
 
-FamilyIncidence::FamilyIncidence() : member_of_id_(size_t{1} << 16, 0), members_(1) {}
+FamilyIncidence::FamilyIncidence() : members_(1) {}
 
 void FamilyIncidence::build(const Families& families) {
-  for (size_t u = 1; u < members_.size(); ++u) {
-    member_of_id_[static_cast<uint16_t>(members_[u].id)] = 0;
-  }
+  member_of_id_.clear();
   // Each position adds at most one member and one entry.
   members_.assign(1, Member{});
   members_.reserve(families.FAMLIST.size());
@@ -25,7 +23,7 @@ void FamilyIncidence::build(const Families& families) {
     const int32_t s = families.start(f);
     for (int32_t k = s; k <= families.end(f); ++k) {
       const int16_t x = families.FAMLIST[k];
-      int32_t& u = member_of_id_[static_cast<uint16_t>(x)];
+      int32_t& u = member_of_id_.at(x);
       if (u == 0) {
         u = static_cast<int32_t>(members_.size());
         members_.push_back(Member{.id = x});

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "pedigree/families.h"
+#include "pedigree/id_table.h"
 
 namespace pedpeel {
 
@@ -38,7 +39,7 @@ class FamilyIncidence {
   void remove(int32_t f);
 
   /// Member number of an ID that stands in some family's list.
-  int32_t member_of(int16_t id) const { return member_of_id_[static_cast<uint16_t>(id)]; }
+  int32_t member_of(int16_t id) const { return member_of_id_[id]; }
   int16_t id(int32_t member) const { return members_[member].id; }
   int32_t member_count() const { return static_cast<int32_t>(members_.size()) - 1; }
 
@@ -78,7 +79,7 @@ class FamilyIncidence {
   static void drop(std::vector<int32_t>& list, std::vector<int32_t>& slots, int32_t begin,
                    int32_t* live, int32_t e);
 
-  std::vector<int32_t> member_of_id_;  // by ID as 16 bits; 0 for an ID in no list
+  IdTable<int32_t> member_of_id_;      // 0 for an ID in no list
   std::vector<Member> members_;        // index 0 unused
   std::vector<Entry> entries_;         // family by family
   std::vector<int32_t> family_begin_;  // family f's entries: [family_begin_[f], [f+1])

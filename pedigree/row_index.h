@@ -4,9 +4,9 @@
 #define PEDPEEL_PEDIGREE_ROW_INDEX_H_
 
 #include <cstdint>
-#include <vector>
 
 #include "pedigree/family_records.h"
+#include "pedigree/id_table.h"
 #include "pedigree/population.h"
 
 namespace pedpeel {
@@ -14,16 +14,12 @@ namespace pedpeel {
 // Finds the first row of the pedigree with a given ID, like LinearRowLookup.
 class IndexedRowLookup : public RowLookup {
  public:
-  IndexedRowLookup();
   /// Indexes the rows of pedigree p (forgetting the pedigree indexed before).
   void index_pedigree(const Population& population, int pedigree);
-  int32_t row_of(int16_t id) const override { return row_by_id_[slot(id)]; }
+  int32_t row_of(int16_t id) const override { return row_by_id_[id]; }
 
  private:
-  static size_t slot(int16_t id) { return static_cast<uint16_t>(id); }
-
-  std::vector<int32_t> row_by_id_;  // by ID (as 16 bits): first row, 0 for none
-  std::vector<int16_t> indexed_;    // IDs set in row_by_id_, to clear them again
+  IdTable<int32_t> row_by_id_;  // first row, 0 for none
 };
 
 }  // namespace pedpeel

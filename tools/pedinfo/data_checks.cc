@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "export/second_stage.h"
+#include "pedigree/id_table.h"
 #include "tools/pedinfo/output_text.h"
 
 namespace pedpeel::pedinfo {
@@ -34,27 +35,6 @@ Finding make(const PopulationIndex& index, int32_t row, const char* kind, Severi
   finding.message = std::move(message);
   return finding;
 }
-
-// A table by ID (as 16 bits), kept from pedigree to pedigree: clear() sets back only the
-// entries set since, so each pedigree costs its own size.
-class IdSlots {
- public:
-  IdSlots() : slot_(1 << 16, -1) {}
-  int32_t get(int16_t id) const { return slot_[static_cast<uint16_t>(id)]; }
-  void set(int16_t id, int32_t value) {
-    int32_t& slot = slot_[static_cast<uint16_t>(id)];
-    if (slot < 0) set_.push_back(id);
-    slot = value;
-  }
-  void clear() {
-    for (int16_t id : set_) slot_[static_cast<uint16_t>(id)] = -1;
-    set_.clear();
-  }
-
- private:
-  std::vector<int32_t> slot_;
-  std::vector<int16_t> set_;
-};
 
 // A directed graph on nodes 0..n-1: the edges out of u are target[start[u] .. start[u+1]).
 struct Digraph {
@@ -182,13 +162,13 @@ std::vector<int32_t> shortest_chain(const Digraph& graph, const std::vector<bool
   return chain;
 }
 
-void check_pedigree_ancestry(const PopulationIndex& index, int p, IdSlots& node_of_id,
+void check_pedigree_ancestry(const PopulationIndex& index, int p, IdTable<int32_t>& node_of_id,
                              std::vector<Finding>* findings) {
   const Population& population = index.population();
   std::vector<int32_t> row_of_node;
   for (int32_t i = index.first_row(p); i <= index.last_row(p); ++i) {
-    if (!checkable(index, i) || node_of_id.get(population.ID[i]) >= 0) continue;
-    node_of_id.set(population.ID[i], static_cast<int32_t>(row_of_node.size()));
+    if (!checkable(index, i) || node_of_id[population.ID[i]] >= 0) continue;
+    node_of_id.at(population.ID[i]) = static_cast<int32_t>(row_of_node.size());
     row_of_node.push_back(i);
   }
   std::vector<std::pair<int32_t, int32_t>> edges;  // (child, parent), rows in order
@@ -203,9 +183,9 @@ void check_pedigree_ancestry(const PopulationIndex& index, int p, IdSlots& node_
       findings->push_back(make(index, i, "own-parent", Severity::kError,
                                "is its own parent (" + fields + " " + index.id_text(p, id) + ")"));
     }
-    const int32_t child = node_of_id.get(id);
+    const int32_t child = node_of_id[id];
     for (int16_t parent : parents) {
-      const int32_t node = node_of_id.get(parent);
+      const int32_t node = node_of_id[parent];
       if (parent != id && node >= 0) edges.emplace_back(child, node);
     }
   }
@@ -423,7 +403,7 @@ void check_ini_ids(const PopulationIndex& index, std::vector<Finding>* findings)
 }
 
 void check_ancestry(const PopulationIndex& index, std::vector<Finding>* findings) {
-  IdSlots node_of_id;
+  IdTable<int32_t> node_of_id(-1);
   for (int p = 1; p <= index.NPED(); ++p) check_pedigree_ancestry(index, p, node_of_id, findings);
 }
 

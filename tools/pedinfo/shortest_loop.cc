@@ -6,6 +6,8 @@
 #include <queue>
 #include <utility>
 
+#include "pedigree/id_table.h"
+
 namespace pedpeel::pedinfo {
 
 namespace {
@@ -32,13 +34,11 @@ Graph build_graph(const Families& families, std::span<const int32_t> left) {
   // Each (family, member) edge once: an ID twice in one list (a parent that is its own
   // child) is one edge.
   std::vector<std::pair<int32_t, int32_t>> edges;  // (family node, individual node)
-  // By ID as 16 bits: its node. Kept from call to call, and left all -1 again, so that a
-  // call costs the size of its graph alone.
-  static thread_local std::vector<int32_t> node_of_id(1 << 16, -1);
+  IdTable<int32_t> node_of_id(-1);                 // an individual's node
   for (int32_t k = 0; k < F; ++k) {
     const size_t first_edge = edges.size();
     for (int16_t id : families.members(left[k])) {
-      int32_t& node = node_of_id[static_cast<uint16_t>(id)];
+      int32_t& node = node_of_id.at(id);
       if (node < 0) {
         node = static_cast<int32_t>(graph.nodes.size());
         graph.nodes.push_back({false, id});
@@ -49,9 +49,6 @@ Graph build_graph(const Families& families, std::span<const int32_t> left) {
     }
   }
   const size_t n = graph.nodes.size();
-  for (size_t u = static_cast<size_t>(F); u < n; ++u) {
-    node_of_id[static_cast<uint16_t>(graph.nodes[u].value)] = -1;
-  }
   graph.start.assign(n + 1, 0);
   for (const auto& [family, individual] : edges) {
     ++graph.start[family + 1];
