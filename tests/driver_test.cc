@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "pedigree/input_files.h"
+#include "pedigree/input_writer.h"
 #include "records/version.h"
 #include "testing/temp_run.h"
 

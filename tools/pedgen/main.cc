@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "driver/command_line.h"
-#include "pedigree/input_files.h"
+#include "pedigree/input_writer.h"
 #include "records/output_streams.h"
 #include "tools/pedgen/command_line.h"
 #include "tools/pedgen/herdbook.h"

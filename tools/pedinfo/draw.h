@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "tools/pedinfo/draw_selection.h"
-#include "tools/pedinfo/input_files.h"
+#include "tools/pedinfo/input_reader.h"
 #include "tools/pedinfo/original_ids.h"
 
 namespace pedpeel::pedinfo {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "tools/pedinfo/finding.h"
-#include "tools/pedinfo/input_files.h"
+#include "tools/pedinfo/input_reader.h"
 #include "tools/pedinfo/original_ids.h"
 #include "tools/pedinfo/pedigree_analysis.h"
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "driver/command_line.h"
-#include "pedigree/input_files.h"
+#include "pedigree/input_writer.h"
 #include "records/limits.h"
 #include "records/whole_file.h"
 #include "tools/pedprep/animals.h"

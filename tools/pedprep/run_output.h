@@ -1,5 +1,5 @@
 // What one run directory holds: the pedigree file's records (input1.dat, pedigree.dat and
-// blood.dat are written from them by pedigree/input_files.h) and ids.tsv, which maps
+// blood.dat are written from them by pedigree/input_writer.h) and ids.tsv, which maps
 // every row back to the input. Also the INI_ID of every row.
 #ifndef PEDPEEL_TOOLS_PEDPREP_RUN_OUTPUT_H_
 #define PEDPEEL_TOOLS_PEDPREP_RUN_OUTPUT_H_

@@ -1,6 +1,6 @@
 // The input-file writer against pedpeel's own loader: what is written reads back as the
 // same tables.
-#include "pedigree/input_files.h"
+#include "pedigree/input_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Writes a population as pedpeel's input files: the control file input1.dat, the pedigree
 // file and the BLOOD file, each record through its pattern. pedgen, pedprep and the tests
 // write their inputs here.
-#ifndef PEDPEEL_PEDIGREE_INPUT_FILES_H_
-#define PEDPEEL_PEDIGREE_INPUT_FILES_H_
+#ifndef PEDPEEL_PEDIGREE_INPUT_WRITER_H_
+#define PEDPEEL_PEDIGREE_INPUT_WRITER_H_
 
 #include <span>
 #include <string>
@@ -35,4 +35,4 @@ std::string write_input_files(const std::string& directory,
 
 }  // namespace pedpeel
 
-#endif  // PEDPEEL_PEDIGREE_INPUT_FILES_H_
+#endif  // PEDPEEL_PEDIGREE_INPUT_WRITER_H_

@@ -1,4 +1,4 @@
-#include "tools/pedinfo/input_files.h"
+#include "tools/pedinfo/input_reader.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

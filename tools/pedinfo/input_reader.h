@@ -3,8 +3,8 @@
 // fails to convert becomes a finding and the load goes on past it, and each record is
 // looked at for data pedpeel reads silently but most likely not as meant. Never writes or
 // creates a file.
-#ifndef PEDPEEL_TOOLS_PEDINFO_INPUT_FILES_H_
-#define PEDPEEL_TOOLS_PEDINFO_INPUT_FILES_H_
+#ifndef PEDPEEL_TOOLS_PEDINFO_INPUT_READER_H_
+#define PEDPEEL_TOOLS_PEDINFO_INPUT_READER_H_
 
 #include <cstdint>
 #include <optional>
@@ -53,4 +53,4 @@ std::optional<InputFailure> read_input_files(const std::string& directory, Input
 
 }  // namespace pedpeel::pedinfo
 
-#endif  // PEDPEEL_TOOLS_PEDINFO_INPUT_FILES_H_
+#endif  // PEDPEEL_TOOLS_PEDINFO_INPUT_READER_H_

@@ -1,4 +1,4 @@
-#include "pedigree/input_files.h"
+#include "pedigree/input_writer.h"
 
 #include <string_view>
 
