@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """End-to-end benchmark of pedpeel on pedgen's shapes.
 
-For each shape and size: generates the input files, times whole runs of pedpeel and of the
+For each shape and size: generates the input files (founders-decimal: pedgen's founders
+with their fractions rewritten the way people write them, "0.5000" and "1.0", instead of
+pedgen's E12.4 form), times whole runs of pedpeel and of the
 I/O floor, taking turns (median of --repeat runs each; io_floor reads the same input files,
 replaces as many files of the same sizes as the run wrote and writes as much console text,
 with plain buffered I/O; timed_run keeps both on the CPU the script runs on), and runs
@@ -27,7 +29,7 @@ import subprocess
 import sys
 import tempfile
 
-SHAPES = ["families", "deep", "inbred", "founders"]
+SHAPES = ["families", "deep", "inbred", "founders", "founders-decimal"]
 SIZES = [8192, 16384, 32767]
 DEEP_CHECK = 24096
 FLOOR_RATIO = 2.5
@@ -35,6 +37,39 @@ RACES = 11
 SEED = 1
 OUTPUTS = ["VOLMA.DAT", "def.err", "iway.IWA", "iway.IVM"]
 INPUTS = ["input1.dat", "pedigree.dat", "blood.dat"]
+
+
+def decimal_fraction(field):
+    """An E12.4 field ("   .5000E+00") as people write the value ("0.5000", "1.0", four
+    decimals at least), right-justified in 12 columns; the field itself when that text does
+    not fit. The decimal digits are those of the field, so the value read is the same."""
+    text = field.strip()
+    if len(text) < 9 or text[-4] != "E" or "." not in text:
+        return field
+    sign = "-" if text.startswith("-") else ""
+    digits, exponent = text[len(sign) + 1:-4], int(text[-3:])  # value = 0.digits x 10^exponent
+    if int(digits) == 0:
+        return f"{'0.0':>12}"
+    if exponent <= 0:
+        whole, decimals = "0", "0" * -exponent + digits
+    else:
+        whole = digits[:exponent].ljust(exponent, "0").lstrip("0") or "0"
+        decimals = digits[exponent:]
+    decimals = "0" if int(decimals or "0") == 0 else decimals.ljust(4, "0")
+    written = f"{sign}{whole}.{decimals}"
+    return f"{written:>12}" if len(written) <= 12 else field
+
+
+def write_decimal_fractions(path):
+    """Rewrites the fraction records of a BLOOD file (every line after the first, ten
+    12-column fields each) with decimal_fraction()."""
+    with open(path, "rb") as file:
+        lines = file.read().decode("ascii").split("\r\n")
+    for n in range(1, len(lines)):
+        line = lines[n]
+        lines[n] = "".join(decimal_fraction(line[i:i + 12]) for i in range(0, len(line), 12))
+    with open(path, "wb") as file:
+        file.write("\r\n".join(lines).encode("ascii"))
 
 
 def run_timed(tools, argv, cwd, limit=0):
@@ -66,8 +101,11 @@ def snapshot(directory):
 def measure(args, tools, shape, individuals, work, with_oracle):
     directory = os.path.join(work, f"{shape}-{individuals}")
     os.makedirs(directory, exist_ok=True)
-    subprocess.run([tools["pedgen"], "--shape", shape, "--individuals", str(individuals),
+    pedgen_shape, _, form = shape.partition("-")
+    subprocess.run([tools["pedgen"], "--shape", pedgen_shape, "--individuals", str(individuals),
                     "--races", str(RACES), "--seed", str(SEED), "--dir", directory], check=True)
+    if form == "decimal":
+        write_decimal_fractions(os.path.join(directory, "blood.dat"))
     input_bytes = sum(os.path.getsize(os.path.join(directory, n)) for n in INPUTS)
 
     # A first run gives the sizes the floor writes; then runs of pedpeel and of the floor
@@ -121,7 +159,7 @@ def measure(args, tools, shape, individuals, work, with_oracle):
 
 
 def print_table(rows, limit):
-    print(f"{'shape':<9} {'individuals':>11} {'ms':>8} {'MB/s':>7} {'x floor':>8} "
+    print(f"{'shape':<16} {'individuals':>11} {'ms':>8} {'MB/s':>7} {'x floor':>8} "
           f"{'x oracle':>12} {'peak RSS':>9} {'cpu ms':>7}")
     for row in rows:
         mbps = row["bytes"] / 1e6 / (row["ms"] / 1000)
@@ -133,7 +171,7 @@ def print_table(rows, limit):
             versus = f"{row['oracle_ms'] / row['ms']:.1f}"
             if not row["same"]:
                 versus += " DIFF"
-        print(f"{row['shape']:<9} {row['individuals']:>11} {row['ms']:>8.1f} {mbps:>7.0f} "
+        print(f"{row['shape']:<16} {row['individuals']:>11} {row['ms']:>8.1f} {mbps:>7.0f} "
               f"{row['ms'] / row['floor_ms']:>8.2f} {versus:>12} "
               f"{row['rss'] / 2**20:>6.1f} MB {row['cpu_ms']:>7.1f}")
     print("ms: median wall-clock time of a whole run; MB/s: bytes read and written (input")
