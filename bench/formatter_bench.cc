@@ -1,13 +1,15 @@
-// The record formatter and field conversion: E12.4 and I5 fields, a whole VOLMA.DAT block,
-// and the numeric input fields the loader reads.
+// Field conversion: E12.4 and I5 fields written, and the numeric input fields the loader
+// reads, against the reference conversions of testing/.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "records/field_input.h"
 #include "records/field_output.h"
+#include "testing/reference_fields.h"
 
 namespace pedpeel {
 namespace {
@@ -33,30 +35,6 @@ std::vector<float> fractions(size_t n) {
   return values;
 }
 
-void BM_AppendExponent(benchmark::State& state) {
-  const std::vector<float> values = fractions(4096);
-  std::string out;
-  for (auto _ : state) {
-    out.clear();
-    for (float value : values) append_exponent(out, value, 12, 4);
-    benchmark::DoNotOptimize(out.data());
-  }
-  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(values.size()));
-}
-BENCHMARK(BM_AppendExponent);
-
-void BM_AppendExponentByExpansion(benchmark::State& state) {
-  const std::vector<float> values = fractions(4096);
-  std::string out;
-  for (auto _ : state) {
-    out.clear();
-    for (float value : values) append_exponent_by_expansion(out, value, 12, 4);
-    benchmark::DoNotOptimize(out.data());
-  }
-  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(values.size()));
-}
-BENCHMARK(BM_AppendExponentByExpansion);
-
 void BM_FormatExponent(benchmark::State& state) {
   const std::vector<float> values = fractions(4096);
   std::vector<char> out(12 * values.size());
@@ -68,6 +46,17 @@ void BM_FormatExponent(benchmark::State& state) {
 }
 BENCHMARK(BM_FormatExponent);
 
+void BM_FormatExponentReference(benchmark::State& state) {
+  const std::vector<float> values = fractions(4096);
+  for (auto _ : state) {
+    for (float value : values) {
+      benchmark::DoNotOptimize(testing::reference_exponent_field(value, 12, 4));
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(values.size()));
+}
+BENCHMARK(BM_FormatExponentReference);
+
 void BM_FormatInteger(benchmark::State& state) {
   std::vector<char> out(5 * 4096);
   for (auto _ : state) {
@@ -78,47 +67,60 @@ void BM_FormatInteger(benchmark::State& state) {
 }
 BENCHMARK(BM_FormatInteger);
 
-void BM_ParseReal(benchmark::State& state) {
+// E12.4 fields as the system writes them, and the same values as people write them
+// ("0.5000", "0.0"), each right-justified in 12 columns.
+std::vector<std::string> written_fields() {
   std::vector<std::string> fields;
   for (float value : fractions(4096)) {
-    std::string field;
-    append_exponent(field, value, 12, 4);
+    std::string field(12, ' ');
+    format_exponent(field.data(), value, 12, 4);
     fields.push_back(field);
   }
+  return fields;
+}
+std::vector<std::string> decimal_fields() {
+  std::vector<std::string> fields;
+  for (float value : fractions(4096)) {
+    char text[16];
+    std::snprintf(text, sizeof text, value == 0.0f ? "%12.1f" : "%12.4f",
+                  static_cast<double>(value));
+    fields.push_back(text);
+  }
+  return fields;
+}
+
+template <typename Parse>
+void parse_fields(benchmark::State& state, const std::vector<std::string>& fields, Parse parse) {
   for (auto _ : state) {
     for (const std::string& field : fields) {
       float value;
-      benchmark::DoNotOptimize(parse_real(field, 4, &value));
+      benchmark::DoNotOptimize(parse(field, 4, &value));
       benchmark::DoNotOptimize(value);
     }
   }
   state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(fields.size()));
+}
+
+void BM_ParseReal(benchmark::State& state) {
+  parse_fields(state, written_fields(), parse_real);
 }
 BENCHMARK(BM_ParseReal);
 
-void BM_ParseRealGeneral(benchmark::State& state) {
-  std::vector<std::string> fields;
-  for (float value : fractions(4096)) {
-    std::string field;
-    append_exponent(field, value, 12, 4);
-    fields.push_back(field);
-  }
-  for (auto _ : state) {
-    for (const std::string& field : fields) {
-      float value;
-      benchmark::DoNotOptimize(parse_real_general(field, 4, &value));
-      benchmark::DoNotOptimize(value);
-    }
-  }
-  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(fields.size()));
+void BM_ParseRealDecimal(benchmark::State& state) {
+  parse_fields(state, decimal_fields(), parse_real);
 }
-BENCHMARK(BM_ParseRealGeneral);
+BENCHMARK(BM_ParseRealDecimal);
+
+void BM_ParseRealReference(benchmark::State& state) {
+  parse_fields(state, written_fields(), testing::reference_parse_real);
+}
+BENCHMARK(BM_ParseRealReference);
 
 void BM_ParseInteger(benchmark::State& state) {
   std::vector<std::string> fields;
   for (int i = 0; i < 4096; ++i) {
-    std::string field;
-    append_integer(field, i * 7 - 900, 5);
+    std::string field(5, ' ');
+    format_integer(field.data(), i * 7 - 900, 5);
     fields.push_back(field);
   }
   for (auto _ : state) {

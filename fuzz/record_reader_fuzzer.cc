@@ -28,6 +28,7 @@
 #include "records/run_end.h"
 #include "records/run_files.h"
 #include "records/statement.h"
+#include "records/whole_record.h"
 #include "testing/output_checks.h"
 #include "testing/temp_run.h"
 
@@ -104,8 +105,8 @@ void read_counts(RecordStatement& statement, bool /*whole*/, Targets& t, int ite
 
 void read_pedrec(RecordStatement& statement, bool whole, Targets& t, int /*items*/) {
   if (whole) {
-    statement.read_statement(kDataUnit, PAT_PEDREC, &t.ids[0], &t.ids[1], &t.ids[2], &t.ids[3],
-                             &t.codes[0], &t.codes[1], std::span<char>(t.ini_id));
+    read_statement(statement, kDataUnit, PAT_PEDREC, &t.ids[0], &t.ids[1], &t.ids[2], &t.ids[3],
+                   &t.codes[0], &t.codes[1], std::span<char>(t.ini_id));
   } else {
     statement.begin_statement(kDataUnit, PAT_PEDREC, Direction::kRead);
     for (int16_t& id : t.ids) statement.transfer(&id);
@@ -119,8 +120,8 @@ void read_pedrec(RecordStatement& statement, bool whole, Targets& t, int /*items
 
 void read_bloodrec(RecordStatement& statement, bool whole, Targets& t, int items) {
   if (whole) {
-    statement.read_statement(kDataUnit, PAT_BLOODREC,
-                             std::span<float>(t.fractions.data(), static_cast<size_t>(items)));
+    read_statement(statement, kDataUnit, PAT_BLOODREC,
+                   std::span<float>(t.fractions.data(), static_cast<size_t>(items)));
   } else {
     statement.begin_statement(kDataUnit, PAT_BLOODREC, Direction::kRead);
     for (int i = 0; i < items; ++i) statement.transfer(&t.fractions[i]);

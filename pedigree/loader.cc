@@ -4,6 +4,7 @@
 #include "records/patterns.h"
 #include "records/run_files.h"
 #include "records/statement.h"
+#include "records/whole_record.h"
 
 namespace pedpeel {
 
@@ -20,7 +21,7 @@ class PlainReader {
   void open(DataFile /*file*/) {}
   template <typename... Targets>
   bool record(const Pattern& pattern, int32_t /*row*/, Targets... targets) {
-    statement_.read_statement(kDataUnit, pattern, targets...);
+    read_statement(statement_, kDataUnit, pattern, targets...);
     return true;
   }
 

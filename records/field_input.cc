@@ -1,9 +1,14 @@
 #include "records/field_input.h"
 
-#include <cmath>
-#include <cstdlib>
+#include <algorithm>
+#include <bit>
+#include <charconv>
 #include <cstring>
 #include <string>
+#include <system_error>
+
+#include "records/powers_of_ten.h"
+#include "records/short_copy.h"
 
 namespace pedpeel {
 
@@ -13,285 +18,293 @@ namespace {
 // arithmetic in range however many digits a field holds.
 constexpr int64_t kSaturation = int64_t{1} << 40;
 
-std::string without_blanks(std::string_view field) {
-  std::string kept;
-  kept.reserve(field.size());
-  for (char c : field) {
-    if (c != ' ' && c != '\t') kept.push_back(c);
-  }
-  return kept;
-}
-
-bool is_digit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-// Value of c as a digit of any base up to 36, or -1.
-int digit_value(char c) {
-  if (is_digit(c)) return c - '0';
-  if (c >= 'a' && c <= 'z') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
-  return -1;
-}
-
-int64_t saturating_step(int64_t value, int base, int digit) {
-  const int64_t next = value * base + digit;
+int64_t saturating_step(int64_t value, int base, unsigned digit) {
+  const int64_t next = value * base + static_cast<int64_t>(digit);
   return next > kSaturation ? kSaturation : next;
 }
 
-// Reads `digits` in `base`; nullopt when one is not a digit below the base.
-std::optional<int64_t> digits_value(std::string_view digits, int base) {
-  if (digits.empty()) return std::nullopt;
-  int64_t value = 0;
-  for (char c : digits) {
-    const int digit = digit_value(c);
-    if (digit < 0 || digit >= base) return std::nullopt;
-    value = saturating_step(value, base, digit);
-  }
-  return value;
+// The value of `c` as a digit of any base up to 36, or 99.
+unsigned digit_value(char c) {
+  const unsigned decimal = static_cast<unsigned char>(c) - unsigned{'0'};
+  if (decimal <= 9) return decimal;
+  const unsigned letter = (static_cast<unsigned char>(c) | 0x20u) - unsigned{'a'};
+  return letter < 26 ? letter + 10 : 99;
 }
 
-// An E12.4 field as the system writes one, of a value below 10^-6 (E-07 to E-18): one exact
-// division in double precision rounds the value once to the nearest double. Rounding that
-// to a float gives the float nearest the decimal value unless the double lies exactly
-// halfway between two floats; then, and for any other field, false. (The quotient is zero
-// or far above the subnormal floats.)
-bool parse_small_written_real(std::string_view field, int digits, float* value) {
-  WrittenReal parts;
-  if (field.size() != 12 || digits != 4 || !take_apart_written_e12_4(field.data(), &parts) ||
-      parts.shift > -11 || parts.shift < -22) {
-    return false;
-  }
-  const double quotient = static_cast<double>(parts.mantissa) / kDoublePowersOfTen[-parts.shift];
-  uint64_t bits;
-  std::memcpy(&bits, &quotient, sizeof bits);
-  constexpr uint64_t kBelowFloatPrecision = (uint64_t{1} << 29) - 1;  // 52 - 23 bits
-  if ((bits & kBelowFloatPrecision) == uint64_t{1} << 28) return false;
-  const auto magnitude = static_cast<float>(quotient);
-  *value = parts.negative ? -magnitude : magnitude;
-  return true;
+bool blank(char c) {
+  return c == ' ' || c == '\t';
 }
 
-// Reads the form Ew.d output gives a field: blanks, an optional sign, an optional 0, a
-// point, `digits` digits, E, a sign and two exponent digits. False for any other field.
-// The mantissa is below 10^7 and the power of ten at most 10^10, so one float operation
-// rounds the value correctly.
-bool parse_exponent_form(std::string_view field, int digits, float* value) {
-  const size_t n = field.size();
-  if (digits < 1 || digits > 7 || n < static_cast<size_t>(digits) + 5) return false;
-  const auto digit = [](char c) { return static_cast<unsigned char>(c) - unsigned{'0'}; };
-  const char* const begin = field.data();
-  const char* const tail = begin + n - 4;  // E+dd
-  const unsigned e1 = digit(tail[2]);
-  const unsigned e2 = digit(tail[3]);
-  if (tail[0] != 'E' || (tail[1] != '+' && tail[1] != '-') || e1 > 9 || e2 > 9) return false;
-  const char* lead = tail - digits - 1;  // the point
-  if (*lead != '.') return false;
-  uint32_t mantissa = 0;
-  for (const char* c = lead + 1; c < tail; ++c) {
-    const unsigned d = digit(*c);
-    if (d > 9) return false;
-    mantissa = mantissa * 10 + d;
+// The first character at or after `place` that is not a blank, or `end`.
+inline const char* past_blanks(const char* place, const char* end) {
+  for (; place != end; ++place) {
+    const char c = *place;
+    if (c == ' ') continue;
+    if (c != '\t') break;
   }
-  if (lead > begin && lead[-1] == '0') --lead;
-  bool negative = false;
-  if (lead > begin && (lead[-1] == '-' || lead[-1] == '+')) {
-    negative = lead[-1] == '-';
-    --lead;
-  }
-  for (const char* c = begin; c < lead; ++c) {
-    if (*c != ' ') return false;
-  }
-  int exponent = static_cast<int>(e1 * 10 + e2);
-  exponent = (tail[1] == '-' ? -exponent : exponent) - digits;
-  if (exponent < -10 || exponent > 10) return false;
-  const float magnitude = exponent >= 0
-                              ? static_cast<float>(mantissa) * kFloatPowersOfTen[exponent]
-                              : static_cast<float>(mantissa) / kFloatPowersOfTen[-exponent];
-  *value = negative ? -magnitude : magnitude;
-  return true;
+  return place;
 }
 
-}  // namespace
-
-std::optional<ErrorCode> parse_integer(std::string_view field, int64_t minimum, int64_t maximum,
-                                       int64_t* value) {
-  switch (parse_plain_integer(field, minimum, maximum, value)) {
-    case PlainInteger::kValue:
-      return std::nullopt;
-    case PlainInteger::kOverflow:
-      return ErrorCode::kIntegerOverflow;
-    default:
-      return parse_integer_general(field, minimum, maximum, value);
-  }
+// Takes a sign at *place, when there is one: true for "-".
+inline bool take_sign(const char** place, const char* end) {
+  const char* p = *place;
+  if (p == end || (*p != '-' && *p != '+')) return false;
+  *place = p + 1;
+  return *p == '-';
 }
 
-std::optional<ErrorCode> parse_integer_general(std::string_view field, int64_t minimum,
-                                               int64_t maximum, int64_t* value) {
-  const std::string text = without_blanks(field);
-  if (text.empty()) {
-    *value = 0;
-    return std::nullopt;
-  }
-  const size_t hash = text.find('#');
-  if (hash != std::string::npos && text.find('#', hash + 1) != std::string::npos) {
-    return ErrorCode::kMultipleRadix;
-  }
-  std::string_view rest = text;
-  const bool negative = rest[0] == '-';
-  if (rest[0] == '-' || rest[0] == '+') rest.remove_prefix(1);
-
-  int base = 10;
-  std::string_view digits = rest;
-  if (hash != std::string::npos) {
-    const std::string_view base_text = rest.substr(0, rest.find('#'));
-    digits = rest.substr(base_text.size() + 1);
-    if (!base_text.empty()) {
-      const auto parsed = digits_value(base_text, 10);
-      if (!parsed) return ErrorCode::kInvalidInteger;
-      if (*parsed < 2 || *parsed > 36) return ErrorCode::kIllegalRadix;
-      base = static_cast<int>(*parsed);
-    } else {
-      base = 16;
+// Takes the digits below `base` (and the blanks among them) from *place into *value,
+// saturating; their count. *place is left at the first other character, or at `end`.
+inline int take_digits(const char** place, const char* end, int base, int64_t* value) {
+  int count = 0;
+  int64_t taken = *value;
+  const char* p = *place;
+  for (; p != end; ++p) {
+    const unsigned digit = digit_value(*p);
+    if (digit < static_cast<unsigned>(base)) {
+      taken = saturating_step(taken, base, digit);
+      ++count;
+    } else if (!blank(*p)) {
+      break;
     }
   }
-  const auto magnitude = digits_value(digits, base);
-  if (!magnitude) return ErrorCode::kInvalidInteger;
-  const int64_t signed_value = negative ? -*magnitude : *magnitude;
-  if (signed_value < minimum || signed_value > maximum) return ErrorCode::kIntegerOverflow;
-  *value = signed_value;
-  return std::nullopt;
+  *place = p;
+  *value = taken;
+  return count;
 }
 
-std::optional<ErrorCode> parse_real(std::string_view field, int digits, float* value) {
-  // Plain fields: [sign] digits [. digits] [E|e|D|d|sign [sign] digits], blanks anywhere.
-  // With a mantissa up to 2^24 and a power of ten up to 10^10 both operands are exact
-  // floats, so one float multiplication or division rounds the decimal value correctly,
-  // as the general conversion does. Anything else takes the general road.
-  if (parse_written_real(field, digits, value) || parse_small_written_real(field, digits, value) ||
-      parse_exponent_form(field, digits, value)) {
-    return std::nullopt;
-  }
-  const char* p = field.data();
-  const char* const end = p + field.size();
-  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  while (p < end && blank(*p)) ++p;
+// The decimal value of a real field taken apart: value = mantissa x 10^exponent.
+struct Decimal {
   bool negative = false;
-  if (p < end && (*p == '-' || *p == '+')) {
-    negative = *p == '-';
-    ++p;
+  uint64_t mantissa = 0;  // the mantissa's digits, exact while there are at most 19
+  int significant = 0;    // its digits from the first that is not 0
+  int64_t exponent = 0;
+  std::string_view digits;  // the field's characters from the mantissa's first to its end
+};
+
+// Takes the mantissa and exponent of a real field apart (a blank field is zero); false when
+// it is malformed.
+bool take_apart_real(std::string_view field, int digits, Decimal* decimal) {
+  const char* const end = field.data() + field.size();
+  const char* p = past_blanks(field.data(), end);
+  if (p == end) {
+    *decimal = {};
+    return true;
   }
-  uint32_t mantissa = 0;
-  int mantissa_digits = 0;  // digit characters, leading zeros included
-  int significant = 0;      // digits from the first non-zero one
+  const bool negative = take_sign(&p, end);
+  const char* const begin = p;
+  uint64_t mantissa = 0;  // wraps only past 19 significant digits
+  int significant = 0;
+  int mantissa_digits = 0;
   int fraction_digits = 0;
   bool point = false;
-  for (; p < end; ++p) {
+  for (; p != end; ++p) {
     const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
     if (digit <= 9) {
       ++mantissa_digits;
       fraction_digits += point ? 1 : 0;
-      if (mantissa != 0 || digit != 0) {
-        if (++significant > 8) return parse_real_general(field, digits, value);
-        mantissa = mantissa * 10 + digit;
-      }
+      mantissa = mantissa * 10 + digit;
+      significant += significant > 0 || digit != 0 ? 1 : 0;
     } else if (*p == '.' && !point) {
       point = true;
     } else if (!blank(*p)) {
       break;
     }
   }
-  if (mantissa_digits == 0) return parse_real_general(field, digits, value);
-  int exponent = 0;
-  if (p < end) {
+  if (mantissa_digits == 0) return false;
+  int64_t exponent = 0;
+  const char* const mantissa_end = p;
+  if (p != end) {
+    // An exponent: a letter, then a signed integer, or a sign and an integer.
     if (*p == 'E' || *p == 'e' || *p == 'D' || *p == 'd') {
-      ++p;
-      while (p < end && blank(*p)) ++p;
+      p = past_blanks(p + 1, end);
     } else if (*p != '+' && *p != '-') {
-      return parse_real_general(field, digits, value);
+      return false;
     }
-    bool exponent_negative = false;
-    if (p < end && (*p == '+' || *p == '-')) {
-      exponent_negative = *p == '-';
-      ++p;
-    }
-    int exponent_digits = 0;
-    for (; p < end; ++p) {
-      const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
-      if (digit <= 9) {
-        if (++exponent_digits > 4) return parse_real_general(field, digits, value);
-        exponent = exponent * 10 + static_cast<int>(digit);
-      } else if (!blank(*p)) {
-        return parse_real_general(field, digits, value);
-      }
-    }
-    if (exponent_digits == 0) return parse_real_general(field, digits, value);
+    const bool exponent_negative = take_sign(&p, end);
+    if (take_digits(&p, end, 10, &exponent) == 0 || p != end) return false;
     if (exponent_negative) exponent = -exponent;
   }
+  // Without a point, the last `digits` digits are the fraction.
   exponent -= point ? fraction_digits : digits;
-  if (mantissa > (uint32_t{1} << 24) || exponent < -10 || exponent > 10) {
-    return parse_real_general(field, digits, value);
+  *decimal = {negative, mantissa, significant, exponent,
+              std::string_view(begin, static_cast<size_t>(mantissa_end - begin))};
+  return true;
+}
+
+// The fast road of Ew.d input, for the E12.4 fields the system writes ("   .5000E+00",
+// "  -.1250E-01"): their columns read as two little-endian words. False, with *value
+// unchanged, for any other field, and for values that one float operation cannot round.
+bool parse_written_e12_4(const char* columns, float* value) {
+  static_assert(std::endian::native == std::endian::little);
+  // Columns 1-8 ("  s.dddd") and 9-12 ("Esxx").
+  uint64_t head;
+  uint32_t tail;
+  std::memcpy(&head, columns, sizeof head);
+  std::memcpy(&tail, columns + sizeof head, sizeof tail);
+  const uint32_t sign = static_cast<uint32_t>(head >> 16) & 0xFF;
+  const uint32_t exponent_sign = (tail >> 8) & 0xFF;
+  if ((head & 0xFF00FFFF) != 0x2E002020 || (tail & 0xFF) != 'E' || (sign != ' ' && sign != '-') ||
+      (exponent_sign != '+' && exponent_sign != '-')) {
+    return false;
   }
-  const float magnitude = exponent >= 0
-                              ? static_cast<float>(mantissa) * kFloatPowersOfTen[exponent]
-                              : static_cast<float>(mantissa) / kFloatPowersOfTen[-exponent];
-  *value = negative ? -magnitude : magnitude;
+  // The six digits (four of the mantissa, two of the exponent) in one word: each byte is
+  // '0'..'9' exactly when its high half is 3 and adding 6 leaves it there.
+  const uint64_t text = (head >> 32) | (uint64_t{tail >> 16} << 32);
+  constexpr uint64_t kHighHalves = 0xF0F0F0F0F0F0;
+  constexpr uint64_t kZeros = 0x303030303030;
+  if ((text & kHighHalves) != kZeros || ((text + 0x060606060606) & kHighHalves) != kZeros) {
+    return false;
+  }
+  const uint64_t values = text - kZeros;  // one digit in each byte, the first lowest
+  // Pairs of digits, then the four: d1d2 and d3d4 in the low bytes of each half-word.
+  const uint32_t low = static_cast<uint32_t>(values);
+  const uint32_t pairs = ((low * 10) + (low >> 8)) & 0x00FF00FF;
+  const uint32_t high = static_cast<uint32_t>(values >> 32);
+  const int exponent_magnitude = static_cast<int>((high & 0xFF) * 10 + (high >> 8));
+  const auto mantissa = static_cast<float>(((pairs & 0xFF) * 100) + (pairs >> 16));
+  const int shift = (exponent_sign == '+' ? exponent_magnitude : -exponent_magnitude) - 4;
+  if (shift > 10 || shift < -10) return false;
+  // A mantissa below 10^4 and a power of ten up to 10^10 are exact floats: one float
+  // operation rounds the value correctly.
+  const float magnitude =
+      shift >= 0 ? mantissa * kFloatPowersOfTen[shift] : mantissa / kFloatPowersOfTen[-shift];
+  *value = sign == '-' ? -magnitude : magnitude;
+  return true;
+}
+
+// The float nearest `decimal`, for those whose value one float operation cannot round:
+// false when its magnitude is above the largest float.
+[[gnu::noinline]] bool round_decimal(const Decimal& decimal, float* value) {
+  // The value lies in [10^(order-1), 10^order): far enough out, the result is plain.
+  const int64_t order = decimal.exponent + decimal.significant;
+  constexpr int64_t kAboveLargest = 39;    // 10^38 < largest float < 10^39
+  constexpr int64_t kBelowSmallest = -46;  // half the smallest float > 10^-46
+  if (order > kAboveLargest) return false;
+  float magnitude = 0.0f;
+  if (order >= kBelowSmallest) {
+    std::string text;
+    for (char c : decimal.digits) {
+      if (c >= '0' && c <= '9') text.push_back(c);
+    }
+    text += 'e' + std::to_string(decimal.exponent);
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), magnitude);
+    if (result.ec == std::errc::result_out_of_range) {
+      if (order > 0) return false;
+      magnitude = 0.0f;
+    }
+  }
+  *value = decimal.negative ? -magnitude : magnitude;
+  return true;
+}
+
+// Stores `signed_value` when it lies in minimum..maximum; E6100 otherwise.
+std::optional<ErrorCode> in_range(int64_t signed_value, int64_t minimum, int64_t maximum,
+                                  int64_t* value) {
+  if (signed_value < minimum || signed_value > maximum) return ErrorCode::kIntegerOverflow;
+  *value = signed_value;
   return std::nullopt;
 }
 
-std::optional<ErrorCode> parse_real_general(std::string_view field, int digits, float* value) {
-  const std::string text = without_blanks(field);
-  if (text.empty()) {
-    *value = 0.0f;
+// parse_integer from `stop`, the first character of `field` after its sign (at `digits`)
+// and its first `count` decimal digits that is not a blank: a '#' after a base, or a
+// character no integer holds; or the end of a field with more than 18 digits, which may
+// have run past the range of the value so far, taken again here, saturating.
+[[gnu::noinline]] std::optional<ErrorCode> parse_integer_on(std::string_view field,
+                                                            const char* digits, const char* stop,
+                                                            int count, bool negative,
+                                                            int64_t minimum, int64_t maximum,
+                                                            int64_t* value) {
+  const char* const end = field.data() + field.size();
+  int64_t magnitude = 0;
+  take_digits(&digits, stop, 10, &magnitude);
+  if (stop != end) {
+    if (std::count(field.begin(), field.end(), '#') > 1) return ErrorCode::kMultipleRadix;
+    if (*stop != '#') return ErrorCode::kInvalidInteger;
+    if (count > 0 && (magnitude < 2 || magnitude > 36)) return ErrorCode::kIllegalRadix;
+    const int base = count > 0 ? static_cast<int>(magnitude) : 16;
+    const char* p = stop + 1;
+    magnitude = 0;
+    count = take_digits(&p, end, base, &magnitude);
+    if (p != end) return ErrorCode::kInvalidInteger;
+  }
+  if (count == 0) return ErrorCode::kInvalidInteger;
+  return in_range(negative ? -magnitude : magnitude, minimum, maximum, value);
+}
+
+// parse_real for any field.
+[[gnu::noinline]] std::optional<ErrorCode> parse_any_real(std::string_view field, int digits,
+                                                          float* value) {
+  Decimal decimal;
+  if (!take_apart_real(field, digits, &decimal)) return ErrorCode::kInvalidReal;
+  // A mantissa up to 2^24 and a power of ten up to 10^10 are exact floats: one float
+  // multiplication or division rounds the value correctly.
+  if (decimal.significant <= 19 && decimal.mantissa <= (uint64_t{1} << 24) &&
+      decimal.exponent >= -10 && decimal.exponent <= 10) {
+    const auto mantissa = static_cast<float>(decimal.mantissa);
+    const float magnitude = decimal.exponent >= 0 ? mantissa * kFloatPowersOfTen[decimal.exponent]
+                                                  : mantissa / kFloatPowersOfTen[-decimal.exponent];
+    *value = decimal.negative ? -magnitude : magnitude;
     return std::nullopt;
   }
-  size_t i = 0;
-  const bool negative = text[i] == '-';
-  if (text[i] == '-' || text[i] == '+') ++i;
+  if (decimal.significant == 0) {  // zero, whatever the exponent
+    *value = decimal.negative ? -0.0f : 0.0f;
+    return std::nullopt;
+  }
+  if (!round_decimal(decimal, value)) return ErrorCode::kRealOverflow;
+  return std::nullopt;
+}
 
-  std::string mantissa;
-  bool point = false;
-  int fraction_digits = 0;
-  for (; i < text.size(); ++i) {
-    const char c = text[i];
-    if (is_digit(c)) {
-      mantissa.push_back(c);
-      if (point) ++fraction_digits;
-    } else if (c == '.' && !point) {
-      point = true;
-    } else {
+}  // namespace
+
+std::optional<ErrorCode> parse_real(std::string_view field, int digits, float* value) {
+  if (field.size() == 12 && digits == 4 && parse_written_e12_4(field.data(), value)) {
+    return std::nullopt;
+  }
+  return parse_any_real(field, digits, value);
+}
+
+std::optional<ErrorCode> parse_integer(std::string_view field, int64_t minimum, int64_t maximum,
+                                       int64_t* value) {
+  const char* const end = field.data() + field.size();
+  const char* p = past_blanks(field.data(), end);
+  if (p == end) {
+    *value = 0;
+    return std::nullopt;
+  }
+  const bool negative = take_sign(&p, end);
+  const char* const digits = p;
+  uint64_t magnitude = 0;  // exact while there are at most 18 digits
+  int count = 0;
+  for (; p != end; ++p) {
+    const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
+    if (digit <= 9) {
+      magnitude = magnitude * 10 + digit;
+      ++count;
+    } else if (!blank(*p)) {
       break;
     }
   }
-  if (mantissa.empty()) return ErrorCode::kInvalidReal;
-
-  int64_t exponent = 0;
-  if (i < text.size()) {
-    const char mark = text[i];
-    if (mark == 'E' || mark == 'e' || mark == 'D' || mark == 'd')
-      ++i;
-    else if (mark != '+' && mark != '-')
-      return ErrorCode::kInvalidReal;
-    bool exponent_negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-      exponent_negative = text[i] == '-';
-      ++i;
-    }
-    const auto parsed = digits_value(std::string_view(text).substr(i), 10);
-    if (!parsed) return ErrorCode::kInvalidReal;
-    exponent = exponent_negative ? -*parsed : *parsed;
+  if (p != end || count > 18) {
+    return parse_integer_on(field, digits, p, count, negative, minimum, maximum, value);
   }
-  // value = mantissa digits x 10^(exponent - fraction digits); without a point the last
-  // `digits` digits are the fraction.
-  exponent -= point ? fraction_digits : digits;
-  std::string decimal = negative ? "-" : "";
-  decimal += mantissa;
-  decimal += 'e';
-  decimal += std::to_string(exponent);
-  const float parsed = std::strtof(decimal.c_str(), nullptr);
-  if (std::isinf(parsed)) return ErrorCode::kRealOverflow;
-  *value = parsed;
-  return std::nullopt;
+  if (count == 0) return ErrorCode::kInvalidInteger;
+  const auto signed_value = static_cast<int64_t>(magnitude);
+  return in_range(negative ? -signed_value : signed_value, minimum, maximum, value);
+}
+
+void read_text_field(std::string_view present, size_t width, std::span<char> target) {
+  const size_t offset = width > target.size() ? width - target.size() : 0;
+  const size_t count = std::min(width, target.size());
+  if (present.size() == width) {  // the usual case: the record holds the whole field
+    copy_short(target.data(), present.data() + offset, count);
+  } else {
+    for (size_t i = 0; i < count; ++i) {
+      const size_t column = offset + i;
+      target[i] = column < present.size() ? present[column] : ' ';
+    }
+  }
+  fill_blanks(target.data() + count, target.size() - count);
 }
 
 }  // namespace pedpeel

@@ -1,17 +1,40 @@
-// Reads the value of one numeric input field (Iw or Ew.d) from the characters the field
-// took from its record. Blanks and tabs anywhere in the field are ignored; an empty field
-// is zero. The caller has already cut the field at the line end or a comma.
+// Reads the value of one input field from the characters the field took from its record:
+// the one reader of each field kind. In a numeric field (Iw, Ew.d) blanks and tabs anywhere
+// are ignored and an empty field is zero; the caller has already cut the field at the line
+// end or a comma.
 #ifndef PEDPEEL_RECORDS_FIELD_INPUT_H_
 #define PEDPEEL_RECORDS_FIELD_INPUT_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 
-#include "records/plain_fields.h"
+#include "records/limits.h"
 #include "records/run_error.h"
 
 namespace pedpeel {
+
+// The values an integer target of type T takes on input; a field outside them is an
+// integer overflow.
+template <typename T>
+struct IntegerTargetRange;
+template <>
+struct IntegerTargetRange<int8_t> {
+  static constexpr int64_t kMin = kMinCode;
+  static constexpr int64_t kMax = kMaxCode;
+};
+template <>
+struct IntegerTargetRange<int16_t> {
+  static constexpr int64_t kMin = kMinId;
+  static constexpr int64_t kMax = kMaxId;
+};
+template <>
+struct IntegerTargetRange<int32_t> {
+  static constexpr int64_t kMin = -2147483647;
+  static constexpr int64_t kMax = 2147483647;
+};
 
 // Iw input into a target that holds minimum..maximum. Accepts [sign]digits and the radix
 // form [sign][base]#digits (base 2 to 36, 16 when omitted). On failure returns the error
@@ -19,17 +42,16 @@ namespace pedpeel {
 std::optional<ErrorCode> parse_integer(std::string_view field, int64_t minimum, int64_t maximum,
                                        int64_t* value);
 
-// Ew.d input into a 32-bit real. Without a decimal point the last `digits` digits of the
-// mantissa are the fraction. The decimal value is rounded once to the nearest 32-bit real;
-// a magnitude above the largest finite one is E6104, any malformed field E6103.
+// Ew.d input into a 32-bit real: [sign] digits [. digits] [E|e|D|d|sign [sign] digits].
+// Without a decimal point the last `digits` digits of the mantissa are the fraction. The
+// decimal value is rounded once to the nearest 32-bit real; a magnitude above the largest
+// finite one is E6104, any malformed field E6103. *value is unchanged on failure.
 std::optional<ErrorCode> parse_real(std::string_view field, int digits, float* value);
 
-// The general conversions behind parse_integer and parse_real, which take a quicker road
-// for plain fields (blanks, a sign, digits, a point, an exponent of small size) and give
-// the same results.
-std::optional<ErrorCode> parse_integer_general(std::string_view field, int64_t minimum,
-                                               int64_t maximum, int64_t* value);
-std::optional<ErrorCode> parse_real_general(std::string_view field, int digits, float* value);
+// Aw input into `target`: of a field of `width` columns, `present` holds those the record
+// reaches (the rest read as blanks). A target shorter than the field takes its last
+// characters, a longer one is filled up with blanks.
+void read_text_field(std::string_view present, size_t width, std::span<char> target);
 
 }  // namespace pedpeel
 

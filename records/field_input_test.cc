@@ -201,12 +201,12 @@ TEST(FieldInputTest, ExponentFieldsReadBack) {
   const float values[] = {0.5f,  1.0f / 3.0f, 2.0f / 3.0f, 0.99996f, -0.75f,   123.456f,
                           1e-7f, 0.0625f,     FLT_MIN,     1e30f,    -3.1416f, 0.9999f};
   for (float value : values) {
-    std::string text;
-    append_exponent(text, value, 12, 4);
+    std::string text(12, '?');
+    format_exponent(text.data(), value, 12, 4);
     float back = 0;
     ASSERT_FALSE(parse_real(text, 4, &back)) << text;
-    std::string again;
-    append_exponent(again, back, 12, 4);
+    std::string again(12, '?');
+    format_exponent(again.data(), back, 12, 4);
     EXPECT_EQ(again, text) << value;
   }
 }

@@ -13,25 +13,6 @@ namespace pedpeel {
 
 namespace {
 
-void append_right_justified(std::string& out, const char* text, int length, int width) {
-  if (length > width) {
-    out.append(width, '*');
-    return;
-  }
-  out.append(width - length, ' ');
-  out.append(text, length);
-}
-
-}  // namespace
-
-void append_integer(std::string& out, int64_t value, int width) {
-  char text[24];
-  auto result = std::to_chars(text, text + sizeof text, value);
-  append_right_justified(out, text, static_cast<int>(result.ptr - text), width);
-}
-
-namespace {
-
 // "00" to "99": the digits of a number below 100, two at a time.
 constexpr auto kDigitPairs = [] {
   std::array<char, 200> pairs{};
@@ -116,21 +97,75 @@ bool exponent_parts_by_scaling(float value, int digits, ExponentParts* parts) {
   return true;
 }
 
-}  // namespace
-
-void append_exponent(std::string& out, float value, int width, int digits) {
-  ExponentParts parts;
-  if (exponent_parts_by_scaling(value, digits, &parts)) {
-    char text[24];
-    const int length = exponent_text_length(parts, digits);
-    write_exponent_text(parts, digits, text + length);
-    append_right_justified(out, text, length, width);
+// Puts `length` characters of `text` right-justified in field[0 .. width), or asterisks
+// when they do not fit.
+void right_justify(char* field, int width, const char* text, int length) {
+  if (length > width) {
+    std::fill(field, field + width, '*');
     return;
   }
-  append_exponent_by_expansion(out, value, width, digits);
+  fill_blanks(field, static_cast<size_t>(width - length));
+  std::memcpy(field + (width - length), text, static_cast<size_t>(length));
 }
 
-void format_any_integer(char* field, int64_t value, int width) {
+// format_exponent for any value and digit count: the value expanded to 17 digits, rounded.
+void format_exponent_by_expansion(char* field, float value, int width, int digits) {
+  if (!std::isfinite(value)) {
+    std::fill(field, field + width, '*');
+    return;
+  }
+  char text[64];
+  int length = 0;
+  if (value == 0.0f) {
+    text[length++] = '.';
+    for (int i = 0; i < digits; ++i) text[length++] = '0';
+    std::memcpy(text + length, "E+00", 4);
+    right_justify(field, width, text, length + 4);
+    return;
+  }
+  // d.dddddddddddddddde±x: 17 significant digits, correctly rounded.
+  char expansion[40];
+  const double magnitude = std::fabs(static_cast<double>(value));
+  const char* const end = std::to_chars(expansion, expansion + sizeof expansion, magnitude,
+                                        std::chars_format::scientific, 16)
+                              .ptr;
+  char significant[17];
+  significant[0] = expansion[0];
+  for (int i = 1; i < 17; ++i) significant[i] = expansion[i + 1];
+  const char* exponent_text = expansion + 19;  // after "d.16digits" and 'e'
+  int exponent = 0;
+  std::from_chars(exponent_text + (*exponent_text == '+' ? 1 : 0), end, exponent);
+  exponent += 1;  // value = 0.d1d2... x 10^exponent
+
+  // Rounded half up to `digits` digits; a carry out of the first gives 1000...
+  const int kept = digits < 17 ? digits : 17;
+  char mantissa[17];
+  std::memcpy(mantissa, significant, static_cast<size_t>(kept));
+  if (kept < 17 && significant[kept] >= '5') {
+    int i = kept - 1;
+    while (i >= 0 && mantissa[i] == '9') mantissa[i--] = '0';
+    if (i >= 0) {
+      ++mantissa[i];
+    } else {
+      mantissa[0] = '1';
+      exponent += 1;
+    }
+  }
+  if (value < 0) text[length++] = '-';
+  text[length++] = '.';
+  for (int i = 0; i < kept; ++i) text[length++] = mantissa[i];
+  for (int i = kept; i < digits; ++i) text[length++] = '0';
+  text[length++] = 'E';
+  text[length++] = exponent < 0 ? '-' : '+';
+  const int absolute = exponent < 0 ? -exponent : exponent;
+  if (absolute < 10) text[length++] = '0';
+  length = static_cast<int>(std::to_chars(text + length, text + sizeof text, absolute).ptr - text);
+  right_justify(field, width, text, length);
+}
+
+}  // namespace
+
+void format_integer(char* field, int64_t value, int width) {
   // Digits from the right, two at a time, then the sign, then blanks; asterisks when they
   // do not fit.
   const bool negative = value < 0;
@@ -159,71 +194,17 @@ void format_any_integer(char* field, int64_t value, int width) {
 
 void format_exponent(char* field, float value, int width, int digits) {
   ExponentParts parts;
-  if (exponent_parts_by_scaling(value, digits, &parts) &&
-      exponent_text_length(parts, digits) <= width) {
-    write_exponent_text(parts, digits, field + width);
-    fill_blanks(field, static_cast<size_t>(width - exponent_text_length(parts, digits)));
-    return;
-  }
-  std::string rendered;
-  append_exponent_by_expansion(rendered, value, width, digits);
-  std::copy(rendered.begin(), rendered.end(), field);
-}
-
-void append_exponent_by_expansion(std::string& out, float value, int width, int digits) {
-  if (!std::isfinite(value)) {
-    out.append(width, '*');
-    return;
-  }
-  char text[64];
-  int length = 0;
-  if (value == 0.0f) {
-    text[length++] = '.';
-    for (int i = 0; i < digits; ++i) text[length++] = '0';
-    text[length++] = 'E';
-    text[length++] = '+';
-    text[length++] = '0';
-    text[length++] = '0';
-    append_right_justified(out, text, length, width);
-    return;
-  }
-  // d.dddddddddddddddde±x: 17 significant digits, correctly rounded.
-  char expansion[40];
-  const double magnitude = std::fabs(static_cast<double>(value));
-  auto end = std::to_chars(expansion, expansion + sizeof expansion, magnitude,
-                           std::chars_format::scientific, 16)
-                 .ptr;
-  char significant[17];
-  significant[0] = expansion[0];
-  for (int i = 1; i < 17; ++i) significant[i] = expansion[i + 1];
-  const char* exponent_text = expansion + 19;  // after "d.16digits" and 'e'
-  int exponent = 0;
-  std::from_chars(exponent_text + (*exponent_text == '+' ? 1 : 0), end, exponent);
-  exponent += 1;  // value = 0.d1d2... x 10^exponent
-
-  const int kept = digits < 17 ? digits : 17;
-  char mantissa[17];
-  for (int i = 0; i < kept; ++i) mantissa[i] = significant[i];
-  if (kept < 17 && significant[kept] >= '5') {
-    int i = kept - 1;
-    while (i >= 0 && mantissa[i] == '9') mantissa[i--] = '0';
-    if (i >= 0) {
-      ++mantissa[i];
-    } else {
-      mantissa[0] = '1';
-      exponent += 1;
+  if (exponent_parts_by_scaling(value, digits, &parts)) {
+    const int length = exponent_text_length(parts, digits);
+    if (length > width) {
+      std::fill(field, field + width, '*');
+      return;
     }
+    write_exponent_text(parts, digits, field + width);
+    fill_blanks(field, static_cast<size_t>(width - length));
+    return;
   }
-  if (value < 0) text[length++] = '-';
-  text[length++] = '.';
-  for (int i = 0; i < kept; ++i) text[length++] = mantissa[i];
-  for (int i = kept; i < digits; ++i) text[length++] = '0';
-  text[length++] = 'E';
-  text[length++] = exponent < 0 ? '-' : '+';
-  const int absolute = exponent < 0 ? -exponent : exponent;
-  if (absolute < 10) text[length++] = '0';
-  length = static_cast<int>(std::to_chars(text + length, text + sizeof text, absolute).ptr - text);
-  append_right_justified(out, text, length, width);
+  format_exponent_by_expansion(field, value, width, digits);
 }
 
 }  // namespace pedpeel

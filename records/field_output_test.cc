@@ -9,6 +9,12 @@
 namespace pedpeel {
 namespace {
 
+std::string exponent_field(float value, int width, int digits) {
+  std::string field(static_cast<size_t>(width), '?');
+  format_exponent(field.data(), value, width, digits);
+  return field;
+}
+
 struct IntegerCase {
   int64_t value;
   int width;
@@ -38,9 +44,9 @@ TEST(FieldOutputTest, IntegerFields) {
       {-2147483647, 10, "**********"},
   };
   for (const IntegerCase& c : cases) {
-    std::string out = "<";
-    append_integer(out, c.value, c.width);
-    EXPECT_EQ(out, std::string("<") + c.expected) << "I" << c.width << " of " << c.value;
+    std::string out(static_cast<size_t>(c.width), '?');
+    format_integer(out.data(), c.value, c.width);
+    EXPECT_EQ(out, c.expected) << "I" << c.width << " of " << c.value;
   }
 }
 
@@ -88,19 +94,13 @@ TEST(FieldOutputTest, ExponentFieldE12_4) {
       {"9.99995", 9.99995f, "   .1000E+02"},
   };
   for (const ExponentCase& c : cases) {
-    std::string out;
-    append_exponent(out, c.value, 12, 4);
-    EXPECT_EQ(out, c.expected) << c.name;
+    EXPECT_EQ(exponent_field(c.value, 12, 4), c.expected) << c.name;
   }
 }
 
 TEST(FieldOutputTest, ExponentFieldTooNarrowIsAsterisks) {
-  std::string out;
-  append_exponent(out, -0.75f, 9, 4);  // "-.7500E+00" needs 10 columns
-  EXPECT_EQ(out, "*********");
-  out.clear();
-  append_exponent(out, 0.75f, 9, 4);
-  EXPECT_EQ(out, ".7500E+00");
+  EXPECT_EQ(exponent_field(-0.75f, 9, 4), "*********");  // "-.7500E+00" needs 10 columns
+  EXPECT_EQ(exponent_field(0.75f, 9, 4), ".7500E+00");
 }
 
 }  // namespace

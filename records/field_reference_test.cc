@@ -1,5 +1,5 @@
-// The quick roads of field conversion against the general ones: the same value or error
-// for every input field, the same characters for every output value.
+// The field conversions against the reference ones of testing/: the same value or error for
+// every input field, the same characters for every output value.
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -13,9 +13,15 @@
 #include "records/field_input.h"
 #include "records/field_output.h"
 #include "testing/random_cases.h"
+#include "testing/reference_fields.h"
 
 namespace pedpeel {
 namespace {
+
+using testing::reference_exponent_field;
+using testing::reference_integer_field;
+using testing::reference_parse_integer;
+using testing::reference_parse_real;
 
 std::string random_field(std::mt19937& random, std::string_view alphabet, size_t max_length) {
   std::string field(random() % (max_length + 1), ' ');
@@ -60,7 +66,7 @@ std::string outcome(std::optional<ErrorCode> error, float value) {
   return text;
 }
 
-TEST(FieldFastPathsTest, IntegersReadAsTheGeneralConversionReadsThem) {
+TEST(FieldReferenceTest, IntegersReadAsTheReferenceReadsThem) {
   std::mt19937 random(11);
   const int64_t ranges[][2] = {{-127, 127}, {-32767, 32767}, {-2147483647, 2147483647}};
   for (int n = 0; n < testing::random_cases(200000); ++n) {
@@ -68,17 +74,17 @@ TEST(FieldFastPathsTest, IntegersReadAsTheGeneralConversionReadsThem) {
                               : n % 3 == 1 ? random_field(random, " \t0123456789+-#aZ,.", 6)
                                            : random_field(random, " 0123456789-", 26);
     for (const auto& [minimum, maximum] : ranges) {
-      int64_t fast = -1;
-      int64_t general = -1;
-      const auto fast_error = parse_integer(field, minimum, maximum, &fast);
-      const auto general_error = parse_integer_general(field, minimum, maximum, &general);
-      ASSERT_EQ(fast_error, general_error) << '"' << field << '"';
-      ASSERT_EQ(fast, general) << '"' << field << '"';
+      int64_t read = -1;
+      int64_t reference = -1;
+      const auto error = parse_integer(field, minimum, maximum, &read);
+      const auto reference_error = reference_parse_integer(field, minimum, maximum, &reference);
+      ASSERT_EQ(error, reference_error) << '"' << field << '"';
+      ASSERT_EQ(read, reference) << '"' << field << '"';
     }
   }
 }
 
-TEST(FieldFastPathsTest, RealsReadAsTheGeneralConversionReadsThem) {
+TEST(FieldReferenceTest, RealsReadAsTheReferenceReadsThem) {
   std::mt19937 random(12);
   for (int n = 0; n < testing::random_cases(300000); ++n) {
     std::string field;
@@ -93,7 +99,7 @@ TEST(FieldFastPathsTest, RealsReadAsTheGeneralConversionReadsThem) {
         // Fields as Ew.d writes them, sometimes with a 0 or a sign before the point.
         const int digits = 1 + static_cast<int>(random() % 7);
         const float value = n % 3 ? awkward_float(random) : random_float(random);
-        append_exponent(field, value, 12 + digits, digits);
+        field = reference_exponent_field(value, 12 + digits, digits);
         if (random() % 4 == 0) {
           const size_t point = field.find('.');
           if (point != std::string::npos && point > 0 && field[point - 1] == ' ') {
@@ -105,19 +111,19 @@ TEST(FieldFastPathsTest, RealsReadAsTheGeneralConversionReadsThem) {
       }
     }
     for (int digits : {0, 2, 4, 7}) {
-      float fast = -1.0f;
-      float general = -1.0f;
-      const auto fast_error = parse_real(field, digits, &fast);
-      const auto general_error = parse_real_general(field, digits, &general);
-      ASSERT_EQ(outcome(fast_error, fast), outcome(general_error, general))
+      float read = -1.0f;
+      float reference = -1.0f;
+      const auto error = parse_real(field, digits, &read);
+      const auto reference_error = reference_parse_real(field, digits, &reference);
+      ASSERT_EQ(outcome(error, read), outcome(reference_error, reference))
           << '"' << field << "\" digits " << digits;
     }
   }
 }
 
-// Every E12.4 field as the system writes one, with exponents from E-20 to E+12 (the small
-// fractions take a road of their own): the same value as the general conversion.
-TEST(FieldFastPathsTest, EveryWrittenE12FieldReadsAsTheGeneralConversion) {
+// Every E12.4 field as the system writes one, with exponents from E-20 to E+12: the same
+// value as the reference.
+TEST(FieldReferenceTest, EveryWrittenE12FieldReadsAsTheReference) {
   char text[32];
   for (int exponent = -20; exponent <= 12; ++exponent) {
     for (int mantissa = 0; mantissa < 10000; mantissa += exponent < -12 ? 1 : 7) {
@@ -125,47 +131,42 @@ TEST(FieldFastPathsTest, EveryWrittenE12FieldReadsAsTheGeneralConversion) {
         const int length = std::snprintf(text, sizeof text, "  %c.%04dE%c%02d", sign, mantissa,
                                          exponent < 0 ? '-' : '+', std::abs(exponent));
         const std::string_view field(text, static_cast<size_t>(length));
-        float fast = -1.0f;
-        float general = -1.0f;
-        const auto fast_error = parse_real(field, 4, &fast);
-        const auto general_error = parse_real_general(field, 4, &general);
-        ASSERT_EQ(outcome(fast_error, fast), outcome(general_error, general)) << field;
+        float read = -1.0f;
+        float reference = -1.0f;
+        const auto error = parse_real(field, 4, &read);
+        const auto reference_error = reference_parse_real(field, 4, &reference);
+        ASSERT_EQ(outcome(error, read), outcome(reference_error, reference)) << field;
       }
     }
   }
 }
 
-TEST(FieldFastPathsTest, ExponentFieldsMatchTheExpansion) {
+TEST(FieldReferenceTest, ExponentFieldsMatchTheReference) {
   std::mt19937 random(13);
   for (int n = 0; n < testing::random_cases(400000); ++n) {
     const float value = n % 2 ? random_float(random) : awkward_float(random);
     const int digits = n % 3 ? 4 : 1 + static_cast<int>(random() % 9);
     const int width = digits + 5 + static_cast<int>(random() % 4);
-    std::string fast, expanded;
-    append_exponent(fast, value, width, digits);
-    append_exponent_by_expansion(expanded, value, width, digits);
-    ASSERT_EQ(fast, expanded) << std::hexfloat << value << " digits " << digits;
     std::string formatted(static_cast<size_t>(width), '?');
     format_exponent(formatted.data(), value, width, digits);
-    ASSERT_EQ(formatted, expanded) << std::hexfloat << value;
+    ASSERT_EQ(formatted, reference_exponent_field(value, width, digits))
+        << std::hexfloat << value << " digits " << digits;
   }
 }
 
-TEST(FieldFastPathsTest, IntegerFieldsMatchAppendInteger) {
+TEST(FieldReferenceTest, IntegerFieldsMatchTheReference) {
   std::mt19937 random(14);
   for (int n = 0; n < testing::random_cases(200000); ++n) {
     const int64_t value =
         (static_cast<int64_t>(random()) % 2000000 - 1000000) >> static_cast<int>(random() % 20);
     const int width = 1 + static_cast<int>(random() % 8);
-    std::string appended;
-    append_integer(appended, value, width);
     std::string formatted(static_cast<size_t>(width), '?');
     format_integer(formatted.data(), value, width);
-    ASSERT_EQ(formatted, appended) << value << " in " << width;
+    ASSERT_EQ(formatted, reference_integer_field(value, width)) << value << " in " << width;
   }
 }
 
-TEST(FieldFastPathsTest, CachedExponentFieldsMatchFreshOnes) {
+TEST(FieldReferenceTest, CachedExponentFieldsMatchFreshOnes) {
   // Few distinct values, so that slots are hit, and many, so that they are replaced.
   std::mt19937 random(15);
   ExponentFieldCache cache(12, 4);

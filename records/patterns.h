@@ -54,13 +54,22 @@ constexpr size_t widest_record(std::span<const Element> elements, bool with_lite
   return widest;
 }
 
+/// Whether `elements` holds no record break.
+constexpr bool breakless(std::span<const Element> elements) {
+  for (const Element& element : elements) {
+    if (element.kind == ElementKind::kBreak) return false;
+  }
+  return true;
+}
+
 // A pattern's elements, with what statements need of them worked out once, when the
 // pattern is made.
 struct Pattern {
   constexpr Pattern(std::span<const Element> pattern_elements)
       : elements(pattern_elements),
         lead(leading_literals(pattern_elements)),
-        columns(widest_record(pattern_elements, false)) {}
+        columns(widest_record(pattern_elements, false)),
+        one_record(breakless(pattern_elements)) {}
 
   std::span<const Element> elements;
   // Literals before the first data field, which starts each statement: -1 when a record
@@ -69,6 +78,10 @@ struct Pattern {
   // The most columns the data fields of one record cover: a read statement looks at no
   // column past them, so a reader need keep no more of a record.
   size_t columns;
+  // No record break: a statement whose items the data fields of one record take works on
+  // that record alone, so a road that takes a whole record at once may take it. A pattern
+  // with a break goes the general way, which also takes the breaks after the last item.
+  bool one_record;
 };
 
 /// The most characters one record of `pattern` holds when written, line end excluded.

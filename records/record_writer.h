@@ -15,13 +15,13 @@
 
 #include <array>
 #include <cstdint>
-#include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "records/exponent_field_cache.h"
 #include "records/field_output.h"
+#include "records/pattern_cursor.h"
 #include "records/patterns.h"
 #include "records/run_error.h"
 
@@ -62,7 +62,16 @@ class RecordWriter {
     format_integer(record_.data() + length_, value, width);
     length_ += static_cast<size_t>(width);
   }
-  void put(float value);
+  void put(float value) {
+    const Element& field = this->field(ElementKind::kExponent);
+    char* text = record_.data() + length_;
+    if (exponents_ != nullptr && exponents_->renders(field.width, field.digits)) {
+      exponents_->format(text, value);
+    } else {
+      format_exponent(text, value, field.width, field.digits);
+    }
+    length_ += static_cast<size_t>(field.width);
+  }
   void put(std::string_view text);
   /// Each element an item, in order.
   void put(std::span<const float> values);
@@ -70,74 +79,20 @@ class RecordWriter {
   /// Writes the literals up to the next data field or the end mark and ends the record.
   void end();
 
-  /// A whole record: begin(), a put() of each item in order and end(). A pattern whose
-  /// literals all come before its one data field, which takes every item, is written
-  /// without the walk (the usual record written in a loop).
-  template <typename... Items>
-  void write_record(const Pattern& pattern, Items... items) {
-    if (!one_field_takes(pattern, {kind_of(items)...}, (count_of(items) + ... + 0))) {
-      begin(pattern);
-      (put(items), ...);
-      end();
-      return;
-    }
-    length_ = 0;
-    write_lead(pattern);
-    (render(items), ...);
-    end_record();
-  }
-
  private:
-  // The next data field, which must be of `kind`: the current field while it has repeats
-  // left (the usual case, kept short), else the walk on through the pattern.
+  // The next data field, which must be of `kind`: the current one again (the usual case,
+  // kept short), or the walk on through the pattern.
   const Element& field(ElementKind kind) {
-    if (field_ != nullptr && repeats_left_ > 0 && field_->kind == kind) {
-      --repeats_left_;
-      return *field_;
+    const Element* current = cursor_.field();
+    if (cursor_.repeats_left() > 0 && current->kind == kind) {
+      cursor_.take_repeats(1);
+      return *current;
     }
     return walk_to_field(kind);
   }
   const Element& walk_to_field(ElementKind kind);
-  // The walk to the first data field of a pattern that has one before any record break:
-  // its literals, then the field with all its repeats left for the items.
-  void write_lead(const Pattern& pattern) {
-    for (int i = 0; i < pattern.lead; ++i) write_literal(pattern.elements[i].literal);
-    field_ = &pattern.elements[static_cast<size_t>(pattern.lead)];
-    repeats_left_ = field_->repeat;
-  }
-  static constexpr ElementKind kind_of(int32_t) { return ElementKind::kInteger; }
-  static constexpr ElementKind kind_of(float) { return ElementKind::kExponent; }
-  static constexpr ElementKind kind_of(std::string_view) { return ElementKind::kText; }
-  static constexpr ElementKind kind_of(std::span<const float>) { return ElementKind::kExponent; }
-  template <typename Item>
-  static size_t count_of(Item) {
-    return 1;
-  }
-  static size_t count_of(std::span<const float> values) { return values.size(); }
-  // Whether the pattern is literals and then one data field, of each of `kinds`, with
-  // `count` repeats at least.
-  static bool one_field_takes(const Pattern& pattern, std::initializer_list<ElementKind> kinds,
-                              size_t count) {
-    if (pattern.lead < 0 || static_cast<size_t>(pattern.lead) + 1 != pattern.elements.size()) {
-      return false;
-    }
-    const Element& field = pattern.elements[static_cast<size_t>(pattern.lead)];
-    if (static_cast<size_t>(field.repeat) < count) return false;
-    for (ElementKind kind : kinds) {
-      if (kind != field.kind) return false;
-    }
-    return true;
-  }
-  // An item in the next repeat of the current field, which is of the item's kind.
-  void render(int32_t value) {
-    format_integer(record_.data() + length_, value, field_->width);
-    length_ += static_cast<size_t>(field_->width);
-  }
-  void render(std::string_view text);
-  void render(float value);
-  void render(std::span<const float> values);
-  // Moves to the next data field, writing the literals and record ends on the way.
-  void walk();
+  // Writes a literal, or ends the record at a record break, as the walk passes it.
+  void pass(const Element& element);
   void write_literal(std::string_view text);
   // Appends the record built so far and its line end to the buffer.
   void end_record();
@@ -146,11 +101,7 @@ class RecordWriter {
   std::string* out_ = nullptr;
   std::string_view file_;
   ExponentFieldCache* exponents_ = nullptr;
-  const Element* elements_ = nullptr;
-  size_t element_count_ = 0;
-  size_t next_element_ = 0;         // index of the element after the current one
-  const Element* field_ = nullptr;  // current data field, if any
-  int repeats_left_ = 0;
+  PatternCursor cursor_;
   // The record being built: record_[0 .. length_), with room for its line end.
   std::array<char, kLongestRecord + 2> record_;
   size_t length_ = 0;

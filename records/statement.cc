@@ -1,13 +1,14 @@
 #include "records/statement.h"
 
-#include <algorithm>
-#include <cstring>
-#include <limits>
+#include "records/field_input.h"
 
 namespace pedpeel {
 
 namespace {
-constexpr char kCtrlZ = 26;
+
+// The characters that end a numeric field early: a comma, and Ctrl-Z, which ends the file.
+constexpr std::string_view kCommaOrCtrlZ = ",\x1a";
+
 }  // namespace
 
 void RecordStatement::fail(ErrorCode code) {
@@ -44,74 +45,29 @@ ExponentFieldCache* RecordStatement::exponent_fields_for(Unit& unit, const Patte
 
 void RecordStatement::begin_statement(int unit, const Pattern& pattern, Direction direction) {
   unit_ = &units_.unit(unit);
-  elements_ = pattern.elements.data();
-  element_count_ = pattern.elements.size();
   direction_ = direction;
-  next_element_ = 0;
-  field_ = nullptr;
-  repeats_left_ = 0;
   if (direction == Direction::kWrite) {
-    start_writing(*unit_, pattern);
+    units_.begin_write(*unit_);
+    writer_.retarget(&unit_->output, unit_->name, exponent_fields_for(*unit_, pattern));
     writer_.begin(pattern);
     return;
   }
+  cursor_.start(pattern, [](const Element&) {});  // literals take no columns on input
   keep_ = pattern.columns;
   start_record();
-}
-
-const Element& RecordStatement::next_field() {
-  if (field_ != nullptr && repeats_left_ > 0) {
-    --repeats_left_;
-    return *field_;
-  }
-  // Every pattern holds a data field, so the walk meets one within two rounds.
-  for (;;) {
-    if (next_element_ == element_count_) {
-      start_record();
-      next_element_ = 0;
-      continue;
-    }
-    const Element& element = elements_[next_element_++];
-    switch (element.kind) {
-      case ElementKind::kLiteral:
-        break;
-      case ElementKind::kBreak:
-        start_record();
-        break;
-      default:
-        field_ = &element;
-        repeats_left_ = element.repeat - 1;
-        return element;
-    }
-  }
 }
 
 void RecordStatement::end_statement() {
   if (direction_ == Direction::kWrite) {
     writer_.end();
     units_.flush_if_full(*unit_);
-    unit_ = nullptr;
-    return;
-  }
-  // Record breaks before the next data field or the end mark take their records.
-  if (field_ == nullptr || repeats_left_ == 0) {
-    while (next_element_ < element_count_) {
-      const ElementKind kind = elements_[next_element_].kind;
-      if (kind == ElementKind::kBreak) {
-        start_record();
-      } else if (kind != ElementKind::kLiteral) {
-        break;
-      }
-      ++next_element_;
-    }
+  } else {
+    // Record breaks before the next data field or the end mark take their records.
+    cursor_.finish([this](const Element& element) {
+      if (element.kind == ElementKind::kBreak) start_record();
+    });
   }
   unit_ = nullptr;
-}
-
-const Element& RecordStatement::field_for(ElementKind kind) {
-  const Element& field = next_field();
-  if (field.kind != kind) fail(field_kind_error(kind));
-  return field;
 }
 
 void RecordStatement::transfer(int32_t value) {
@@ -130,73 +86,71 @@ void RecordStatement::transfer(std::span<const float> values) {
   writer_.put(values);
 }
 
-std::string_view RecordStatement::take_numeric_field(std::string_view columns) {
-  const void* comma = std::memchr(columns.data(), ',', columns.size());
-  const std::string_view field(
-      columns.data(), comma != nullptr
-                          ? static_cast<size_t>(static_cast<const char*>(comma) - columns.data())
-                          : columns.size());
-  take_columns(field);
-  if (comma != nullptr) ++position_;  // a comma inside the field ends it and is consumed
-  if (std::memchr(field.data(), kCtrlZ, field.size()) != nullptr) fail(ErrorCode::kEndOfFile);
-  return field;
+std::string_view RecordStatement::take_field(ElementKind kind) {
+  const Element& field = cursor_.next_field([this](const Element& element) {
+    if (element.kind == ElementKind::kBreak) start_record();
+  });
+  if (field.kind != kind) fail(field_kind_error(kind));
+  const size_t begin = position_ < record_.size() ? position_ : record_.size();
+  const std::string_view columns = record_.substr(begin, static_cast<size_t>(field.width));
+  position_ = begin + columns.size();
+  return columns;
 }
 
-int64_t RecordStatement::read_integer_field(std::string_view columns, int64_t minimum,
-                                            int64_t maximum) {
-  const std::string_view field = take_numeric_field(columns);
-  int64_t value;
-  if (auto error = parse_integer(field, minimum, maximum, &value)) fail(*error);
+template <typename Convert>
+void RecordStatement::read_numeric_field(ElementKind kind, Convert convert) {
+  const std::string_view columns = take_field(kind);
+  std::optional<ErrorCode> error = convert(columns);
+  if (!error) return;
+  // No field the conversions take holds a comma or a Ctrl-Z: they are looked for only now.
+  const size_t stop = columns.find_first_of(kCommaOrCtrlZ);
+  if (stop != std::string_view::npos) {
+    if (columns[stop] == kCommaOrCtrlZ[1]) fail(ErrorCode::kEndOfFile);
+    // A comma inside the field ends it and is consumed.
+    position_ -= columns.size() - stop - 1;
+    error = convert(columns.substr(0, stop));
+  }
+  if (error) fail(*error);
+}
+
+int64_t RecordStatement::read_integer(int64_t minimum, int64_t maximum) {
+  int64_t value = 0;
+  read_numeric_field(ElementKind::kInteger, [&](std::string_view field) {
+    return parse_integer(field, minimum, maximum, &value);
+  });
   return value;
 }
 
-void RecordStatement::read_real_field(std::string_view columns, float* target) {
-  const std::string_view field = take_numeric_field(columns);
-  float value;
-  if (auto error = parse_real(field, field_->digits, &value)) fail(*error);
+void RecordStatement::transfer(int8_t* target) {
+  using Range = IntegerTargetRange<int8_t>;
+  *target = static_cast<int8_t>(read_integer(Range::kMin, Range::kMax));
+}
+
+void RecordStatement::transfer(int16_t* target) {
+  using Range = IntegerTargetRange<int16_t>;
+  *target = static_cast<int16_t>(read_integer(Range::kMin, Range::kMax));
+}
+
+void RecordStatement::transfer(int32_t* target) {
+  using Range = IntegerTargetRange<int32_t>;
+  *target = static_cast<int32_t>(read_integer(Range::kMin, Range::kMax));
+}
+
+void RecordStatement::transfer(float* target) {
+  float value = 0.0f;
+  read_numeric_field(ElementKind::kExponent, [&](std::string_view field) {
+    return parse_real(field, cursor_.field()->digits, &value);
+  });
   *target = value;
 }
 
 void RecordStatement::transfer(std::span<float> targets) {
-  size_t done = 0;
-  while (done < targets.size()) {
-    done += take_written_e12_4(targets.subspan(done));
-    if (done < targets.size()) transfer(&targets[done++]);
-  }
-}
-
-size_t RecordStatement::take_written_e12_4(std::span<float> targets) {
-  // The repeats left of the current field, when it is an E12.4 field whose columns the
-  // record holds: converted in one loop while they are written plainly.
-  if (repeats_left_ == 0 || field_->kind != ElementKind::kExponent || field_->width != 12 ||
-      field_->digits != 4 || position_ > record_.size()) {
-    return 0;
-  }
-  const size_t whole_fields = (record_.size() - position_) / 12;
-  const size_t count = std::min({targets.size(), static_cast<size_t>(repeats_left_), whole_fields});
-  const size_t taken = parse_written_e12_4_run(record_.data() + position_, targets.first(count));
-  position_ += 12 * taken;
-  repeats_left_ -= static_cast<int>(taken);
-  return taken;
+  for (float& target : targets) transfer(&target);
 }
 
 void RecordStatement::transfer(std::span<char> target) {
-  // The field's characters, blanks where the record ends inside it; a target shorter than
-  // the field takes its last characters, a longer one is filled up with blanks.
-  const std::string_view present = next_field_columns(ElementKind::kText);
-  take_columns(present);
-  const size_t width = static_cast<size_t>(field_->width);
-  if (present.size() == width) {
-    copy_text_field(present.data(), width, target);  // the usual case
-    return;
-  }
-  const size_t offset = width > target.size() ? width - target.size() : 0;
-  const size_t count = std::min(width, target.size());
-  for (size_t i = 0; i < count; ++i) {
-    const size_t column = offset + i;
-    target[i] = column < present.size() ? present[column] : ' ';
-  }
-  std::fill(target.begin() + static_cast<std::ptrdiff_t>(count), target.end(), ' ');
+  const std::string_view present = take_field(ElementKind::kText);
+  read_text_field(present, static_cast<size_t>(cursor_.field()->width), target);
 }
 
 }  // namespace pedpeel

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "records/run_end.h"
+#include "records/whole_record.h"
 #include "testing/temp_run.h"
 
 namespace pedpeel {
@@ -420,29 +421,6 @@ TEST_F(StatementTest, Reads) {
   }
 }
 
-// An array of reals reads what its elements read one at a time, whatever the fields among
-// written ones: other forms, commas, Ctrl-Z, short records, records past the end.
-TEST_F(StatementTest, ArraysReadAsSingleReals) {
-  const std::string records[] = {
-      kWrittenFractions,
-      kWrittenFractions.substr(0, 40),
-      "   .5000E+00      0.2500   .1250E+00  0.5000E+00   -.5000E+0   .1000E-09" +
-          kWrittenFractions.substr(72),
-      kWrittenFractions.substr(0, 50) + "," + kWrittenFractions.substr(50),
-      kWrittenFractions.substr(0, 30) + "\x1a" + kWrittenFractions.substr(31),
-      kWrittenFractions.substr(0, 60) + "   .1000E+99" + kWrittenFractions.substr(72),
-      kWrittenFractions.substr(0, 60) + "   .10 0E+01" + kWrittenFractions.substr(72),
-  };
-  for (const std::string& record : records) {
-    for (const std::string before : {"", "f", "fff"}) {
-      const std::string bytes = record + "\n" + kWrittenFractions + "\n";
-      EXPECT_EQ(read_back(io_->units, dir_, bytes, {{PAT_BLOODREC, before + "a"}}),
-                read_back(io_->units, dir_, bytes, {{PAT_BLOODREC, before + std::string(10, 'f')}}))
-          << record << " after " << before.size();
-    }
-  }
-}
-
 // Records that cross the reader's blocks, with the CR and LF of a line end in different
 // blocks.
 TEST_F(StatementTest, LongRecords) {
@@ -469,7 +447,7 @@ std::string read_by_road(Units& units, const TempDir& dir, const std::string& te
   units.open(3, "data.txt", Form::kFormatted, OpenIntent::kInput);
   RecordStatement statement(units);
   const auto read = [&](const Pattern& pattern, auto... targets) {
-    if (whole) return statement.read_statement(3, pattern, targets...);
+    if (whole) return read_statement(statement, 3, pattern, targets...);
     statement.begin_statement(3, pattern, Direction::kRead);
     (statement.transfer(targets), ...);
     statement.end_statement();
@@ -592,6 +570,24 @@ TEST_F(StatementTest, WholeReadStatementsReadAsItemByItem) {
                               << " fractions: " << first_difference(items, whole);
     }
   }
+}
+
+// A read statement takes the record breaks that follow its last item, the statement read
+// whole as much as the one read item by item.
+TEST_F(StatementTest, RecordBreaksAfterTheLastItem) {
+  static constexpr Element kBreakAfter[] = {integer_field(1, 5), record_break()};
+  const Pattern break_after{kBreakAfter};
+  dir_.write("data.txt", "    1\n    2\n    3\n    4\n");
+  io_->units.open(3, "data.txt", Form::kFormatted, OpenIntent::kInput);
+  RecordStatement statement(io_->units);
+  int32_t first = 0, second = 0;
+  read_statement(statement, 3, break_after, &first);
+  statement.begin_statement(3, break_after, Direction::kRead);
+  statement.transfer(&second);
+  statement.end_statement();
+  EXPECT_EQ(first, 1);
+  EXPECT_EQ(second, 3);
+  io_->units.close(3);
 }
 
 // A conversion error names the statement and the unit's file, and stores nothing.
