@@ -3,7 +3,10 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <charconv>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "records/run_files.h"
 #include "records/whole_file.h"
@@ -62,39 +65,100 @@ RunState state_of(const std::string& run_path) {
   return RunState::kRun;
 }
 
-// pedpeel's pedigree number of every row (index row - 1): rows of one IPED in a run of
-// lines are one pedigree, numbered from 1 in file order.
-std::vector<int> pedigree_numbers(const OriginalIds& ids) {
-  std::vector<int> numbers;
-  numbers.reserve(ids.rows().size());
-  int number = 0;
-  for (size_t k = 0; k < ids.rows().size(); ++k) {
-    if (k == 0 || ids.rows()[k].iped != ids.rows()[k - 1].iped) ++number;
-    numbers.push_back(number);
+// The field of `line` in column `column` (from 0); empty when the line has fewer.
+std::string_view field_of(std::string_view line, size_t column) {
+  for (size_t k = 0; k < column; ++k) {
+    const size_t tab = line.find('\t');
+    if (tab == std::string_view::npos) return {};
+    line.remove_prefix(tab + 1);
   }
-  return numbers;
+  return line.substr(0, line.find('\t'));
 }
 
-// The family records of a run in which each found row appears.
+bool parse_int16(std::string_view text, int16_t* value) {
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *value);
+  return error == std::errc() && end == text.data() + text.size();
+}
+
+// The lines of a run's ids.tsv, walked once with only IPED and ID read: a run that holds an
+// animal's copies is read this way rather than whole, since a much copied AI bull is in
+// every run.
+struct IdsLines {
+  std::vector<std::string_view> line;  // by row - 1, without its line end
+  std::vector<uint32_t> key;           // by row - 1: (IPED, ID)
+  std::vector<int> pedigree;           // by row - 1: pedpeel's number, runs of one IPED
+
+  static uint32_t key_of(int16_t iped, int16_t id) {
+    return uint32_t{static_cast<uint16_t>(iped)} << 16 | static_cast<uint16_t>(id);
+  }
+};
+
+std::optional<std::string> index_lines(std::string_view bytes, const IdsColumns& columns,
+                                       const std::string& path, IdsLines* lines) {
+  int32_t number = 0;
+  int pedigree = 0;
+  int16_t last_iped = 0;
+  while (!bytes.empty()) {
+    const size_t end = bytes.find('\n');
+    std::string_view line = bytes.substr(0, end);
+    bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (++number == 1 || line.empty()) continue;
+    int16_t iped = 0;
+    int16_t id = 0;
+    const std::string_view iped_text = field_of(line, columns.iped);
+    const std::string_view id_text = field_of(line, columns.id);
+    if (!parse_int16(iped_text, &iped) || !parse_int16(id_text, &id)) {
+      return path + ":" + std::to_string(number) + ": iped and id must be numbers, not \"" +
+             printable(iped_text) + "\" and \"" + printable(id_text) + "\"";
+    }
+    if (lines->line.empty() || iped != last_iped) ++pedigree;
+    last_iped = iped;
+    lines->line.push_back(line);
+    lines->key.push_back(IdsLines::key_of(iped, id));
+    lines->pedigree.push_back(pedigree);
+  }
+  return std::nullopt;
+}
+
+// The family records of a run in which each found row appears, with the original ids of
+// their members.
 std::optional<std::string> add_families(const std::string& run_path, const std::string& file,
-                                        const OriginalIds& ids, std::vector<FoundRow*>& rows) {
+                                        const IdsColumns& columns, const IdsLines& lines,
+                                        std::vector<FoundRow*>& rows) {
   std::string bytes;
   if (const std::error_code error = read_whole_file(path_in(run_path, kVolmaFile), &bytes)) {
     return describe_file_error(file, error);
   }
-  std::vector<VolmaBlock> blocks;
-  if (auto problem = read_volma(bytes, file, &blocks)) return problem;
-  for (const VolmaBlock& block : blocks) {
+  auto problem = read_volma(bytes, file, [&](const VolmaBlock& block) {
     for (FoundRow* row : rows) {
       if (block.pedigree != row->pedigree) continue;
       const auto place = std::find(block.members.begin(), block.members.end(), row->id);
       if (place == block.members.end()) continue;
-      FoundFamily family{block, static_cast<size_t>(place - block.members.begin()), {}};
-      for (int16_t member : block.members) {
-        const std::string* original = ids.find(row->iped, member);
-        family.originals.push_back(original != nullptr ? *original : "");
+      row->families.push_back({block, static_cast<size_t>(place - block.members.begin()), {}});
+    }
+  });
+  if (problem) return problem;
+  // The original ids of the members: each (IPED, ID) from its first line.
+  std::unordered_map<uint32_t, std::string> originals;
+  for (const FoundRow* row : rows) {
+    for (const FoundFamily& family : row->families) {
+      for (int16_t member : family.block.members) {
+        originals.emplace(IdsLines::key_of(row->iped, member), "");
       }
-      row->families.push_back(std::move(family));
+    }
+  }
+  std::unordered_set<uint32_t> filled;
+  for (size_t k = 0; k < lines.key.size(); ++k) {
+    const auto wanted = originals.find(lines.key[k]);
+    if (wanted == originals.end() || !filled.insert(lines.key[k]).second) continue;
+    wanted->second = field_of(lines.line[k], columns.original);
+  }
+  for (FoundRow* row : rows) {
+    for (FoundFamily& family : row->families) {
+      for (int16_t member : family.block.members) {
+        family.originals.push_back(originals[IdsLines::key_of(row->iped, member)]);
+      }
     }
   }
   return std::nullopt;
@@ -120,24 +184,24 @@ std::optional<std::string> find_in_run(const std::string& directory, const std::
   }
   if (matches.empty()) return std::nullopt;
 
-  OriginalIds ids;
-  if (auto problem = ids.read(ids_path)) return problem;
-  const std::vector<int> pedigrees = pedigree_numbers(ids);
+  IdsLines lines;
+  if (auto problem = index_lines(bytes, columns, ids_path, &lines)) return problem;
   const RunState state = state_of(run_path);
-  std::vector<std::pair<size_t, FoundRow*>> found;  // by animal
   std::sort(matches.begin(), matches.end(),
             [](const Match& a, const Match& b) { return a.row < b.row; });
   for (const Match& match : matches) {
-    if (match.row < 1 || static_cast<size_t>(match.row) > ids.rows().size()) continue;
-    const IdsRow& line = ids.rows()[static_cast<size_t>(match.row) - 1];
+    if (match.row < 1 || static_cast<size_t>(match.row) > lines.line.size()) continue;
+    const size_t k = static_cast<size_t>(match.row) - 1;
     FoundRow row;
     row.run = run;
     row.row = match.row;
-    row.pedigree = pedigrees[static_cast<size_t>(match.row) - 1];
-    row.iped = line.iped;
-    row.id = line.id;
-    row.source = line.source;
-    row.copy_of = line.copy_of;
+    row.pedigree = lines.pedigree[k];
+    row.iped = static_cast<int16_t>(lines.key[k] >> 16);
+    row.id = static_cast<int16_t>(lines.key[k] & 0xFFFF);
+    row.source = field_of(lines.line[k], columns.source);
+    if (columns.copy_of != IdsColumns::kAbsent) {
+      row.copy_of = field_of(lines.line[k], columns.copy_of);
+    }
     row.state = state;
     report->animals[match.animal].rows.push_back(std::move(row));
   }
@@ -148,7 +212,7 @@ std::optional<std::string> find_in_run(const std::string& directory, const std::
       if (row.run == run) rows.push_back(&row);
     }
   }
-  return add_families(run_path, path_in(run, kVolmaFile), ids, rows);
+  return add_families(run_path, path_in(run, kVolmaFile), columns, lines, rows);
 }
 
 const char* role(size_t position) {

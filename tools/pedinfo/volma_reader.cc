@@ -53,9 +53,11 @@ bool read_members(std::string_view line, std::vector<int16_t>* members) {
 }  // namespace
 
 std::optional<std::string> read_volma(std::string_view bytes, const std::string& file,
-                                      std::vector<VolmaBlock>* blocks) {
+                                      const std::function<void(const VolmaBlock&)>& visit) {
   int32_t number = 0;
+  VolmaBlock block;
   bool in_members = false;  // between a header and the INI_ID line of its block
+  bool pending = false;     // a block read and not yet visited
   while (!bytes.empty()) {
     const size_t end = bytes.find('\n');
     std::string_view line = bytes.substr(0, end);
@@ -66,17 +68,21 @@ std::optional<std::string> read_volma(std::string_view bytes, const std::string&
       return file + ":" + std::to_string(number) + ": " + what + " does not read";
     };
     if (line.starts_with(kHeaderLead)) {
-      VolmaBlock block;
+      if (pending) visit(block);
+      block.members.clear();
       block.line = number;
       if (!read_header(line, &block)) return problem("the header of a family record");
-      blocks->push_back(std::move(block));
       in_members = true;
+      pending = true;
     } else if (line.starts_with(kIniIdLead)) {
       in_members = false;
-    } else if (in_members && !read_members(line, &blocks->back().members)) {
+      if (pending) visit(block);
+      pending = false;
+    } else if (in_members && !read_members(line, &block.members)) {
       return problem("the member line of a family record");
     }
   }
+  if (pending) visit(block);
   return std::nullopt;
 }
 

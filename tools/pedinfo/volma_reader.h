@@ -5,6 +5,7 @@
 #define PEDPEEL_TOOLS_PEDINFO_VOLMA_READER_H_
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,10 +23,11 @@ struct VolmaBlock {
   std::vector<int16_t> members;  // first parent, second parent, children
 };
 
-/// The blocks of a VOLMA.DAT held in `bytes`, in file order; `file` names it in the message
-/// about a header or member line that does not read, which is returned.
+/// Calls `visit` with each block of a VOLMA.DAT held in `bytes`, in file order (the block
+/// is reused from one call to the next); `file` names it in the message about a header or
+/// member line that does not read, which is returned.
 std::optional<std::string> read_volma(std::string_view bytes, const std::string& file,
-                                      std::vector<VolmaBlock>* blocks);
+                                      const std::function<void(const VolmaBlock&)>& visit);
 
 }  // namespace pedpeel::pedinfo
 
