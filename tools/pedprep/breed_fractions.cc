@@ -8,49 +8,18 @@ namespace pedpeel::pedprep {
 
 namespace {
 
-int32_t root_of(std::vector<int32_t>& up, int32_t a) {
-  while (up[static_cast<size_t>(a)] != a) {
-    up[static_cast<size_t>(a)] = up[static_cast<size_t>(up[static_cast<size_t>(a)])];
-    a = up[static_cast<size_t>(a)];
-  }
-  return a;
+// The race column of a founder's race code: 0..columns - 1 for codes 1..columns; -1 for
+// a known code past them (in none of the columns) and for a race the input does not give.
+int32_t column_of(int8_t race, int32_t columns) {
+  return race >= 1 && race <= columns ? race - 1 : -1;
 }
 
-// The pedigree of each animal: the root of its group of animals joined by parent links.
-std::vector<int32_t> pedigree_roots(const Animals& animals) {
-  std::vector<int32_t> up(static_cast<size_t>(animals.count()));
-  for (int32_t a = 0; a < animals.count(); ++a) up[static_cast<size_t>(a)] = a;
-  for (int32_t a = 0; a < animals.count(); ++a) {
-    for (int32_t parent :
-         {animals.list[static_cast<size_t>(a)].sire, animals.list[static_cast<size_t>(a)].dam}) {
-      if (parent < 0) continue;
-      const int32_t x = root_of(up, a);
-      const int32_t y = root_of(up, parent);
-      if (x != y) up[static_cast<size_t>(std::max(x, y))] = std::min(x, y);
-    }
-  }
-  for (int32_t a = 0; a < animals.count(); ++a) up[static_cast<size_t>(a)] = root_of(up, a);
-  return up;
+// How many members ahead the pass over a pedigree fetches a member.
+constexpr size_t kAhead = 8;
+
+bool is_known(int8_t race) {
+  return race >= 1 && race <= kMaxRaces;
 }
-
-// The race bucket of a founder's race code: 0..columns - 1 for codes 1..columns, columns
-// for a known code past them; -1 for a race the input does not give.
-int32_t bucket_of(int8_t race, int32_t columns) {
-  if (race < 1 || race > kMaxRaces) return -1;
-  return std::min<int32_t>(race, columns + 1) - 1;
-}
-
-// The sum of the known-race founders' compositions and their count.
-struct FounderMean {
-  std::vector<double> sum;
-  int64_t founders = 0;
-
-  void add(int32_t bucket, size_t width) {
-    if (sum.empty()) sum.assign(width, 0.0);
-    sum[static_cast<size_t>(bucket)] += 1.0;
-    ++founders;
-  }
-};
 
 }  // namespace
 
@@ -69,71 +38,60 @@ Blood blood_from_rows(const InputTable& table, const Animals& animals) {
   return blood;
 }
 
-Blood blood_from_pedigree(const Animals& animals, const Races& races) {
+Blood blood_from_pedigree(const Animals& animals, const Pedigrees& pedigrees, const Races& races) {
   Blood blood;
   if (races.columns == 0) return blood;
   const int32_t columns = races.columns;
-  // One bucket per column, and one for the rest of 1.
-  const size_t width = static_cast<size_t>(columns) + 1;
+  const size_t width = static_cast<size_t>(columns);
   const size_t n = static_cast<size_t>(animals.count());
-  std::vector<float> composition(n * width, 0.0f);
+  blood.NRACE = columns + 1;
+  blood.of_animal.assign(n * width, 0.0f);
+  float* const fractions = blood.of_animal.data();
 
-  const std::vector<int32_t> root = pedigree_roots(animals);
-  std::vector<FounderMean> of_pedigree(n);
-  FounderMean population;
+  // The known-race founders of each pedigree and of the population: their count, and how
+  // many of them are of each column's race.
+  const size_t population = pedigrees.list.size();
+  std::vector<int32_t> founders(population + 1, 0);
+  std::vector<int32_t> of_race((population + 1) * width, 0);
   for (size_t a = 0; a < n; ++a) {
     const Animal& animal = animals.list[a];
-    const int32_t bucket = bucket_of(animal.race, columns);
-    if (animal.sire >= 0 || bucket < 0) continue;
-    of_pedigree[static_cast<size_t>(root[a])].add(bucket, width);
-    population.add(bucket, width);
-  }
-
-  // Parents before offspring: a walk up the parent links from each animal not yet done.
-  std::vector<bool> done(n, false);
-  std::vector<int32_t> walk;
-  for (int32_t start = 0; start < animals.count(); ++start) {
-    if (done[static_cast<size_t>(start)]) continue;
-    walk.push_back(start);
-    while (!walk.empty()) {
-      const size_t a = static_cast<size_t>(walk.back());
-      if (done[a]) {  // put on the walk twice, by two of its offspring
-        walk.pop_back();
-        continue;
-      }
-      const Animal& animal = animals.list[a];
-      float* own = composition.data() + a * width;
-      if (animal.sire >= 0) {
-        const size_t sire = static_cast<size_t>(animal.sire);
-        const size_t dam = static_cast<size_t>(animal.dam);
-        if (!done[sire] || !done[dam]) {
-          if (!done[sire]) walk.push_back(animal.sire);
-          if (!done[dam]) walk.push_back(animal.dam);
-          continue;
-        }
-        for (size_t j = 0; j < width; ++j) {
-          own[j] = (composition[sire * width + j] + composition[dam * width + j]) / 2;
-        }
-      } else if (const int32_t bucket = bucket_of(animal.race, columns); bucket >= 0) {
-        own[bucket] = 1.0f;
-      } else {
-        const FounderMean& mean = of_pedigree[static_cast<size_t>(root[a])].founders > 0
-                                      ? of_pedigree[static_cast<size_t>(root[a])]
-                                      : population;
-        for (size_t j = 0; j < width && mean.founders > 0; ++j) {
-          own[j] = static_cast<float>(mean.sum[j] / static_cast<double>(mean.founders));
-        }
-      }
-      done[a] = true;
-      walk.pop_back();
+    if (animal.sire >= 0 || !is_known(animal.race)) continue;
+    const int32_t column = column_of(animal.race, columns);
+    for (size_t group : {static_cast<size_t>(pedigrees.pedigree_of[a]), population}) {
+      ++founders[group];
+      if (column >= 0) ++of_race[group * width + static_cast<size_t>(column)];
     }
   }
 
-  blood.NRACE = columns + 1;
-  blood.of_animal.resize(n * static_cast<size_t>(columns));
-  for (size_t a = 0; a < n; ++a) {
-    std::copy_n(composition.begin() + static_cast<std::ptrdiff_t>(a * width), columns,
-                blood.of_animal.begin() + static_cast<std::ptrdiff_t>(a) * columns);
+  // The members of each pedigree come parents first.
+  for (size_t p = 0; p < pedigrees.list.size(); ++p) {
+    const Pedigree& pedigree = pedigrees.list[p];
+    const size_t group = founders[p] > 0 ? p : population;
+    for (int32_t k = pedigree.first; k < pedigree.first + pedigree.rows; ++k) {
+      // The members lie anywhere among the animals: fetch them ahead.
+      if (static_cast<size_t>(k) + kAhead < pedigrees.members.size()) {
+        const size_t ahead =
+            static_cast<size_t>(pedigrees.members[static_cast<size_t>(k) + kAhead]);
+        __builtin_prefetch(&animals.list[ahead]);
+        __builtin_prefetch(fractions + ahead * width, 1);
+      }
+      const size_t a = static_cast<size_t>(pedigrees.members[static_cast<size_t>(k)]);
+      const Animal& animal = animals.list[a];
+      float* own = fractions + a * width;
+      if (animal.sire >= 0) {
+        const float* sire = fractions + static_cast<size_t>(animal.sire) * width;
+        const float* dam = fractions + static_cast<size_t>(animal.dam) * width;
+        for (size_t j = 0; j < width; ++j) own[j] = (sire[j] + dam[j]) / 2;
+      } else if (is_known(animal.race)) {
+        const int32_t column = column_of(animal.race, columns);
+        if (column >= 0) own[column] = 1.0f;
+      } else if (founders[group] > 0) {
+        for (size_t j = 0; j < width; ++j) {
+          own[j] =
+              static_cast<float>(of_race[group * width + j]) / static_cast<float>(founders[group]);
+        }
+      }
+    }
   }
   return blood;
 }

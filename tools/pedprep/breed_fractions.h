@@ -8,6 +8,7 @@
 
 #include "tools/pedprep/animals.h"
 #include "tools/pedprep/breeds.h"
+#include "tools/pedprep/pedigrees.h"
 #include "tools/pedprep/table_reader.h"
 
 namespace pedpeel::pedprep {
@@ -28,10 +29,9 @@ Blood blood_from_rows(const InputTable& table, const Animals& animals);
 /// The fractions that follow from the pedigree, for races.columns races (none when 0):
 /// a founder of a known race is wholly that race (a race past the columns counts in none
 /// of them); a founder of unknown race, and every founder pedprep adds, carries the mean
-/// of the known-race founders of its pedigree (the animals joined to it by parent links),
-/// or when its pedigree has none, of the whole population; every other animal carries the
-/// mean of its parents. `animals` must be complete and hold no cycle.
-Blood blood_from_pedigree(const Animals& animals, const Races& races);
+/// of the known-race founders of its pedigree, or when its pedigree has none, of the
+/// whole population; every other animal carries the mean of its parents.
+Blood blood_from_pedigree(const Animals& animals, const Pedigrees& pedigrees, const Races& races);
 
 }  // namespace pedpeel::pedprep
 

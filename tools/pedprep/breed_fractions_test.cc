@@ -35,7 +35,7 @@ TEST(BreedFractionsTest, ThreeGenerationsOfCrossbreeding) {
   const Animals animals = complete_animals(table, report);
   ASSERT_EQ(report.errors(), 0);
   ASSERT_EQ(races.columns, 2);
-  const Blood blood = blood_from_pedigree(animals, races);
+  const Blood blood = blood_from_pedigree(animals, find_pedigrees(animals, report), races);
   ASSERT_EQ(blood.NRACE, 3);
   std::map<std::string, std::pair<float, float>> of;
   for (int32_t a = 0; a < animals.count(); ++a) {
@@ -61,7 +61,8 @@ TEST(BreedFractionsTest, NoneForOneRace) {
   read_table(Format::kCsv, {}, table, report);
   const Races races = code_races(table, {}, report);
   EXPECT_EQ(races.columns, 0);
-  EXPECT_EQ(blood_from_pedigree(complete_animals(table, report), races).NRACE, 1);
+  const Animals animals = complete_animals(table, report);
+  EXPECT_EQ(blood_from_pedigree(animals, find_pedigrees(animals, report), races).NRACE, 1);
 }
 
 }  // namespace

@@ -57,12 +57,27 @@ struct Spellings {
   std::vector<int32_t> of_row;
 };
 
+constexpr size_t kFewSpellings = 16;
+
 Spellings spellings_of(const InputTable& table, const RaceOptions& options) {
   Spellings spellings;
   std::unordered_map<std::string_view, int32_t> index;
   spellings.of_row.resize(table.race_texts.size());
   for (size_t r = 0; r < table.race_texts.size(); ++r) {
     const std::string_view text = table.race_texts[r];
+    // A race column holds a few spellings: while it does, a look through them is quicker
+    // than hashing.
+    int32_t known = -1;
+    if (spellings.list.size() <= kFewSpellings) {
+      for (size_t s = 0; s < spellings.list.size() && known < 0; ++s) {
+        if (spellings.list[s].text == text) known = static_cast<int32_t>(s);
+      }
+      if (known >= 0) {
+        ++spellings.list[static_cast<size_t>(known)].rows;
+        spellings.of_row[r] = known;
+        continue;
+      }
+    }
     auto [at, added] = index.try_emplace(text, static_cast<int32_t>(spellings.list.size()));
     if (added) {
       Spelling& spelling = spellings.list.emplace_back();

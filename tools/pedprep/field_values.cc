@@ -56,6 +56,26 @@ bool three_parts(std::string_view text, char separator, std::string_view parts[3
 }  // namespace
 
 std::optional<int8_t> read_sex(std::string_view field, const SexWords& extra) {
+  // Most herd-books write one letter or digit.
+  if (field.size() == 1 && extra.male.empty()) {
+    switch (field[0]) {
+      case '1':
+      case 'M':
+      case 'm':
+        return int8_t{1};
+      case '2':
+      case 'F':
+      case 'f':
+        return int8_t{2};
+      case '0':
+      case '.':
+      case 'U':
+      case 'u':
+        return int8_t{0};
+      default:
+        return std::nullopt;
+    }
+  }
   if (is_any_of(field, {"1", "m", "male", "bull", "steer"}) ||
       (!extra.male.empty() && equals_ignoring_case(field, extra.male))) {
     return int8_t{1};
@@ -69,6 +89,8 @@ std::optional<int8_t> read_sex(std::string_view field, const SexWords& extra) {
 }
 
 std::optional<BirthDate> read_birth_date(std::string_view field) {
+  // Most herd-books write the year.
+  if (const int32_t year = digits_value(field, 4); year > 0) return year * 10000;
   if (is_any_of(field, {"", "0", "na", "."})) return 0;
   // A time of day after the date.
   const size_t time = field.find_first_of(" T");

@@ -16,6 +16,7 @@
 #include "tools/pedprep/breeds.h"
 #include "tools/pedprep/cutting.h"
 #include "tools/pedprep/findings.h"
+#include "tools/pedprep/long_ids.h"
 #include "tools/pedprep/loop_warnings.h"
 #include "tools/pedprep/mend.h"
 #include "tools/pedprep/output_dir.h"
@@ -261,6 +262,7 @@ int refuse(const Report& report, std::ostream& err) {
 // What a run of pedprep writes besides the runs.
 struct Extras {
   const Blood& blood;
+  const LongIds& long_ids;
   const Races& races;
   bool has_races;          // the input has a race column: races.tsv is written
   const Repairs* repairs;  // with --mend: mended.tsv is written
@@ -279,7 +281,7 @@ std::string write_output(const Options& options, const Animals& animals, const P
     const std::string name = run_directory_name(r);
     const std::string directory = staging.path() + "/" + name;
     if (::mkdir(directory.c_str(), 0777) != 0) return directory + ": " + std::strerror(errno);
-    run_contents(extras.blood, animals, pedigrees, runs, placement, r, &contents);
+    run_contents(extras.blood, extras.long_ids, animals, pedigrees, runs, placement, r, &contents);
     std::string error = write_input_files(directory, contents.records, extras.blood.NRACE);
     if (error.empty()) error = write_file(directory + "/" + ids_tsv::kFileName, contents.ids);
     if (!error.empty()) return error;
@@ -392,7 +394,7 @@ int run_pedprep(const std::vector<std::string>& arguments, std::ostream& out, st
   if (report.errors() > 0) return refuse(report, err);
   // The fractions come before the copies: a copy carries those of the animal it copies.
   Blood blood = table.fraction_count > 0 ? blood_from_rows(table, animals)
-                                         : blood_from_pedigree(animals, races);
+                                         : blood_from_pedigree(animals, pedigrees, races);
   CutSummary cuts;
   if (!options.no_cut && table.has_families) {
     copy_parents_across_families(animals, cuts);
@@ -410,13 +412,14 @@ int run_pedprep(const std::vector<std::string>& arguments, std::ostream& out, st
     report.error(1, "no animal to write");
     return refuse(report, err);
   }
-  warn_of_long_ids(animals, report);
+  const LongIds long_ids = find_long_ids(animals);
+  warn_of_long_ids(animals, long_ids, report);
   if (options.no_cut) warn_of_loops(animals, pedigrees, runs, report);
 
   add_copies(animals, blood);
-  error = write_output(
-      options, animals, pedigrees, runs,
-      {blood, races, !table.race_column.empty(), options.mend ? &repairs : nullptr, report, cuts});
+  error = write_output(options, animals, pedigrees, runs,
+                       {blood, long_ids, races, !table.race_column.empty(),
+                        options.mend ? &repairs : nullptr, report, cuts});
   if (!error.empty()) {
     report.write(err);
     err << "pedprep: cannot write " << error << "; nothing written\n";

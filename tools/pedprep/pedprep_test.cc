@@ -69,9 +69,9 @@ TEST(PedprepTest, WritesARunThatMapsBack) {
                 out + "/runs.txt; 1 warning\n");
   EXPECT_EQ(outcome.err,
             dir.path() +
-                "/herd.csv:5: warning: 1 id is longer than 12 characters (the first "
-                "\"DE0123456789012\"): INI_ID holds a shortened form distinct within its run, and "
-                "ids.tsv maps it back\n");
+                "/herd.csv:5: warning: 1 id is longer than the 12 bytes an INI_ID holds (the first "
+                "\"DE0123456789012\"): INI_ID holds the last 12 bytes, which tell the animals "
+                "apart; ids.tsv maps it back\n");
   EXPECT_EQ(tree(out),
             (std::vector<std::string>{"races.tsv", "run-0001", "run-0001/blood.dat",
                                       "run-0001/ids.tsv", "run-0001/input1.dat",
@@ -80,9 +80,9 @@ TEST(PedprepTest, WritesARunThatMapsBack) {
   EXPECT_EQ(read_file(out + "/races.tsv"), "code\tname\tanimals\n1\t1\t3\n2\t2\t1\n");
   EXPECT_EQ(read_file(out + "/warnings.tsv"),
             "file\tline\tkind\tmessage\n" + dir.path() +
-                "/herd.csv\t5\tlong-ids\t1 id is longer than 12 characters (the first "
-                "\"DE0123456789012\"): INI_ID holds a shortened form distinct within its run, and "
-                "ids.tsv maps it back\n");
+                "/herd.csv\t5\tlong-ids\t1 id is longer than the 12 bytes an INI_ID holds (the "
+                "first \"DE0123456789012\"): INI_ID holds the last 12 bytes, which tell the "
+                "animals apart; ids.tsv maps it back\n");
   EXPECT_EQ(read_file(out + "/run-0001/input1.dat"),
             "pedigree.dat        \r\nblood.dat           \r\n");
   // Parents first: S, then D (named only as a dam), C, E's added dam, E, the long id.
@@ -93,7 +93,7 @@ TEST(PedprepTest, WritesARunThatMapsBack) {
             "    1    3    1    2    1    1C           \r\n"
             "    1    4    0    0    0    2+dam~0001   \r\n"
             "    1    5    3    4    2    2E           \r\n"
-            "    1    6    3    2    1    2DE01234~0002\r\n");
+            "    1    6    3    2    1    2123456789012\r\n");
   EXPECT_EQ(read_file(out + "/run-0001/blood.dat"),
             "    6    2\r\n   .1000E+01\r\n   .0000E+00\r\n   .5000E+00\r\n   .0000E+00\r\n"
             "   .2500E+00\r\n   .0000E+00\r\n");
@@ -104,7 +104,7 @@ TEST(PedprepTest, WritesARunThatMapsBack) {
             "1\t3\t\tC\trow\tC\t2\n"
             "1\t4\t\t\tadded\t+dam~0001\t4\n"
             "1\t5\t\tE\trow\tE\t4\n"
-            "1\t6\t\tDE0123456789012\trow\tDE01234~0002\t5\n");
+            "1\t6\t\tDE0123456789012\trow\t123456789012\t5\n");
 }
 
 // A herd-book as a breed association exports it goes through with no hand edits: ';'

@@ -128,25 +128,6 @@ std::string run_directory_name(size_t index) {
   return name;
 }
 
-void warn_of_long_ids(const Animals& animals, Report& report) {
-  int64_t count = 0;
-  int32_t first = -1;
-  for (int32_t a = 0; a < animals.count(); ++a) {
-    if (animals.list[static_cast<size_t>(a)].original.size() <= static_cast<size_t>(kIniIdLength))
-      continue;
-    if (first < 0) first = a;
-    ++count;
-  }
-  if (count == 0) return;
-  const size_t f = static_cast<size_t>(first);
-  report.warning(
-      animals.list[f].line, Warning::kLongIds,
-      std::to_string(count) + (count == 1 ? " id is" : " ids are") + " longer than " +
-          std::to_string(kIniIdLength) + " characters (the first " +
-          quoted(animals.list[f].original) +
-          "): INI_ID holds a shortened form distinct within its run, and ids.tsv maps it back");
-}
-
 Placement place_rows(const Animals& animals, const Pedigrees& pedigrees,
                      const std::vector<Run>& runs) {
   Placement placement;
@@ -183,9 +164,9 @@ Placement place_rows(const Animals& animals, const Pedigrees& pedigrees,
   return placement;
 }
 
-void run_contents(const Blood& blood, const Animals& animals, const Pedigrees& pedigrees,
-                  const std::vector<Run>& runs, const Placement& placement, size_t r,
-                  RunContents* contents) {
+void run_contents(const Blood& blood, const LongIds& long_ids, const Animals& animals,
+                  const Pedigrees& pedigrees, const std::vector<Run>& runs,
+                  const Placement& placement, size_t r, RunContents* contents) {
   const Run& run = runs[r];
   const PlacedRow* rows = placement.rows.data() + placement.run_start[r];
   const size_t count = placement.run_start[r + 1] - placement.run_start[r];
@@ -246,8 +227,13 @@ void run_contents(const Blood& blood, const Animals& animals, const Pedigrees& p
         record.SEX = animal.sex;
         const std::string_view original = animal.original;
         const int32_t stands_for = copies ? animals.original_of(placed.animal) : placed.animal;
-        const bool added = animals.list[static_cast<size_t>(stands_for)].source == Source::kAdded;
-        if (added || original.size() > static_cast<size_t>(kIniIdLength)) {
+        const size_t stands = static_cast<size_t>(stands_for);
+        const bool added = animals.list[stands].source == Source::kAdded;
+        if (!added && stands < long_ids.kept.size() && long_ids.kept[stands]) {
+          const std::string_view part = long_ids.part(original);
+          record.INI_ID = blank_padded(part);
+          if (pass == 0 && holds_tilde(part)) taken.insert(part);
+        } else if (added || original.size() > static_cast<size_t>(kIniIdLength)) {
           auto found = copies ? given.find(stands_for) : given.end();
           if (found != given.end()) {
             record.INI_ID = found->second;

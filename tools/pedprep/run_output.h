@@ -14,6 +14,7 @@
 #include "tools/pedprep/animals.h"
 #include "tools/pedprep/breed_fractions.h"
 #include "tools/pedprep/findings.h"
+#include "tools/pedprep/long_ids.h"
 #include "tools/pedprep/packing.h"
 #include "tools/pedprep/pedigrees.h"
 
@@ -24,9 +25,6 @@ using pedinfo::kRunsFile;
 
 /// "run-0001" for run index 0 (more digits past run 9999).
 std::string run_directory_name(size_t index);
-
-/// Warns once when ids longer than 12 characters get a shortened INI_ID, giving the count.
-void warn_of_long_ids(const Animals& animals, Report& report);
 
 // A row of the output in its place: its animal and the IDs its pedigree-file record
 // carries (the parents' IDs are what the placement would otherwise look up at random).
@@ -58,13 +56,14 @@ struct RunContents {
 
 /// The rows of run r into `*contents` (whose buffers are reused): its pedigrees are IPED
 /// 1.. in the run's order. INI_ID is the original id, blank-padded, when it has at most 12
-/// characters; otherwise (and for an added parent) a form distinct within the run: up to
-/// 7 characters of the id ("+sire" or "+dam" for an added parent), '~', and a 4-digit
-/// base-36 counter. A copy has the INI_ID of the animal it copies when both are in the
-/// run. When the population has copies, ids.tsv has the column copy_of.
-void run_contents(const Blood& blood, const Animals& animals, const Pedigrees& pedigrees,
-                  const std::vector<Run>& runs, const Placement& placement, size_t r,
-                  RunContents* contents);
+/// bytes; for a longer one the part `long_ids` keeps of it; otherwise (and for an added
+/// parent) a form distinct within the run: up to 7 bytes of the id ("+sire" or "+dam" for
+/// an added parent), '~', and a 4-digit base-36 counter. A copy has the INI_ID of the
+/// animal it copies when both are in the run. When the population has copies, ids.tsv has
+/// the column copy_of.
+void run_contents(const Blood& blood, const LongIds& long_ids, const Animals& animals,
+                  const Pedigrees& pedigrees, const std::vector<Run>& runs,
+                  const Placement& placement, size_t r, RunContents* contents);
 
 }  // namespace pedpeel::pedprep
 
