@@ -14,8 +14,7 @@ Cases:
   - families, deep, inbred, founders: pedgen's shapes at 32767 individuals and 11 races;
   - runs-1000000: the runs pedprep writes for pedgen's herd-book of --animals animals
     (default 1,000,000); pedpeel is run in every run directory one after the other, and
-    `pedinfo check DIR` checks them all. While pedprep cannot cut the herd-book into runs,
-    the population of bench/pedprep_bench.py stands in for it (the case then says so).
+    `pedinfo check DIR` checks them all.
 
 For each case: the median of --repeat whole runs of pedpeel, and of `pedinfo check`, each
 in a fresh copy of the input files, and their ratio. Exits with status 1 when a ratio is
@@ -165,23 +164,14 @@ def measure(tools, name, source, work, repeat):
 
 
 def write_runs(tools, animals, work):
-    """pedprep's runs of a herd-book of `animals` animals in work/runs-N; returns the runs
-    directory and the name of the case."""
+    """pedprep's runs of a herd-book of `animals` animals; returns the runs directory."""
     csv = os.path.join(work, "herdbook.csv")
     runs = os.path.join(work, f"runs-{animals}")
     subprocess.run([tools["pedgen"], "--herdbook", str(animals), "--seed", str(SEED),
                     "--columns", "pedprep", "--no-herd", "--out", csv], check=True)
-    prep = subprocess.run([tools["pedprep"], csv, "--out", runs], stdout=subprocess.DEVNULL,
-                          stderr=subprocess.DEVNULL)
-    if prep.returncode == 0:
-        return runs, f"runs-{animals}"
-    sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-    import pedprep_bench  # pylint: disable=import-outside-toplevel
-    pedprep_bench.generate(csv, animals, SEED)
-    shutil.rmtree(runs, ignore_errors=True)
     subprocess.run([tools["pedprep"], csv, "--out", runs], stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL, check=True)
-    return runs, f"runs-{animals} (herds of pedprep_bench.py)"
+    return runs
 
 
 def measure_runs(tools, runs, repeat):
@@ -242,7 +232,8 @@ def main():
         pedgen(tools, shape, LARGE, directory)
         cases.append((f"{shape}-{LARGE}", directory))
 
-    runs, runs_case = write_runs(tools, args.animals, work)
+    runs = write_runs(tools, args.animals, work)
+    runs_case = f"runs-{args.animals}"
 
     width = max(len(name) for name in [name for name, _ in cases] + [runs_case])
     print(f"{'case':<{width}} {'pedpeel ms':>11} {'pedinfo ms':>11} {'ratio':>7}")
