@@ -119,31 +119,41 @@ void copy_parents_across_families(Animals& animals, CutSummary& summary) {
 
 Pedigrees cut_pedigrees(Animals& animals, Pedigrees pedigrees, const RunLimits& limits,
                         Report& report, CutSummary& summary) {
-  bool loops = false;
-  bool large = false;
   bool large_families = false;
   std::vector<uint8_t> with_cycle(pedigrees.list.size(), 0);
+  std::vector<uint8_t> to_cut(pedigrees.list.size(), 0);
   for (size_t p = 0; p < pedigrees.list.size(); ++p) {
     const Pedigree& pedigree = pedigrees.list[p];
     with_cycle[p] = pedigree.has_cycle;
-    loops = loops || pedigree.has_cycle;
-    large = large || too_large(pedigree, limits);
+    to_cut[p] = pedigree.has_cycle || too_large(pedigree, limits);
     large_families = large_families || pedigree.most_children > kMaxRecordMembers - 2;
   }
-  if (!loops && !large) return pedigrees;
+  if (std::find(to_cut.begin(), to_cut.end(), 1) == to_cut.end()) return pedigrees;
 
+  // Room for the copies at once: for loops at most the cyclomatic numbers, and some for
+  // size. Growing the table as they come would hold it twice over for a moment.
+  int64_t room = animals.count() + animals.count() / 64 + 1024;
+  for (const Pedigree& pedigree : pedigrees.list) {
+    if (pedigree.has_cycle)
+      room += int64_t{pedigree.entries} - pedigree.rows - pedigree.families + 1;
+  }
+  animals.list.reserve(static_cast<size_t>(room));
   CopyTally tally(pedigrees, summary);
   if (large_families) tally.count(animals, split_large_families(animals), false);
-  if (loops)
-    tally.count(animals, cut_loops(animals, members_of(pedigrees, with_cycle), true), true);
-  tally.count(animals, split_large_pedigrees(animals, limits), false);
+  const std::vector<uint8_t> cycles = members_of(pedigrees, with_cycle);
+  if (std::find(cycles.begin(), cycles.end(), 1) != cycles.end()) {
+    tally.count(animals, cut_loops(animals, cycles, true), true);
+  }
+  tally.count(animals, split_large_pedigrees(animals, members_of(pedigrees, to_cut), limits),
+              false);
   pedigrees = find_pedigrees(animals, report);
   // The loops kept for pedpeel that it cannot take after all (a mating inside another
   // loop kept): those pedigrees are cut into trees.
   const std::vector<uint8_t> refused = pedigrees_pedpeel_refuses(animals, pedigrees);
   if (std::find(refused.begin(), refused.end(), 1) != refused.end()) {
-    tally.count(animals, cut_loops(animals, members_of(pedigrees, refused), false), true);
-    tally.count(animals, split_large_pedigrees(animals, limits), false);
+    const std::vector<uint8_t> members = members_of(pedigrees, refused);
+    tally.count(animals, cut_loops(animals, members, false), true);
+    tally.count(animals, split_large_pedigrees(animals, members, limits), false);
     pedigrees = find_pedigrees(animals, report);
   }
   tally.finish();

@@ -4,15 +4,24 @@ namespace pedpeel::pedprep {
 
 namespace {
 
-// A stable counting sort of `items` by key(item), keys in 0..key_count-1.
+// A child with its parents, as the sorts move it.
+struct Child {
+  int32_t sire;
+  int32_t dam;
+  int32_t animal;
+};
+
+// A stable counting sort of `items` by key(item), keys in 0..key_count-1. The items are
+// read in order and written scattered: cheaper than reading them scattered.
 template <typename Key>
-std::vector<int32_t> sorted_by(const std::vector<int32_t>& items, size_t key_count, Key key) {
+std::vector<Child> sorted_by(const std::vector<Child>& items, size_t key_count, Key key) {
   std::vector<int32_t> start(key_count + 1, 0);
-  for (int32_t item : items) ++start[static_cast<size_t>(key(item)) + 1];
+  for (const Child& item : items) ++start[static_cast<size_t>(key(item)) + 1];
   for (size_t k = 0; k < key_count; ++k) start[k + 1] += start[k];
-  std::vector<int32_t> sorted(items.size());
-  for (int32_t item : items)
+  std::vector<Child> sorted(items.size());
+  for (const Child& item : items) {
     sorted[static_cast<size_t>(start[static_cast<size_t>(key(item))]++)] = item;
+  }
   return sorted;
 }
 
@@ -20,31 +29,31 @@ std::vector<int32_t> sorted_by(const std::vector<int32_t>& items, size_t key_cou
 
 FamilyGraph family_graph(const Animals& animals, std::span<const uint8_t> active) {
   const size_t n = static_cast<size_t>(animals.count());
-  std::vector<int32_t> children;
+  std::vector<Child> children;
   for (size_t a = 0; a < n; ++a) {
-    if (animals.list[a].sire < 0 || animals.list[a].dam < 0) continue;
+    const Animal& animal = animals.list[a];
+    if (animal.sire < 0 || animal.dam < 0) continue;
     if (!active.empty() && (a >= active.size() || active[a] == 0)) continue;
-    children.push_back(static_cast<int32_t>(a));
+    children.push_back({animal.sire, animal.dam, static_cast<int32_t>(a)});
   }
   // By sire, then stably by dam: by dam and sire.
-  children =
-      sorted_by(children, n, [&](int32_t a) { return animals.list[static_cast<size_t>(a)].sire; });
-  children =
-      sorted_by(children, n, [&](int32_t a) { return animals.list[static_cast<size_t>(a)].dam; });
+  children = sorted_by(children, n, [](const Child& child) { return child.sire; });
+  children = sorted_by(children, n, [](const Child& child) { return child.dam; });
 
   FamilyGraph graph;
   graph.family_of.assign(n, -1);
+  graph.children.resize(children.size());
   for (size_t k = 0; k < children.size(); ++k) {
-    const Animal& child = animals.list[static_cast<size_t>(children[k])];
+    const Child& child = children[k];
     if (graph.sire.empty() || graph.sire.back() != child.sire || graph.dam.back() != child.dam) {
       graph.sire.push_back(child.sire);
       graph.dam.push_back(child.dam);
       graph.child_start.push_back(static_cast<int32_t>(k));
     }
-    graph.family_of[static_cast<size_t>(children[k])] = graph.families() - 1;
+    graph.family_of[static_cast<size_t>(child.animal)] = graph.families() - 1;
+    graph.children[k] = child.animal;
   }
   graph.child_start.push_back(static_cast<int32_t>(children.size()));
-  graph.children = std::move(children);
   return graph;
 }
 

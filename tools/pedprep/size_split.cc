@@ -23,9 +23,15 @@ struct Size {
 // links, 2 * family + role, each joining a family to the unit its parent belongs to.
 class UnitTree {
  public:
-  explicit UnitTree(const Animals& animals)
-      : graph_(family_graph(animals, {})), families_(graph_.families()) {
+  UnitTree(const Animals& animals, std::span<const uint8_t> active)
+      : graph_(family_graph(animals, active)), families_(graph_.families()) {
     const size_t units = static_cast<size_t>(families_) + static_cast<size_t>(animals.count());
+    parent_unit_.resize(2 * static_cast<size_t>(families_));
+    for (int32_t link = 0; link < 2 * families_; ++link) {
+      const int32_t parent = parent_of_link(link);
+      const int32_t family = graph_.family_of[static_cast<size_t>(parent)];
+      parent_unit_[static_cast<size_t>(link)] = family >= 0 ? family : families_ + parent;
+    }
     start_.assign(units + 1, 0);
     for (int32_t link = 0; link < 2 * families_; ++link) {
       ++start_[static_cast<size_t>(link / 2) + 1];
@@ -48,11 +54,7 @@ class UnitTree {
     const size_t f = static_cast<size_t>(link / 2);
     return link % 2 == 0 ? graph_.sire[f] : graph_.dam[f];
   }
-  int32_t parent_unit(int32_t link) const {
-    const int32_t parent = parent_of_link(link);
-    const int32_t family = graph_.family_of[static_cast<size_t>(parent)];
-    return family >= 0 ? family : families_ + parent;
-  }
+  int32_t parent_unit(int32_t link) const { return parent_unit_[static_cast<size_t>(link)]; }
   /// The unit across `link` from `unit`.
   int32_t across(int32_t link, int32_t unit) const {
     return unit == link / 2 ? parent_unit(link) : link / 2;
@@ -71,8 +73,9 @@ class UnitTree {
  private:
   FamilyGraph graph_;
   int32_t families_;
-  std::vector<int32_t> start_;  // by unit, and one past the last
-  std::vector<int32_t> links_;  // unit u's: [start_[u], start_[u + 1])
+  std::vector<int32_t> parent_unit_;  // by link
+  std::vector<int32_t> start_;        // by unit, and one past the last
+  std::vector<int32_t> links_;        // unit u's: [start_[u], start_[u + 1])
 };
 
 // Cuts the component of the tree reached from `root` into pieces within `limits`, marking
@@ -201,8 +204,9 @@ std::vector<MadeCopy> split_large_families(Animals& animals) {
   return copies;
 }
 
-std::vector<MadeCopy> split_large_pedigrees(Animals& animals, const RunLimits& limits) {
-  const UnitTree tree(animals);
+std::vector<MadeCopy> split_large_pedigrees(Animals& animals, std::span<const uint8_t> active,
+                                            const RunLimits& limits) {
+  const UnitTree tree(animals, active);
   std::vector<uint8_t> cut(2 * static_cast<size_t>(tree.graph().families()), 0);
   std::vector<int32_t> tree_link(static_cast<size_t>(tree.units()), -2);
   std::vector<int32_t> place(static_cast<size_t>(tree.units()), -1);
