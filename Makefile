@@ -51,8 +51,9 @@ test: build test-asan
 # benchmarks, then times whole runs of pedpeel on pedgen's shapes against the I/O floor and
 # the test oracle (bench/run_bench.py; a few minutes, most of it the oracle), pedinfo check
 # against pedpeel (bench/pedinfo_bench.py; also on all the runs of a million-animal
-# herd-book), and pedprep on a million animals against the pedpeel runs it writes
-# (bench/pedprep_bench.py). Every script runs; the target fails when any of them misses its
+# herd-book), and pedprep on a million animals against the pedpeel runs it writes, and on
+# pedgen's million-animal herd-book, cut with copies (bench/pedprep_bench.py: speed, peak
+# memory, every run complete, every animal in a family record). Every script runs; the target fails when any of them misses its
 # targets.
 bench:
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPEDPEEL_BENCH=ON \
@@ -63,6 +64,7 @@ bench:
 	python3 bench/run_bench.py --build $(BENCH_BUILD) || status=1; \
 	python3 bench/pedinfo_bench.py --build $(BENCH_BUILD) || status=1; \
 	python3 bench/pedprep_bench.py --build $(BENCH_BUILD) || status=1; \
+	python3 bench/pedprep_bench.py --build $(BENCH_BUILD) --herdbook || status=1; \
 	exit $$status
 
 # Builds the libFuzzer targets with clang (ASan + UBSan) and runs each for FUZZ_SECONDS.

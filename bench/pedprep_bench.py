@@ -16,7 +16,12 @@ at most 1.5; exits non-zero when it is not, or when a run of pedpeel does not en
 exit status 0.
 
 With --herdbook the population is pedgen's herd-book instead (`pedgen --herdbook N`):
-herds bred to AI bulls shared by all of them, one connected pedigree full of loops.
+herds bred to AI bulls shared by all of them, one connected pedigree full of loops, which
+pedprep cuts with copies of animals. It prints pedprep's animals per processor second
+(at least 1,000,000 wanted) and peak memory per animal (at most 400 bytes wanted), runs
+pedpeel in every run (each must exit 0 with an empty def.err and no "too many" stop) and
+checks that every animal with a parent or an offspring is in a family record of some
+run's VOLMA.DAT, itself or as a copy; exits non-zero when any of these fails.
 
 Usage: pedprep_bench.py [--build DIR] [--animals N] [--seed S] [--repeat N] [--keep DIR]
                         [--herdbook]
@@ -105,6 +110,113 @@ def generate_herdbook(pedgen, path, animals, seed):
     return animals
 
 
+MIN_RATE = 1.0e6  # herd-book animals per processor second of pedprep
+MAX_BYTES = 400   # pedprep's peak resident memory per herd-book animal
+
+
+def run_measured(argv, **options):
+    """Runs argv; returns (exit status, processor seconds, peak resident bytes)."""
+    process = subprocess.Popen(argv, **options)
+    _, status, usage = os.wait4(process.pid, 0)
+    return os.waitstatus_to_exitcode(status), usage.ru_utime + usage.ru_stime, usage.ru_maxrss * 1024
+
+
+def family_record_ids(run_dir):
+    """The original ids of every member of every family record of the run's VOLMA.DAT."""
+    ids = {}
+    with open(os.path.join(run_dir, "ids.tsv")) as ids_file:
+        header = ids_file.readline().rstrip("\n").split("\t")
+        iped, id_, original = header.index("iped"), header.index("id"), header.index("original")
+        for line in ids_file:
+            fields = line.rstrip("\n").split("\t")
+            ids[(int(fields[iped]), int(fields[id_]))] = fields[original]
+    found = set()
+    with open(os.path.join(run_dir, "VOLMA.DAT")) as volma:
+        lines = volma.read().splitlines()
+    for k, line in enumerate(lines[:-1]):
+        if line.startswith("NPEDIGREE="):
+            pedigree = int(line[10:14])
+            members = lines[k + 1]
+            for column in range(0, len(members) - 4, 5):  # five columns an ID
+                found.add(ids.get((pedigree, int(members[column:column + 5]))))
+    return found
+
+
+def related_animals(population):
+    """The ids of the CSV's animals with a parent or an offspring."""
+    related = set()
+    with open(population) as rows:
+        rows.readline()
+        for line in rows:
+            animal, sire, dam = line.split(",", 3)[:3]
+            for parent in (sire, dam):
+                if parent:
+                    related.add(animal)
+                    related.add(parent)
+    return related
+
+
+def herdbook_bench(args, pedgen, pedprep, pedpeel, work):
+    """The herd-book benchmark (--herdbook); returns the failures."""
+    population = os.path.join(work, "herdbook.csv")
+    generate_herdbook(pedgen, population, args.animals, args.seed)
+    out = os.path.join(work, "runs")
+    cpus, peak = [], 0
+    for _ in range(args.repeat):
+        shutil.rmtree(out, ignore_errors=True)
+        with open(os.path.join(work, "prep.out"), "w") as stdout, \
+                open(os.path.join(work, "prep.err"), "w") as stderr:
+            status, cpu, resident = run_measured([pedprep, population, "--out", out],
+                                                 stdout=stdout, stderr=stderr)
+        if status != 0:
+            with open(os.path.join(work, "prep.err")) as err:
+                sys.stderr.write(err.read()[-2000:])
+            return [f"pedprep exited with status {status}"]
+        cpus.append(cpu)
+        peak = max(peak, resident)
+    cpu = statistics.median(cpus)
+    with open(os.path.join(work, "prep.out")) as summary_file:
+        summary = summary_file.read()
+    failures = []
+    with open(os.path.join(out, "runs.txt")) as runs_file:
+        runs = [line.strip() for line in runs_file if line.strip()]
+    peel_cpu = 0.0
+    covered = set()
+    for run in runs:
+        run_dir = os.path.join(out, run)
+        with open(os.path.join(run_dir, "pedpeel.out"), "w") as log:
+            status, run_cpu, _ = run_measured([pedpeel], cwd=run_dir, stdin=subprocess.DEVNULL,
+                                              stdout=log, stderr=subprocess.STDOUT)
+        peel_cpu += run_cpu
+        with open(os.path.join(run_dir, "pedpeel.out")) as log:
+            stopped = "too many" in log.read()
+        if status != 0 or os.path.getsize(os.path.join(run_dir, "def.err")) != 0 or stopped:
+            failures.append(f"pedpeel in {run}: exit status {status}"
+                            f"{', def.err not empty' if os.path.getsize(os.path.join(run_dir, 'def.err')) else ''}"
+                            f"{', a too many stop' if stopped else ''}")
+        covered |= family_record_ids(run_dir)
+    missing = related_animals(population) - covered
+    rate = args.animals / cpu
+    per_animal = peak / args.animals
+    print(f"pedprep herd-book benchmark: {args.animals} animals in "
+          f"{os.path.getsize(population) / 1e6:.1f} MB of CSV")
+    for line in summary.splitlines():
+        print(f"  pedprep: {line}")
+    print(f"  pedprep: {cpu:7.3f} s processor ({rate / 1e6:.2f} M animals per processor second; "
+          f"at least {MIN_RATE / 1e6:.1f} wanted)")
+    print(f"  pedprep: {peak / 1e6:7.1f} MB peak resident ({per_animal:.0f} bytes an animal; "
+          f"at most {MAX_BYTES} wanted)")
+    print(f"  pedpeel, {len(runs)} runs: {peel_cpu:7.3f} s processor")
+    print(f"  animals with a parent or offspring in no family record: {len(missing)}")
+    if missing:
+        failures.append(f"{len(missing)} animals in no family record, e.g. {sorted(missing)[:3]}")
+    if rate < MIN_RATE:
+        failures.append(f"{rate / 1e6:.2f} M animals a second, below {MIN_RATE / 1e6:.1f}")
+    if per_animal > MAX_BYTES:
+        failures.append(f"{per_animal:.0f} bytes an animal, above {MAX_BYTES}")
+    return failures
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--build", default="build-bench")
@@ -128,12 +240,18 @@ def main():
 
     work = args.keep or tempfile.mkdtemp(prefix="pedprep-bench-")
     os.makedirs(work, exist_ok=True)
+    if args.herdbook:
+        try:
+            failures = herdbook_bench(args, pedgen, pedprep, pedpeel, work)
+        finally:
+            if not args.keep:
+                shutil.rmtree(work, ignore_errors=True)
+        if failures:
+            sys.exit("pedprep_bench: " + "; ".join(failures))
+        return
     try:
         population = os.path.join(work, "population.csv")
-        if args.herdbook:
-            rows = generate_herdbook(pedgen, population, args.animals, args.seed)
-        else:
-            rows = generate(population, args.animals, args.seed)
+        rows = generate(population, args.animals, args.seed)
         def timed(argv, **options):
             """Runs argv; returns (completed process, wall seconds, processor seconds)."""
             before = resource.getrusage(resource.RUSAGE_CHILDREN)
