@@ -97,6 +97,7 @@ std::vector<std::string> part_lines(const DrawRequest& request, const DrawSelect
                     plural(static_cast<int64_t>(analysis.left.size()), "family", "families") +
                     " neither pass can take, and the shortest loop through them (red)");
   }
+  if (!request.note.empty()) lines.push_back(request.note);
   if (selection.left_out_total() == 0) return lines;
   lines.push_back(std::to_string(selection.individuals.size()) + " of " +
                   std::to_string(selection.considered) + " animals drawn, the nearest first; " +

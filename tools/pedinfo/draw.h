@@ -30,6 +30,7 @@ struct DrawRequest {
   Part part = Part::kWhole;
   std::vector<int16_t> centres;  // kAround: the IDs of the animal (its rows and copies)
   std::string centre_text;       // kAround: the animal as the label names it
+  std::string note;              // a line of the label about what lies elsewhere
   int generations = kDefaultGenerations;
   int limit = kDefaultDrawLimit;
   // Original ids shown beside INI_ID, and copies drawn dashed; nullptr for none. Must

@@ -25,18 +25,21 @@ std::optional<int> number(const std::string& text, int least, int most) {
 
 // The run of a runs directory that holds original id `original`: the run of its row that
 // is not a copy, else of its first copy. Empty, with the message, when none holds it.
+// *elsewhere counts its rows in the other runs.
 std::string run_holding(const std::string& directory, const std::string& original,
-                        std::string* problem) {
+                        size_t* elsewhere, std::string* problem) {
   FindReport report;
   if (auto failure = find_animals(directory, {original}, &report, false)) {
     *problem = *failure;
     return "";
   }
+  // find lists the row that is not a copy first.
   const std::vector<FoundRow>& rows = report.animals[0].rows;
-  for (const FoundRow& row : rows) {
-    if (!row.is_copy()) return row.run;
+  if (!rows.empty()) {
+    *elsewhere = static_cast<size_t>(std::count_if(
+        rows.begin(), rows.end(), [&](const FoundRow& row) { return row.run != rows[0].run; }));
+    return rows[0].run;
   }
-  if (!rows.empty()) return rows[0].run;
   *problem = "no run of " + directory + " holds the id \"" + printable(original) + "\"";
   return "";
 }
@@ -147,6 +150,7 @@ int run_draw(const DrawArguments& arguments, std::ostream& out, std::ostream& er
 
   // A runs directory: the run that holds the animal, with its ids.tsv.
   std::string directory = arguments.directory;
+  size_t elsewhere = 0;  // rows of the animal in runs not drawn
   std::optional<std::string> ids_path = arguments.ids;
   if (is_runs_directory(directory)) {
     if (!arguments.around || arguments.ids) {
@@ -155,7 +159,7 @@ int run_draw(const DrawArguments& arguments, std::ostream& out, std::ostream& er
                                   "original id (each run's ids.tsv is used)");
     }
     std::string problem;
-    const std::string run = run_holding(directory, *arguments.around, &problem);
+    const std::string run = run_holding(directory, *arguments.around, &elsewhere, &problem);
     if (run.empty()) {
       err << "pedinfo draw: " << problem << '\n';
       return kUsageOrIoError;
@@ -195,6 +199,11 @@ int run_draw(const DrawArguments& arguments, std::ostream& out, std::ostream& er
   if (auto problem = place_request(arguments, index, &request)) {
     err << "pedinfo draw: " << *problem << '\n';
     return kUsageOrIoError;
+  }
+  if (elsewhere != 0) {
+    request.note = std::to_string(elsewhere) + (elsewhere == 1 ? " more row" : " more rows") +
+                   " of it in other runs, not drawn: pedinfo find " + arguments.directory + " " +
+                   *arguments.around;
   }
   write_draw(input, request, out);
   return kNothingToReport;

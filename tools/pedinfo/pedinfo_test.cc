@@ -294,7 +294,10 @@ TEST(PedinfoTest, CheckEveryRunOfARunsDirectory) {
 TEST(PedinfoTest, DrawAroundAnOriginalIdWithItsCopies) {
   TempDir dir;
   std::filesystem::create_directories(dir.path() + "/run-0001");
-  dir.write("runs.txt", "run-0001\n");
+  // run-0002 holds one more copy, not drawn.
+  std::filesystem::create_directories(dir.path() + "/run-0002");
+  dir.write("run-0002/ids.tsv", ids_file({{1, 1, "HB-A", "run-0001/1/1"}}));
+  dir.write("runs.txt", "run-0001\nrun-0002\n");
   dir.write("run-0001/input1.dat", "PEDS.DAT\nblood.dat\n");
   const std::vector<std::string> records = {
       ped_record(1, 1, 0, 0, 3, 1, "HB-A"), ped_record(1, 2, 0, 0, 3, 2, "HB-B"),
@@ -312,7 +315,7 @@ TEST(PedinfoTest, DrawAroundAnOriginalIdWithItsCopies) {
   EXPECT_EQ(run.status, kNothingToReport) << run.err;
   for (const char* part :
        {"\\naround ID 1 [HB-A] and its 1 copy in this pedigree, 1 generation of ancestors and "
-        "descendants, with their mates\";",
+        "descendants, with their mates\\n1 more row of it in other runs, not drawn: pedinfo find ",
         "\"i1\" [shape=box, label=\"1\\nHB-A\", fillcolor=\"#fff0a0\", style=\"filled\"];",
         "\"i4\" [shape=box, label=\"4\\nHB-A\\nHB-A~0001\\ncopy of run-0001/1/1\", "
         "fillcolor=\"#fff0a0\", style=\"dashed,filled\"];",
