@@ -35,8 +35,20 @@ bool blank(char c) {
   return c == ' ' || c == '\t';
 }
 
-// The first character at or after `place` that is not a blank, or `end`.
+// The first character at or after `place` that is not a blank, or `end`. Runs of spaces,
+// the usual blanks, go eight at a time.
 inline const char* past_blanks(const char* place, const char* end) {
+  static_assert(std::endian::native == std::endian::little);
+  while (end - place >= 8) {
+    uint64_t word;
+    std::memcpy(&word, place, sizeof word);
+    const uint64_t other = word ^ 0x2020202020202020;  // zero bytes where the spaces are
+    if (other != 0) {
+      place += std::countr_zero(other) / 8;  // the spaces before the first other byte
+      break;
+    }
+    place += 8;
+  }
   for (; place != end; ++place) {
     const char c = *place;
     if (c == ' ') continue;
@@ -77,7 +89,7 @@ inline int take_digits(const char** place, const char* end, int base, int64_t* v
 struct Decimal {
   bool negative = false;
   uint64_t mantissa = 0;  // the mantissa's digits, exact while there are at most 19
-  int significant = 0;    // its digits from the first that is not 0
+  int count = 0;          // of the mantissa's digits
   int64_t exponent = 0;
   std::string_view digits;  // the field's characters from the mantissa's first to its end
 };
@@ -93,25 +105,21 @@ bool take_apart_real(std::string_view field, int digits, Decimal* decimal) {
   }
   const bool negative = take_sign(&p, end);
   const char* const begin = p;
-  uint64_t mantissa = 0;  // wraps only past 19 significant digits
-  int significant = 0;
-  int mantissa_digits = 0;
-  int fraction_digits = 0;
-  bool point = false;
+  uint64_t mantissa = 0;  // wraps only past 19 digits
+  int count = 0;
+  int count_at_point = -1;  // digits before the point, -1 without one
   for (; p != end; ++p) {
     const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
     if (digit <= 9) {
-      ++mantissa_digits;
-      fraction_digits += point ? 1 : 0;
       mantissa = mantissa * 10 + digit;
-      significant += significant > 0 || digit != 0 ? 1 : 0;
-    } else if (*p == '.' && !point) {
-      point = true;
+      ++count;
+    } else if (*p == '.' && count_at_point < 0) {
+      count_at_point = count;
     } else if (!blank(*p)) {
       break;
     }
   }
-  if (mantissa_digits == 0) return false;
+  if (count == 0) return false;
   int64_t exponent = 0;
   const char* const mantissa_end = p;
   if (p != end) {
@@ -126,8 +134,8 @@ bool take_apart_real(std::string_view field, int digits, Decimal* decimal) {
     if (exponent_negative) exponent = -exponent;
   }
   // Without a point, the last `digits` digits are the fraction.
-  exponent -= point ? fraction_digits : digits;
-  *decimal = {negative, mantissa, significant, exponent,
+  exponent -= count_at_point >= 0 ? count - count_at_point : digits;
+  *decimal = {negative, mantissa, count, exponent,
               std::string_view(begin, static_cast<size_t>(mantissa_end - begin))};
   return true;
 }
@@ -176,18 +184,22 @@ bool parse_written_e12_4(const char* columns, float* value) {
 // The float nearest `decimal`, for those whose value one float operation cannot round:
 // false when its magnitude is above the largest float.
 [[gnu::noinline]] bool round_decimal(const Decimal& decimal, float* value) {
+  // The mantissa's digits from the first that is not 0.
+  std::string significant;
+  for (char c : decimal.digits) {
+    if (c >= '0' && c <= '9' && (c != '0' || !significant.empty())) significant.push_back(c);
+  }
   // The value lies in [10^(order-1), 10^order): far enough out, the result is plain.
-  const int64_t order = decimal.exponent + decimal.significant;
+  const int64_t order = decimal.exponent + static_cast<int64_t>(significant.size());
   constexpr int64_t kAboveLargest = 39;    // 10^38 < largest float < 10^39
   constexpr int64_t kBelowSmallest = -46;  // half the smallest float > 10^-46
-  if (order > kAboveLargest) return false;
   float magnitude = 0.0f;
-  if (order >= kBelowSmallest) {
-    std::string text;
-    for (char c : decimal.digits) {
-      if (c >= '0' && c <= '9') text.push_back(c);
-    }
-    text += 'e' + std::to_string(decimal.exponent);
+  if (significant.empty() || order < kBelowSmallest) {
+    magnitude = 0.0f;
+  } else if (order > kAboveLargest) {
+    return false;
+  } else {
+    const std::string text = significant + 'e' + std::to_string(decimal.exponent);
     const auto result = std::from_chars(text.data(), text.data() + text.size(), magnitude);
     if (result.ec == std::errc::result_out_of_range) {
       if (order > 0) return false;
@@ -206,24 +218,24 @@ std::optional<ErrorCode> in_range(int64_t signed_value, int64_t minimum, int64_t
   return std::nullopt;
 }
 
-// parse_integer from `stop`, the first character of `field` after its sign (at `digits`)
-// and its first `count` decimal digits that is not a blank: a '#' after a base, or a
-// character no integer holds; or the end of a field with more than 18 digits, which may
-// have run past the range of the value so far, taken again here, saturating.
-[[gnu::noinline]] std::optional<ErrorCode> parse_integer_on(std::string_view field,
-                                                            const char* digits, const char* stop,
-                                                            int count, bool negative,
-                                                            int64_t minimum, int64_t maximum,
-                                                            int64_t* value) {
+// parse_integer for a field whose sign and decimal digits (and blanks) are followed by
+// more, a '#' after a base or a character no integer holds, or that has more than 18
+// digits, which may have run past the range of the value as first taken: the field read
+// again, the digits saturating.
+[[gnu::noinline]] std::optional<ErrorCode> parse_integer_further(std::string_view field,
+                                                                 int64_t minimum, int64_t maximum,
+                                                                 int64_t* value) {
   const char* const end = field.data() + field.size();
+  const char* p = past_blanks(field.data(), end);
+  const bool negative = take_sign(&p, end);
   int64_t magnitude = 0;
-  take_digits(&digits, stop, 10, &magnitude);
-  if (stop != end) {
+  int count = take_digits(&p, end, 10, &magnitude);
+  if (p != end) {
     if (std::count(field.begin(), field.end(), '#') > 1) return ErrorCode::kMultipleRadix;
-    if (*stop != '#') return ErrorCode::kInvalidInteger;
+    if (*p != '#') return ErrorCode::kInvalidInteger;
     if (count > 0 && (magnitude < 2 || magnitude > 36)) return ErrorCode::kIllegalRadix;
     const int base = count > 0 ? static_cast<int>(magnitude) : 16;
-    const char* p = stop + 1;
+    ++p;
     magnitude = 0;
     count = take_digits(&p, end, base, &magnitude);
     if (p != end) return ErrorCode::kInvalidInteger;
@@ -232,23 +244,18 @@ std::optional<ErrorCode> in_range(int64_t signed_value, int64_t minimum, int64_t
   return in_range(negative ? -magnitude : magnitude, minimum, maximum, value);
 }
 
-// parse_real for any field.
 [[gnu::noinline]] std::optional<ErrorCode> parse_any_real(std::string_view field, int digits,
                                                           float* value) {
   Decimal decimal;
   if (!take_apart_real(field, digits, &decimal)) return ErrorCode::kInvalidReal;
   // A mantissa up to 2^24 and a power of ten up to 10^10 are exact floats: one float
   // multiplication or division rounds the value correctly.
-  if (decimal.significant <= 19 && decimal.mantissa <= (uint64_t{1} << 24) &&
-      decimal.exponent >= -10 && decimal.exponent <= 10) {
+  if (decimal.count <= 19 && decimal.mantissa <= (uint64_t{1} << 24) && decimal.exponent >= -10 &&
+      decimal.exponent <= 10) {
     const auto mantissa = static_cast<float>(decimal.mantissa);
     const float magnitude = decimal.exponent >= 0 ? mantissa * kFloatPowersOfTen[decimal.exponent]
                                                   : mantissa / kFloatPowersOfTen[-decimal.exponent];
     *value = decimal.negative ? -magnitude : magnitude;
-    return std::nullopt;
-  }
-  if (decimal.significant == 0) {  // zero, whatever the exponent
-    *value = decimal.negative ? -0.0f : 0.0f;
     return std::nullopt;
   }
   if (!round_decimal(decimal, value)) return ErrorCode::kRealOverflow;
@@ -273,7 +280,6 @@ std::optional<ErrorCode> parse_integer(std::string_view field, int64_t minimum, 
     return std::nullopt;
   }
   const bool negative = take_sign(&p, end);
-  const char* const digits = p;
   uint64_t magnitude = 0;  // exact while there are at most 18 digits
   int count = 0;
   for (; p != end; ++p) {
@@ -285,9 +291,7 @@ std::optional<ErrorCode> parse_integer(std::string_view field, int64_t minimum, 
       break;
     }
   }
-  if (p != end || count > 18) {
-    return parse_integer_on(field, digits, p, count, negative, minimum, maximum, value);
-  }
+  if (p != end || count > 18) return parse_integer_further(field, minimum, maximum, value);
   if (count == 0) return ErrorCode::kInvalidInteger;
   const auto signed_value = static_cast<int64_t>(magnitude);
   return in_range(negative ? -signed_value : signed_value, minimum, maximum, value);
