@@ -40,7 +40,7 @@ std::string frame_record(std::string_view data) {
 }
 
 void write_binary_record(Units& units, int number, std::string_view data) {
-  Unit& unit = units.unit(number);
+  Unit& unit = units.unit(number, StatementKind::kWrite);
   units.begin_write(unit);
   if (!unit.binary_started) {
     unit.output.push_back(static_cast<char>(kBinaryHeader));

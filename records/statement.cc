@@ -44,7 +44,8 @@ ExponentFieldCache* RecordStatement::exponent_fields_for(Unit& unit, const Patte
 }
 
 void RecordStatement::begin_statement(int unit, const Pattern& pattern, Direction direction) {
-  unit_ = &units_.unit(unit);
+  unit_ = &units_.unit(
+      unit, direction == Direction::kRead ? StatementKind::kRead : StatementKind::kWrite);
   direction_ = direction;
   if (direction == Direction::kWrite) {
     units_.begin_write(*unit_);

@@ -64,6 +64,14 @@ Unit* Units::find(int number) {
   return nullptr;
 }
 
+Unit& Units::connected(int number, StatementKind statement) {
+  last_found_ = find(number);
+  if (last_found_ != nullptr) return *last_found_;
+  const ErrorCode code =
+      statement == StatementKind::kRead ? ErrorCode::kReadRefused : ErrorCode::kWriteRefused;
+  throw RunError{code, statement, "unit " + std::to_string(number)};
+}
+
 int Units::open_read_only_or_write_only(const std::string& name) {
   int fd = ::openat(directory_fd_, name.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0 && refused(errno)) {

@@ -63,14 +63,15 @@ class Units {
   /// closed all the others all the same.
   std::optional<RunError> close_all();
 
-  /// The connected unit `number`; it must be open.
-  Unit& unit(int number) {
+  /// The connected unit `number`, for a statement of the given kind. A unit that is not
+  /// connected ends the run with the run-time error of that statement (E6500 for a read,
+  /// E6421 for a write), naming the unit by its number.
+  Unit& unit(int number, StatementKind statement) {
     // Statements follow one another on the same unit: try the unit found last first.
     if (last_found_ != nullptr && last_found_->fd >= 0 && last_found_->number == number) {
       return *last_found_;
     }
-    last_found_ = find(number);
-    return *last_found_;
+    return connected(number, statement);
   }
 
   /// Reads the next record: the bytes before its LF, without a CR just before the LF or at
@@ -120,6 +121,8 @@ class Units {
   static constexpr size_t kBlockSize = 1 << 16;
 
   Unit* find(int number);
+  // unit() when the unit is not the one found last.
+  Unit& connected(int number, StatementKind statement);
   // The column (from 1) of the first byte of `line` past its first `keep` that is not a
   // blank, 0 for none; a CR that ends the line belongs to the line end.
   static size_t first_text_past(std::string_view line, size_t keep);

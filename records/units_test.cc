@@ -5,11 +5,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "records/binary_records.h"
 #include "records/patterns.h"
 #include "records/statement.h"
 #include "testing/temp_run.h"
@@ -144,6 +147,29 @@ TEST_F(UnitsTest, CloseTwiceAndReopen) {
   EXPECT_EQ(dir_.read("peds.dat"), "    1\n");
 }
 
+// A statement on a unit that is not connected (never opened, or closed since its last
+// statement) ends the run with the report of that statement, not a stray write.
+TEST_F(UnitsTest, StatementOnAUnitNotConnected) {
+  Units& table = units();
+  table.open(20, "a.txt", Form::kFormatted, OpenIntent::kOutput);
+  write_ids(20, 1);
+  table.close(20);
+  RecordStatement statement(table);
+  int32_t value = 0;
+  const std::vector<std::pair<std::function<void()>, std::string>> cases = {
+      {[&] { statement.read_statement(3, PAT_COUNTS, &value); },
+       "\r\nrun-time error E6500: READ(unit 3)\r\n- file not open for reading or file locked\r\n"},
+      {[&] { write_ids(20, 1); },
+       "\r\nrun-time error E6421: WRITE(unit 20)\r\n"
+       "- file read-only or locked against writing\r\n"},
+      {[&] { write_binary_record(table, 11, "x"); },
+       "\r\nrun-time error E6421: WRITE(unit 11)\r\n"
+       "- file read-only or locked against writing\r\n"},
+  };
+  for (const auto& [action, report] : cases) EXPECT_EQ(report_of(action), report);
+  EXPECT_EQ(dir_.read("a.txt"), "    0\r\n");
+}
+
 TEST_F(UnitsTest, ReopenRules) {
   Units& table = units();
   table.open(20, "a.txt", Form::kFormatted, OpenIntent::kOutput);
@@ -258,7 +284,7 @@ TEST_F(UnitsTest, BlankNames) {
     for (int i = 0; i < c.blank_fields; ++i) {
       try {
         table.open(3, "                    ", Form::kFormatted, OpenIntent::kOutput);
-        opened.push_back(table.unit(3).name);
+        opened.push_back(table.unit(3, StatementKind::kRead).name);
         table.close(3);
       } catch (const RunError& error) {
         const std::string report = error.report();
@@ -286,7 +312,7 @@ TEST_F(UnitsTest, PromptAfterAConsoleLine) {
   console_->flush();
   EXPECT_EQ(out_.str(),
             " before\r\nFile name missing or blank - please enter file name\r\nUNIT 7?  after\r\n");
-  EXPECT_EQ(table.unit(7).name, "x.dat");
+  EXPECT_EQ(table.unit(7, StatementKind::kRead).name, "x.dat");
 }
 
 // ---------------------------------------------------------------------------------------
@@ -319,11 +345,15 @@ TEST_F(UnitsTest, ReadRecordKeepsTheColumnsAskedForAndSkipsTheRest) {
     std::string_view record;
     std::string storage;
     size_t text_past = 99;
-    ASSERT_TRUE(table.read_record(table.unit(3), &record, &storage, c.keep, &text_past)) << c.name;
+    ASSERT_TRUE(table.read_record(table.unit(3, StatementKind::kRead), &record, &storage, c.keep,
+                                  &text_past))
+        << c.name;
     EXPECT_EQ(record, c.record) << c.name;
     EXPECT_EQ(text_past, c.text_past) << c.name;
     EXPECT_LE(storage.capacity(), size_t{64}) << c.name << ": the skipped bytes were kept";
-    EXPECT_FALSE(table.read_record(table.unit(3), &record, &storage, c.keep, &text_past)) << c.name;
+    EXPECT_FALSE(table.read_record(table.unit(3, StatementKind::kRead), &record, &storage, c.keep,
+                                   &text_past))
+        << c.name;
     table.close(3);
     ::close(directory_fd_);
   }

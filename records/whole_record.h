@@ -85,7 +85,7 @@ template <typename... Targets>
 void read_statement(RecordStatement& statement, int unit, const Pattern& pattern,
                     Targets... targets) {
   if (pattern.one_record) {
-    Unit& source = statement.units().unit(unit);
+    Unit& source = statement.units().unit(unit, StatementKind::kRead);
     std::string_view line;
     if (Units::peek_line(source, &line)) {
       // The record as read_record() keeps it: a CR that ends a short line is no part of it.
