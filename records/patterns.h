@@ -69,6 +69,7 @@ struct Pattern {
       : elements(pattern_elements),
         lead(leading_literals(pattern_elements)),
         columns(widest_record(pattern_elements, false)),
+        length(widest_record(pattern_elements, true)),
         one_record(breakless(pattern_elements)) {}
 
   std::span<const Element> elements;
@@ -78,6 +79,8 @@ struct Pattern {
   // The most columns the data fields of one record cover: a read statement looks at no
   // column past them, so a reader need keep no more of a record.
   size_t columns;
+  // The most characters one record holds when written, line end excluded.
+  size_t length;
   // No record break: a statement whose items the data fields of one record take works on
   // that record alone, so a road that takes a whole record at once may take it. A pattern
   // with a break goes the general way, which also takes the breaks after the last item.
@@ -86,7 +89,7 @@ struct Pattern {
 
 /// The most characters one record of `pattern` holds when written, line end excluded.
 constexpr size_t record_length(const Pattern& pattern) {
-  return widest_record(pattern.elements, true);
+  return pattern.length;
 }
 
 /// The most columns the data fields of one record of `pattern` cover (Pattern::columns).

@@ -21,6 +21,7 @@ ErrorCode field_kind_error(ElementKind kind) {
 
 void RecordWriter::begin(const Pattern& pattern) {
   length_ = 0;
+  if (pattern.length + 2 > record_.size()) record_.resize(pattern.length + 2);
   cursor_.start(pattern, [this](const Element& element) { pass(element); });
 }
 
