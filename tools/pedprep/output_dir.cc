@@ -33,21 +33,26 @@ std::optional<std::string> refuse_output_dir(const std::string& dir, bool force,
                                              const std::string& input) {
   std::error_code error;
   const fs::file_status status = fs::status(dir, error);
-  if (!fs::exists(status)) return std::nullopt;
+  if (status.type() == fs::file_type::not_found) return std::nullopt;
+  if (error) return describe(dir, error.value());
   if (!fs::is_directory(status)) return dir + " exists and is not a directory";
   if (fs::is_empty(dir, error)) return std::nullopt;
   if (error) return describe(dir, error.value());
   if (!force) return dir + " is not empty; give --force to replace what it holds";
-  const fs::path out = fs::weakly_canonical(dir, error);
-  const fs::path in = fs::weakly_canonical(input, error);
-  if (!error) {
-    auto o = out.begin();
-    auto i = in.begin();
-    while (o != out.end() && i != in.end() && *o == *i) ++o, ++i;
-    if (o == out.end()) {
-      return input + " lies inside " + dir + ", which --force would replace";
-    }
+  // Each path resolved on its own: a failure to resolve either is a refusal, as --force
+  // must not replace a directory that may hold the input.
+  std::error_code out_error;
+  std::error_code in_error;
+  const fs::path out = fs::weakly_canonical(dir, out_error);
+  const fs::path in = fs::weakly_canonical(input, in_error);
+  if (out_error || in_error) {
+    return "cannot tell whether " + input + " lies inside " + dir + ": " +
+           (out_error ? out_error : in_error).message();
   }
+  auto o = out.begin();
+  auto i = in.begin();
+  while (o != out.end() && i != in.end() && *o == *i) ++o, ++i;
+  if (o == out.end()) return input + " lies inside " + dir + ", which --force would replace";
   return std::nullopt;
 }
 

@@ -341,6 +341,13 @@ TEST(PedprepTest, OutputDirectoryRules) {
 
   // A file is never replaced.
   EXPECT_EQ(run({input, "--out", input, "--force"}).status, kExitRefused);
+
+  // Nor a directory when where the input lies cannot be told.
+  fs::create_symlink("loop", dir.path() + "/loop");
+  const std::string unresolved = dir.path() + "/loop/in.fam";
+  EXPECT_EQ(run({unresolved, "--out", out, "--force"}).err,
+            "pedprep: cannot tell whether " + unresolved + " lies inside " + out +
+                ": Too many levels of symbolic links\n");
 }
 
 TEST(PedprepTest, ReadsFamWithFamiliesInIdsTsv) {
