@@ -15,7 +15,7 @@ namespace pedpeel {
 /// with '-') is answered without opening a file.
 int run_pedpeel(const RunEnvironment& environment);
 
-/// The same run with another peeling engine (the test oracle, in tests and benchmarks).
+/// The same run with another peeling engine.
 int run_pedpeel(const RunEnvironment& environment, PeelingEngine& engine);
 
 /// The environment of the process itself: its command-line arguments (argv[1] on) and the

@@ -1,6 +1,7 @@
 // A peeling engine: how the core groups a pedigree into families, finds member rows and
-// runs the two passes. Every engine must take the same families in the same order as the
-// straightforward test oracle, which defines that order.
+// runs the two passes. Every engine takes the families in the peeling order: each pass
+// takes, in family order, every family its rule allows at the moment it is reached, as an
+// in-order scan of all families would.
 #ifndef PEDPEEL_PEDIGREE_ENGINE_H_
 #define PEDPEEL_PEDIGREE_ENGINE_H_
 
@@ -24,8 +25,7 @@ class PeelingEngine {
   virtual int32_t untaken(const Families& families) const = 0;
 };
 
-/// The engine a user runs: indexed throughout. Takes the same families in the same order
-/// as the straightforward test oracle (testing/oracle_engine.h).
+/// The engine a user runs: indexed throughout (indexed_engine.h).
 std::unique_ptr<PeelingEngine> make_production_engine();
 
 }  // namespace pedpeel

@@ -1,5 +1,5 @@
-// The production peeling engine. Takes the same families in the same order, with the same
-// lists, IWAY values, hand-backs and stops, as the reference engine, but keeps indexes so
+// The production peeling engine. Takes the families in the peeling order (engine.h), with
+// the lists, IWAY values, hand-backs and stops of the two passes, and keeps indexes so
 // that the work of a pedigree grows with its size instead of its size squared or cubed:
 //
 //  - grouping and member lookup through indexes of parent pairs and IDs;

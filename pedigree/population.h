@@ -43,7 +43,7 @@ struct Population {
 };
 
 /// One individual as its pedigree record and BLOOD record describe it; for building the
-/// tables without the files (generators, tests, benchmarks).
+/// tables without the files (pedgen and pedprep).
 struct IndividualRecord {
   int16_t IPED = 0;
   int16_t ID = 0;

@@ -1,7 +1,7 @@
 // Taking a population's pedigrees apart, with no file in sight: every pedigree in turn is
 // grouped into families, and the simple peeling and loop resolution passes alternate until
-// its families are all taken or neither pass can take the rest. pedpeel's core, pedinfo,
-// pedprep, the benchmarks and the tests all take pedigrees through here.
+// its families are all taken or neither pass can take the rest. pedpeel's core, pedinfo
+// and pedprep all take pedigrees through here.
 #ifndef PEDPEEL_PEDIGREE_TAKE_PEDIGREES_H_
 #define PEDPEEL_PEDIGREE_TAKE_PEDIGREES_H_
 

@@ -1,5 +1,5 @@
 // Binary record files (layout in binary_format.h): the one writer, used by the export
-// stage, and the one reader, used by pedinfo and the tests.
+// stage, and the one reader, used by pedinfo dump.
 #ifndef PEDPEEL_RECORDS_BINARY_RECORDS_H_
 #define PEDPEEL_RECORDS_BINARY_RECORDS_H_
 
