@@ -104,8 +104,10 @@ class DelimitedScanner {
 
   // The first delimiter or LF from p on, or end_: eight bytes at a time while eight are
   // left. A byte of x is zero exactly when the same byte of (x - 0x01..) & ~x & 0x80.. is
-  // set, or a lower byte's is (so the lowest set byte is exact).
+  // set, or a lower byte's is (so the lowest set byte is exact). The lowest byte of the
+  // word must be the first in memory.
   char* field_end(char* p) const {
+    static_assert(std::endian::native == std::endian::little);
     constexpr uint64_t kOnes = 0x0101010101010101;
     constexpr uint64_t kHighs = 0x8080808080808080;
     const uint64_t delimiters = kOnes * static_cast<unsigned char>(delimiter_);
