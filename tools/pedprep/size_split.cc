@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <unordered_map>
+#include <utility>
 
 #include "records/limits.h"
 
@@ -79,108 +81,100 @@ class UnitTree {
 };
 
 // Cuts the component of the tree reached from `root` into pieces within `limits`, marking
-// the links cut in `cut`. By unit: `tree_link` the link it is reached by (-2 before, -3
-// once done), `place` its place in the component's order (scratch).
+// the links cut in `cut`. `tree_link` by unit: the link it is reached by (-2 before, -1
+// for the root); `loop_rows` by unit, scratch, all 0 on entry and on return.
 void split_component(const UnitTree& tree, int32_t root, const RunLimits& limits,
-                     std::vector<int32_t>& tree_link, std::vector<int32_t>& place,
+                     std::vector<int32_t>& tree_link, std::vector<uint8_t>& loop_rows,
                      std::vector<uint8_t>& cut) {
-  // Discovery order (every unit after the one it is reached from) and the link it is
-  // reached by.
+  // Breadth first: the units in discovery order, each with the link it is reached by; the
+  // units reached from the one at k are those at [first_reached[k], first_reached[k + 1]).
+  // A link to a unit reached already, other than the link between the two, closes a loop
+  // pedpeel takes itself (kept by loop_cuts.h): a loop link, met once from its family.
   std::vector<int32_t> order = {root};
+  std::vector<int32_t> via = {-1};
+  std::vector<int32_t> first_reached;
+  std::vector<int32_t> loop_links;
   tree_link[static_cast<size_t>(root)] = -1;
   for (size_t k = 0; k < order.size(); ++k) {
     const int32_t unit = order[k];
+    first_reached.push_back(static_cast<int32_t>(order.size()));
     for (int32_t link : tree.links_of(unit)) {
       const int32_t next = tree.across(link, unit);
-      if (next == root || tree_link[static_cast<size_t>(next)] != -2) continue;
-      tree_link[static_cast<size_t>(next)] = link;
-      order.push_back(next);
+      const int32_t reached_by = tree_link[static_cast<size_t>(next)];
+      if (reached_by == -2) {
+        tree_link[static_cast<size_t>(next)] = link;
+        order.push_back(next);
+        via.push_back(link);
+      } else if (reached_by != link && link != via[k] && link / 2 == unit) {
+        loop_links.push_back(link);
+      }
     }
   }
-  // A link outside the tree closes a loop pedpeel takes itself; it is cut when its ends
-  // land in two pieces, a copy in its family's piece, for which a row is kept free.
+  first_reached.push_back(static_cast<int32_t>(order.size()));
+  // A loop link is cut when its ends land in two pieces: a row is kept free for the copy.
+  for (int32_t link : loop_links) ++loop_rows[static_cast<size_t>(link / 2)];
   std::vector<Size> sizes(order.size());
   Size total;
   for (size_t k = 0; k < order.size(); ++k) {
-    const int32_t unit = order[k];
-    place[static_cast<size_t>(unit)] = static_cast<int32_t>(k);
-    sizes[k] = tree.size_of(unit);
-    if (tree.is_family(unit)) {
-      for (int32_t link : tree.links_of(unit)) {
-        const int32_t other = tree.across(link, unit);
-        if (tree_link[static_cast<size_t>(unit)] != link &&
-            tree_link[static_cast<size_t>(other)] != link) {
-          ++sizes[k].rows;
-        }
-      }
-    }
+    sizes[k] = tree.size_of(order[k]);
+    if (!loop_links.empty()) sizes[k].rows += loop_rows[static_cast<size_t>(order[k])];
     total.rows += sizes[k].rows;
     total.entries += sizes[k].entries;
   }
-  if (total.rows <= limits.rows && total.entries <= limits.entries) {
-    for (int32_t unit : order) tree_link[static_cast<size_t>(unit)] = -3;
-    return;
-  }
-  // Room for the copies a unit's part may get: one per parent link of a family, and one
-  // for the link above it.
+  for (int32_t link : loop_links) loop_rows[static_cast<size_t>(link / 2)] = 0;
+  if (total.rows <= limits.rows && total.entries <= limits.entries) return;
+
+  // From the last unit reached back to the root, each keeps the smallest parts reached
+  // from it while they fit, with room for the copies its part may get: one per parent
+  // link of a family, and one for the link it is reached by.
   const int32_t row_cap = limits.rows - 3;
-  const int64_t scale_rows = limits.entries;
-  const int64_t scale_entries = limits.rows;
   auto share = [&](const Size& size) {
-    return std::max(int64_t{size.rows} * scale_rows, int64_t{size.entries} * scale_entries);
+    return std::max(int64_t{size.rows} * limits.entries, int64_t{size.entries} * limits.rows);
   };
-  struct Hanging {
-    int64_t share;
-    int32_t place;
-    int32_t link;
-  };
-  std::vector<Hanging> hanging;
+  std::vector<std::pair<int64_t, int32_t>> hanging;  // (share, place)
   for (size_t k = order.size(); k-- > 0;) {
-    const int32_t unit = order[k];
     hanging.clear();
-    for (int32_t link : tree.links_of(unit)) {
-      const int32_t other = tree.across(link, unit);
-      if (tree_link[static_cast<size_t>(other)] != link || other == root) continue;
-      const int32_t p = place[static_cast<size_t>(other)];
-      if (static_cast<size_t>(p) <= k) continue;  // the link above this unit
-      hanging.push_back({share(sizes[static_cast<size_t>(p)]), p, link});
+    for (int32_t c = first_reached[k]; c < first_reached[k + 1]; ++c) {
+      hanging.emplace_back(share(sizes[static_cast<size_t>(c)]), c);
     }
-    std::sort(hanging.begin(), hanging.end(), [](const Hanging& a, const Hanging& b) {
-      return a.share != b.share ? a.share < b.share : a.place < b.place;
-    });
+    std::sort(hanging.begin(), hanging.end());
     Size& part = sizes[k];
-    for (const Hanging& h : hanging) {
-      const Size& below = sizes[static_cast<size_t>(h.place)];
+    for (const auto& [ignored, c] : hanging) {
+      const Size& below = sizes[static_cast<size_t>(c)];
       if (part.rows + below.rows <= row_cap && part.entries + below.entries <= limits.entries) {
         part.rows += below.rows;
         part.entries += below.entries;
         continue;
       }
-      cut[static_cast<size_t>(h.link)] = 1;
-      if (h.link / 2 == unit) ++part.rows;  // the copy of the parent stays with the family
+      const int32_t link = via[static_cast<size_t>(c)];
+      cut[static_cast<size_t>(link)] = 1;
+      if (link / 2 == order[k]) ++part.rows;  // the copy of the parent stays with the family
     }
   }
-  // The pieces: a unit belongs to the piece of the unit above it unless the link between
-  // them is cut. A link outside the tree between two pieces is cut too.
-  std::vector<int32_t> piece(order.size());
+  if (loop_links.empty()) return;
+  // The pieces: a unit is in the piece of the unit it is reached from unless the link
+  // between them is cut. A loop link between two pieces is cut too.
+  std::vector<int32_t> piece(order.size(), 0);
   for (size_t k = 0; k < order.size(); ++k) {
-    const int32_t link = tree_link[static_cast<size_t>(order[k])];
-    piece[k] =
-        link < 0 || cut[static_cast<size_t>(link)] != 0
-            ? static_cast<int32_t>(k)
-            : piece[static_cast<size_t>(place[static_cast<size_t>(tree.across(link, order[k]))])];
-  }
-  for (size_t k = 0; k < order.size(); ++k) {
-    const int32_t unit = order[k];
-    if (!tree.is_family(unit)) continue;
-    for (int32_t link : tree.links_of(unit)) {
-      const int32_t other = tree.across(link, unit);
-      if (piece[k] != piece[static_cast<size_t>(place[static_cast<size_t>(other)])]) {
-        cut[static_cast<size_t>(link)] = 1;
-      }
+    for (int32_t c = first_reached[k]; c < first_reached[k + 1]; ++c) {
+      piece[static_cast<size_t>(c)] =
+          cut[static_cast<size_t>(via[static_cast<size_t>(c)])] != 0 ? c : piece[k];
     }
   }
-  for (int32_t unit : order) tree_link[static_cast<size_t>(unit)] = -3;
+  std::unordered_map<int32_t, int32_t> piece_of_unit;
+  for (int32_t link : loop_links) {
+    piece_of_unit.emplace(link / 2, -1);
+    piece_of_unit.emplace(tree.parent_unit(link), -1);
+  }
+  for (size_t k = 0; k < order.size(); ++k) {
+    const auto found = piece_of_unit.find(order[k]);
+    if (found != piece_of_unit.end()) found->second = piece[k];
+  }
+  for (int32_t link : loop_links) {
+    if (piece_of_unit.at(link / 2) != piece_of_unit.at(tree.parent_unit(link))) {
+      cut[static_cast<size_t>(link)] = 1;
+    }
+  }
 }
 
 }  // namespace
@@ -209,10 +203,10 @@ std::vector<MadeCopy> split_large_pedigrees(Animals& animals, std::span<const ui
   const UnitTree tree(animals, active);
   std::vector<uint8_t> cut(2 * static_cast<size_t>(tree.graph().families()), 0);
   std::vector<int32_t> tree_link(static_cast<size_t>(tree.units()), -2);
-  std::vector<int32_t> place(static_cast<size_t>(tree.units()), -1);
+  std::vector<uint8_t> loop_rows(static_cast<size_t>(tree.units()), 0);
   for (int32_t unit = 0; unit < tree.units(); ++unit) {
     if (tree_link[static_cast<size_t>(unit)] != -2 || tree.links_of(unit).empty()) continue;
-    split_component(tree, unit, limits, tree_link, place, cut);
+    split_component(tree, unit, limits, tree_link, loop_rows, cut);
   }
   std::vector<MadeCopy> copies;
   for (size_t link = 0; link < cut.size(); ++link) {
