@@ -4,6 +4,7 @@
 #include <functional>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "records/limits.h"
 #include "tools/pedprep/family_graph.h"
@@ -24,8 +25,9 @@ bool too_large(const Pedigree& pedigree, const RunLimits& limits) {
 // belonged to before the cuts.
 class CopyTally {
  public:
-  CopyTally(const Pedigrees& before, CutSummary& summary)
-      : pedigree_of_(before.pedigree_of), summary_(summary) {
+  /// Takes the pedigree of each animal from `before`.
+  CopyTally(Pedigrees& before, CutSummary& summary)
+      : pedigree_of_(std::move(before.pedigree_of)), summary_(summary) {
     for (size_t p = 0; p < before.list.size(); ++p) {
       const Pedigree& pedigree = before.list[p];
       CutPedigree cut;
@@ -138,14 +140,16 @@ Pedigrees cut_pedigrees(Animals& animals, Pedigrees pedigrees, const RunLimits& 
       room += int64_t{pedigree.entries} - pedigree.rows - pedigree.families + 1;
   }
   animals.list.reserve(static_cast<size_t>(room));
-  CopyTally tally(pedigrees, summary);
-  if (large_families) tally.count(animals, split_large_families(animals), false);
   const std::vector<uint8_t> cycles = members_of(pedigrees, with_cycle);
+  const std::vector<uint8_t> cut_for_size = members_of(pedigrees, to_cut);
+  // The pedigrees found before are not needed past here but for the tally's count.
+  CopyTally tally(pedigrees, summary);
+  pedigrees = {};
+  if (large_families) tally.count(animals, split_large_families(animals), false);
   if (std::find(cycles.begin(), cycles.end(), 1) != cycles.end()) {
     tally.count(animals, cut_loops(animals, cycles, true), true);
   }
-  tally.count(animals, split_large_pedigrees(animals, members_of(pedigrees, to_cut), limits),
-              false);
+  tally.count(animals, split_large_pedigrees(animals, cut_for_size, limits), false);
   pedigrees = find_pedigrees(animals, report);
   // The loops kept for pedpeel that it cannot take after all (a mating inside another
   // loop kept): those pedigrees are cut into trees.

@@ -21,26 +21,30 @@ struct Size {
 };
 
 // The tree the size split cuts: its units are the families (0 .. F-1, each with its
-// children) and the founders that are parents (F + animal); its edges are the parent
-// links, 2 * family + role, each joining a family to the unit its parent belongs to.
+// children) and the founders that are parents (F, F + 1, ... in the order met); its edges
+// are the parent links, 2 * family + role, each joining a family to the unit its parent
+// belongs to.
 class UnitTree {
  public:
   UnitTree(const Animals& animals, std::span<const uint8_t> active)
       : graph_(family_graph(animals, active)), families_(graph_.families()) {
-    const size_t units = static_cast<size_t>(families_) + static_cast<size_t>(animals.count());
+    // A founder's unit, kept in its family_of as -2 - (unit - F) once numbered.
+    std::vector<int32_t>& unit_of = graph_.family_of;
+    int32_t units = families_;
     parent_unit_.resize(2 * static_cast<size_t>(families_));
     for (int32_t link = 0; link < 2 * families_; ++link) {
-      const int32_t parent = parent_of_link(link);
-      const int32_t family = graph_.family_of[static_cast<size_t>(parent)];
-      parent_unit_[static_cast<size_t>(link)] = family >= 0 ? family : families_ + parent;
+      int32_t& family = unit_of[static_cast<size_t>(parent_of_link(link))];
+      if (family == -1) family = -2 - (units++ - families_);
+      parent_unit_[static_cast<size_t>(link)] = family >= 0 ? family : families_ - 2 - family;
     }
-    start_.assign(units + 1, 0);
+    unit_of = {};  // not needed past here
+    start_.assign(static_cast<size_t>(units) + 1, 0);
     for (int32_t link = 0; link < 2 * families_; ++link) {
       ++start_[static_cast<size_t>(link / 2) + 1];
       ++start_[static_cast<size_t>(parent_unit(link)) + 1];
     }
-    for (size_t u = 0; u < units; ++u) start_[u + 1] += start_[u];
-    links_.resize(static_cast<size_t>(start_[units]));
+    for (size_t u = 0; u < static_cast<size_t>(units); ++u) start_[u + 1] += start_[u];
+    links_.resize(static_cast<size_t>(start_.back()));
     std::vector<int32_t> next(start_.begin(), start_.end() - 1);
     for (int32_t link = 0; link < 2 * families_; ++link) {
       links_[static_cast<size_t>(next[static_cast<size_t>(link / 2)]++)] = link;
@@ -86,12 +90,12 @@ class UnitTree {
 void split_component(const UnitTree& tree, int32_t root, const RunLimits& limits,
                      std::vector<int32_t>& tree_link, std::vector<uint8_t>& loop_rows,
                      std::vector<uint8_t>& cut) {
-  // Breadth first: the units in discovery order, each with the link it is reached by; the
-  // units reached from the one at k are those at [first_reached[k], first_reached[k + 1]).
+  // Breadth first: the units in discovery order (tree_link holds the link each is reached
+  // by); the units reached from the one at k are those at [first_reached[k],
+  // first_reached[k + 1]).
   // A link to a unit reached already, other than the link between the two, closes a loop
   // pedpeel takes itself (kept by loop_cuts.h): a loop link, met once from its family.
   std::vector<int32_t> order = {root};
-  std::vector<int32_t> via = {-1};
   std::vector<int32_t> first_reached;
   std::vector<int32_t> loop_links;
   tree_link[static_cast<size_t>(root)] = -1;
@@ -104,8 +108,8 @@ void split_component(const UnitTree& tree, int32_t root, const RunLimits& limits
       if (reached_by == -2) {
         tree_link[static_cast<size_t>(next)] = link;
         order.push_back(next);
-        via.push_back(link);
-      } else if (reached_by != link && link != via[k] && link / 2 == unit) {
+      } else if (reached_by != link && link != tree_link[static_cast<size_t>(unit)] &&
+                 link / 2 == unit) {
         loop_links.push_back(link);
       }
     }
@@ -146,7 +150,7 @@ void split_component(const UnitTree& tree, int32_t root, const RunLimits& limits
         part.entries += below.entries;
         continue;
       }
-      const int32_t link = via[static_cast<size_t>(c)];
+      const int32_t link = tree_link[static_cast<size_t>(order[static_cast<size_t>(c)])];
       cut[static_cast<size_t>(link)] = 1;
       if (link / 2 == order[k]) ++part.rows;  // the copy of the parent stays with the family
     }
@@ -157,8 +161,8 @@ void split_component(const UnitTree& tree, int32_t root, const RunLimits& limits
   std::vector<int32_t> piece(order.size(), 0);
   for (size_t k = 0; k < order.size(); ++k) {
     for (int32_t c = first_reached[k]; c < first_reached[k + 1]; ++c) {
-      piece[static_cast<size_t>(c)] =
-          cut[static_cast<size_t>(via[static_cast<size_t>(c)])] != 0 ? c : piece[k];
+      const int32_t link = tree_link[static_cast<size_t>(order[static_cast<size_t>(c)])];
+      piece[static_cast<size_t>(c)] = cut[static_cast<size_t>(link)] != 0 ? c : piece[k];
     }
   }
   std::unordered_map<int32_t, int32_t> piece_of_unit;
