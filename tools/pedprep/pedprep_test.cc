@@ -284,19 +284,24 @@ TEST(PedprepTest, AParentInAnotherFamilyIsACopyThere) {
 
 TEST(PedprepTest, WarnsOfALoopPedpeelCannotTakeApart) {
   testing::TempDir dir;
-  // Half sibs H1 and H2 (sire S, dams D1 and D2) mate.
-  dir.write("in.csv", "id,sire,dam\nH1,S,D1\nH2,S,D2\nK,H1,H2\n");
+  // Half sibs H1 and H2 (sire S, dams D1 and D2) mate; X's pedigree has no loop.
+  dir.write("in.csv", "id,sire,dam\nH1,S,D1\nH2,S,D2\nK,H1,H2\nX,P,Q\n");
+  const Outcome cut = run({dir.path() + "/in.csv", "--out", dir.path() + "/cut"});
+  EXPECT_EQ(cut.err, "");
+  EXPECT_EQ(read_file(dir.path() + "/cut/runs.txt"), "run-0001\n");
+  // With --no-cut the loop's pedigree comes last, in a run of its own.
   const Outcome outcome = run({dir.path() + "/in.csv", "--out", dir.path() + "/out", "--no-cut"});
   EXPECT_EQ(outcome.status, kExitDone);
+  EXPECT_EQ(read_file(dir.path() + "/out/runs.txt"), "run-0001\nrun-0002\n");
+  EXPECT_NE(read_file(dir.path() + "/out/run-0001/ids.tsv").find("\tX\t"), std::string::npos);
   EXPECT_EQ(
       outcome.err,
       dir.path() +
           "/in.csv:2: warning: pedigree of \"H1\" has a loop pedpeel cannot take apart; "
           "shortest loop: \"S\", family (\"S\" x \"D2\"), \"H2\", family (\"H1\" x \"H2\"), "
           "\"H1\", "
-          "family (\"S\" x \"D1\"), back to \"S\"; pedpeel will report it in def.err of run-0001 "
+          "family (\"S\" x \"D1\"), back to \"S\"; pedpeel will report it in def.err of run-0002 "
           "(IPED 1) and stop there\n");
-  EXPECT_TRUE(fs::exists(dir.path() + "/out/run-0001/pedigree.dat"));
 }
 
 TEST(PedprepTest, NoWarningForALoopPedpeelResolves) {
