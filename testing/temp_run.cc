@@ -47,6 +47,12 @@ std::optional<std::string> TempDir::read(const std::string& name) const {
   return bytes;
 }
 
+std::string read_file(const std::string& path) {
+  std::string bytes;
+  if (read_whole_file(path, &bytes)) return "";
+  return bytes;
+}
+
 std::vector<std::string> TempDir::entries() const {
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(path_)) {

@@ -74,6 +74,9 @@ RunResult run_program_with(const TempDir& dir, const std::vector<std::string>& a
 /// modes first, then read them with TempDir::files().
 RunResult run_as_ordinary_user(const TempDir& dir, const std::vector<std::string>& arguments = {});
 
+/// The bytes of the file at `path`; "" when it cannot be read.
+std::string read_file(const std::string& path);
+
 /// The position and text around the first difference of two byte strings, for messages.
 std::string first_difference(const std::string& expected, const std::string& actual);
 

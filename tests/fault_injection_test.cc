@@ -8,11 +8,9 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -37,12 +35,7 @@ constexpr char kBystanderBytes[] = "kept as it is\r\n";
 // What a file that the run must not reach holds before it.
 constexpr char kOldBytes[] = "left by an earlier run\r\n";
 
-std::string read_file(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
+using pedpeel::testing::read_file;
 
 std::string report(const std::string& code, const std::string& statement, const std::string& name,
                    const std::string& message) {

@@ -18,7 +18,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -35,12 +34,7 @@ using testing::TempDir;
 const fs::path kDataRoot = fs::path(PEDPEEL_TEST_DATA) / "golden";
 const std::vector<std::string> kRunFiles = {"stdout", "stderr", "status"};
 
-std::string read_file(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
+using pedpeel::testing::read_file;
 
 void write_file(const fs::path& path, const std::string& bytes) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);

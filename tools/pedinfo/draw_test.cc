@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <sstream>
 
 #include "testing/temp_run.h"
@@ -12,12 +11,7 @@
 namespace pedpeel::pedinfo {
 namespace {
 
-std::string read_file(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
+using pedpeel::testing::read_file;
 
 // The example population: pedigree 2 holds a sib mating taken as a loop head group, two
 // peeled families and a cousin loop that neither pass can take.

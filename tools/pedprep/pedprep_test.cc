@@ -44,12 +44,7 @@ std::vector<std::string> tree(const std::string& dir) {
   return names;
 }
 
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+using pedpeel::testing::read_file;
 
 TEST(PedprepTest, WritesARunThatMapsBack) {
   testing::TempDir dir;
