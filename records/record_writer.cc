@@ -1,6 +1,7 @@
 #include "records/record_writer.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "records/exponent_field_cache.h"
 #include "records/field_output.h"
@@ -21,7 +22,9 @@ ErrorCode field_kind_error(ElementKind kind) {
 
 void RecordWriter::begin(const Pattern& pattern) {
   length_ = 0;
-  if (pattern.length + 2 > record_.size()) record_.resize(pattern.length + 2);
+  if (pattern.length > kLongestRecord) {
+    throw std::length_error("a record pattern longer than the writer's record");
+  }
   cursor_.start(pattern, [this](const Element& element) { pass(element); });
 }
 

@@ -13,11 +13,11 @@
 #ifndef PEDPEEL_RECORDS_RECORD_WRITER_H_
 #define PEDPEEL_RECORDS_RECORD_WRITER_H_
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "records/exponent_field_cache.h"
 #include "records/field_output.h"
@@ -50,7 +50,9 @@ class RecordWriter {
     exponents_ = exponents;
   }
 
-  /// Starts a statement on a fresh record, with room for the longest record of `pattern`.
+  /// Starts a statement on a fresh record. A pattern with records longer than the longest
+  /// of the system's patterns (kLongestRecord), which the writer has no room for, is a
+  /// programming error: std::length_error, before anything is written.
   void begin(const Pattern& pattern);
 
   /// Each item takes the next data field, writing the literals met on the way and starting
@@ -101,9 +103,9 @@ class RecordWriter {
   std::string_view file_;
   ExponentFieldCache* exponents_ = nullptr;
   PatternCursor cursor_;
-  // The record being built: record_[0 .. length_), with room for its line end and for the
-  // longest record of every pattern the system writes; begin() grows it for others.
-  std::vector<char> record_ = std::vector<char>(kLongestRecord + 2);
+  // The record being built: record_[0 .. length_), with room for its line end. Kept in
+  // the writer itself: the items' stores reach it without a pointer to reload.
+  std::array<char, kLongestRecord + 2> record_;
   size_t length_ = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 
 namespace pedpeel {
@@ -18,19 +19,20 @@ static_assert(kLongestRecord == 6 + 100 * 14);  // "INI_ID" and 100 A14 fields
 static_assert(PAT_IDS.lead == 0 && PAT_HEADER.lead == 1 && PAT_LOOP.lead == 1);
 static_assert(leading_literals(std::span<const Element>(pattern_data::kLoop).subspan(2)) == -1);
 
-// A pattern outside the system's table, with records longer than any of the table's, is
-// written whole.
-TEST(RecordWriterTest, PatternLongerThanTheTables) {
-  constexpr Element kWide[] = {literal("W"), text_field(2, kLongestRecord)};
-  const Pattern wide{kWide};
-  const std::string item(kLongestRecord, 'x');
+// A pattern outside the system's table is written whole when its records fit the writer,
+// and refused before anything is written when they do not.
+TEST(RecordWriterTest, PatternOutsideTheTable) {
+  constexpr Element kFits[] = {literal("W"), text_field(1, kLongestRecord - 1)};
+  constexpr Element kTooLong[] = {literal("W"), text_field(1, kLongestRecord)};
+  const std::string item(kLongestRecord - 1, 'x');
   std::string out;
   RecordWriter writer(&out);
-  writer.begin(wide);
-  writer.put(item);
+  writer.begin(Pattern{kFits});
   writer.put(item);
   writer.end();
-  EXPECT_EQ(out, "W" + item + item + "\r\n");
+  EXPECT_EQ(out, "W" + item + "\r\n");
+  EXPECT_THROW(writer.begin(Pattern{kTooLong}), std::length_error);
+  EXPECT_EQ(out, "W" + item + "\r\n");
 }
 
 // Aw output: blanks on the left of a shorter item, the first w characters of a longer one,
