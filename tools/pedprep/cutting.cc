@@ -48,8 +48,14 @@ class CopyTally {
           by_pedigree_[static_cast<size_t>(pedigree_of_[static_cast<size_t>(parent)])];
       (for_loops ? cut.loop_copies : cut.size_copies) += 1;
       (for_loops ? summary_.loop_copies : summary_.size_copies) += 1;
+      ++copies_;
     }
   }
+
+  /// The pedigree of each animal, as taken.
+  const std::vector<int32_t>& pedigree_of() const { return pedigree_of_; }
+  /// Copies counted so far.
+  int64_t copies() const { return copies_; }
 
   void finish() {
     for (const CutPedigree& cut : by_pedigree_) {
@@ -61,6 +67,7 @@ class CopyTally {
   std::vector<int32_t> pedigree_of_;
   CutSummary& summary_;
   std::vector<CutPedigree> by_pedigree_;
+  int64_t copies_ = 0;
 };
 
 // By animal: 1 for the members of the pedigrees marked in `marked`.
@@ -122,35 +129,41 @@ void copy_parents_across_families(Animals& animals, CutSummary& summary) {
 Pedigrees cut_pedigrees(Animals& animals, Pedigrees pedigrees, const RunLimits& limits,
                         Report& report, CutSummary& summary) {
   bool large_families = false;
+  bool large = false;
+  int64_t cyclomatic = 0;
   std::vector<uint8_t> with_cycle(pedigrees.list.size(), 0);
   std::vector<uint8_t> to_cut(pedigrees.list.size(), 0);
   for (size_t p = 0; p < pedigrees.list.size(); ++p) {
     const Pedigree& pedigree = pedigrees.list[p];
     with_cycle[p] = pedigree.has_cycle;
     to_cut[p] = pedigree.has_cycle || too_large(pedigree, limits);
+    large = large || too_large(pedigree, limits);
     large_families = large_families || pedigree.most_children > kMaxRecordMembers - 2;
+    if (pedigree.has_cycle) {
+      cyclomatic += int64_t{pedigree.entries} - pedigree.rows - pedigree.families + 1;
+    }
   }
   if (std::find(to_cut.begin(), to_cut.end(), 1) == to_cut.end()) return pedigrees;
 
-  // Room for the copies at once: for loops at most the cyclomatic numbers, and some for
+  // Room for many copies at once: for loops at most the cyclomatic numbers, and some for
   // size. Growing the table as they come would hold it twice over for a moment.
-  int64_t room = animals.count() + animals.count() / 64 + 1024;
-  for (const Pedigree& pedigree : pedigrees.list) {
-    if (pedigree.has_cycle)
-      room += int64_t{pedigree.entries} - pedigree.rows - pedigree.families + 1;
+  if (cyclomatic > animals.count() / 64) {
+    animals.list.reserve(
+        static_cast<size_t>(animals.count() + animals.count() / 64 + 1024 + cyclomatic));
   }
-  animals.list.reserve(static_cast<size_t>(room));
   const std::vector<uint8_t> cycles = members_of(pedigrees, with_cycle);
   const std::vector<uint8_t> cut_for_size = members_of(pedigrees, to_cut);
-  // The pedigrees found before are not needed past here but for the tally's count.
   CopyTally tally(pedigrees, summary);
-  pedigrees = {};
   if (large_families) tally.count(animals, split_large_families(animals), false);
-  if (std::find(cycles.begin(), cycles.end(), 1) != cycles.end()) {
-    tally.count(animals, cut_loops(animals, cycles, true), true);
+  if (cyclomatic > 0) tally.count(animals, cut_loops(animals, cycles, true), true);
+  if (tally.copies() > 0 || large) {
+    // The pedigrees found before are not needed past here but for the tally's count.
+    pedigrees = {};
+    tally.count(animals, split_large_pedigrees(animals, cut_for_size, limits), false);
+    pedigrees = find_pedigrees(animals, report);
+  } else {
+    pedigrees.pedigree_of = tally.pedigree_of();  // every loop kept for pedpeel: no cut
   }
-  tally.count(animals, split_large_pedigrees(animals, cut_for_size, limits), false);
-  pedigrees = find_pedigrees(animals, report);
   // The loops kept for pedpeel that it cannot take after all (a mating inside another
   // loop kept): those pedigrees are cut into trees.
   const std::vector<uint8_t> refused = pedigrees_pedpeel_refuses(animals, pedigrees);
