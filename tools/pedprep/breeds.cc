@@ -51,46 +51,25 @@ struct Spelling {
   int32_t code = kUnknownRace;
 };
 
-// The distinct spellings of the race column, and each row's spelling.
+// The distinct spellings of the race column, as InputTable::race_spellings.
 struct Spellings {
   std::vector<Spelling> list;
-  std::vector<int32_t> of_row;
 };
 
-constexpr size_t kFewSpellings = 16;
-
+// The distinct spellings of the race column, classified.
 Spellings spellings_of(const InputTable& table, const RaceOptions& options) {
   Spellings spellings;
-  std::unordered_map<std::string_view, int32_t> index;
-  spellings.of_row.resize(table.race_texts.size());
-  for (size_t r = 0; r < table.race_texts.size(); ++r) {
-    const std::string_view text = table.race_texts[r];
-    // A race column holds a few spellings: while it does, a look through them is quicker
-    // than hashing.
-    int32_t known = -1;
-    if (spellings.list.size() <= kFewSpellings) {
-      for (size_t s = 0; s < spellings.list.size() && known < 0; ++s) {
-        if (spellings.list[s].text == text) known = static_cast<int32_t>(s);
-      }
-      if (known >= 0) {
-        ++spellings.list[static_cast<size_t>(known)].rows;
-        spellings.of_row[r] = known;
-        continue;
-      }
-    }
-    auto [at, added] = index.try_emplace(text, static_cast<int32_t>(spellings.list.size()));
-    if (added) {
-      Spelling& spelling = spellings.list.emplace_back();
-      spelling.text = text;
-      spelling.first_line = table.rows[r].line;
-      spelling.unknown = text.empty() || text == "0" || equals_ignoring_case(text, "na") ||
-                         equals_ignoring_case(text, kUnknownName);
-      for (const std::string& name : options.unknown_names)
-        spelling.unknown = spelling.unknown || equals_ignoring_case(text, name);
-      spelling.number = whole_number(text);
-    }
-    ++spellings.list[static_cast<size_t>(at->second)].rows;
-    spellings.of_row[r] = at->second;
+  for (const RaceSpelling& read : table.race_spellings) {
+    Spelling& spelling = spellings.list.emplace_back();
+    const std::string_view text = read.text;
+    spelling.text = text;
+    spelling.first_line = read.first_line;
+    spelling.rows = read.rows;
+    spelling.unknown = text.empty() || text == "0" || equals_ignoring_case(text, "na") ||
+                       equals_ignoring_case(text, kUnknownName);
+    for (const std::string& name : options.unknown_names)
+      spelling.unknown = spelling.unknown || equals_ignoring_case(text, name);
+    spelling.number = whole_number(text);
   }
   return spellings;
 }
@@ -118,13 +97,12 @@ Races take_codes(const InputTable& table, Spellings& spellings, Report& report) 
     }
     same->animals += spelling.rows;
   }
-  for (size_t r = 0; r < spellings.of_row.size(); ++r) {
-    const Spelling& spelling = spellings.list[static_cast<size_t>(spellings.of_row[r])];
+  for (const InputRow& row : table.rows) {
+    const Spelling& spelling = spellings.list[static_cast<size_t>(row.race_spelling)];
     if (spelling.code < kMinCode || spelling.code > kMaxCode) {
-      report.error(table.rows[r].line, "race code " + std::string(spelling.text) + " is outside " +
-                                           std::to_string(kMinCode) + ".." +
-                                           std::to_string(kMaxCode) + " (" + table.race_column +
-                                           ")");
+      report.error(row.line, "race code " + std::string(spelling.text) + " is outside " +
+                                 std::to_string(kMinCode) + ".." + std::to_string(kMaxCode) + " (" +
+                                 table.race_column + ")");
     }
   }
   std::sort(by_code.begin(), by_code.end(),
@@ -318,16 +296,16 @@ std::optional<std::string> read_races_file(std::string_view text, std::vector<Ra
 }
 
 Races code_races(InputTable& table, const RaceOptions& options, Report& report) {
-  if (table.race_texts.empty()) return {};
+  if (table.race_column.empty()) return {};
   Spellings spellings = spellings_of(table, options);
   const bool names = !options.races_file.empty() ||
                      std::any_of(spellings.list.begin(), spellings.list.end(),
                                  [](const Spelling& s) { return !s.unknown && !s.number; });
   Races races =
       names ? take_names(spellings, options, report) : take_codes(table, spellings, report);
-  for (size_t r = 0; r < spellings.of_row.size(); ++r) {
-    const int32_t code = spellings.list[static_cast<size_t>(spellings.of_row[r])].code;
-    if (code >= kMinCode && code <= kMaxCode) table.rows[r].race = static_cast<int8_t>(code);
+  for (InputRow& row : table.rows) {
+    const int32_t code = spellings.list[static_cast<size_t>(row.race_spelling)].code;
+    if (code >= kMinCode && code <= kMaxCode) row.race = static_cast<int8_t>(code);
   }
   return races;
 }

@@ -50,7 +50,7 @@ struct RaceOptions {
 /// error naming the line.
 std::optional<std::string> read_races_file(std::string_view text, std::vector<Race>* races);
 
-/// Gives every row of `table` its race code from InputTable::race_texts and returns the
+/// Gives every row of `table` its race code from its spelling and returns the
 /// races. A code out of range, or a name the races of --races lack, is an error.
 Races code_races(InputTable& table, const RaceOptions& options, Report& report);
 

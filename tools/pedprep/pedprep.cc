@@ -388,7 +388,6 @@ int run_pedprep(const std::vector<std::string>& arguments, std::ostream& out, st
   // The rows are in the animals now; their memory serves the tables to come.
   const size_t rows_read = table.rows.size();
   table.rows = {};
-  table.race_texts = {};
   table.born = {};
   Pedigrees pedigrees = find_pedigrees(animals, report);
   if (report.errors() > 0) return refuse(report, err);

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 #include <system_error>
+#include <unordered_map>
 
 #include "records/byte_order_mark.h"
 #include "tools/pedprep/encoding.h"
@@ -212,6 +213,38 @@ bool check_text(std::string_view text, const std::vector<std::string>& header, i
   return false;
 }
 
+// The distinct values of the race column. A race column holds a few of them: while it
+// does, a look through them is quicker than hashing.
+class SpellingIndex {
+ public:
+  explicit SpellingIndex(std::vector<RaceSpelling>& spellings) : spellings_(spellings) {}
+
+  /// The index of `text` among the spellings, counting the row on `line`.
+  int32_t index_of(std::string_view text, int64_t line) {
+    int32_t found = -1;
+    if (spellings_.size() <= kFew) {
+      for (size_t s = 0; s < spellings_.size() && found < 0; ++s) {
+        if (spellings_[s].text == text) found = static_cast<int32_t>(s);
+      }
+    } else {
+      const auto at = index_.find(text);
+      if (at != index_.end()) found = at->second;
+    }
+    if (found < 0) {
+      found = static_cast<int32_t>(spellings_.size());
+      spellings_.push_back({text, line, 0});
+      index_.emplace(text, found);
+    }
+    ++spellings_[static_cast<size_t>(found)].rows;
+    return found;
+  }
+
+ private:
+  static constexpr size_t kFew = 16;
+  std::vector<RaceSpelling>& spellings_;
+  std::unordered_map<std::string_view, int32_t> index_;
+};
+
 // Whether the fields repeat the header: a header line again, as a file joined from parts
 // holds it.
 bool repeats_header(const std::vector<std::string_view>& fields,
@@ -270,6 +303,7 @@ void read_delimited(char separator, const ReadOptions& options, InputTable& tabl
   UnreadValues unread_sex;
   UnreadValues unread_born;
   EightBitFields eight_bit;
+  SpellingIndex race_spellings(table.race_spellings);
   for (;;) {
     const auto result = scanner.next(fields, &line, &problem, &field);
     if (result == DelimitedScanner::Result::kEnd) break;
@@ -355,7 +389,7 @@ void read_delimited(char separator, const ReadOptions& options, InputTable& tabl
                        "race fractions of " + quoted(row.id) + " sum to " + text + ", above 1");
       }
     }
-    if (columns.race >= 0) table.race_texts.push_back(race);
+    if (columns.race >= 0) row.race_spelling = race_spellings.index_of(race, line);
     table.rows.push_back(row);
     table.fractions.insert(table.fractions.end(), row_fractions.begin(), row_fractions.end());
   }
@@ -464,7 +498,7 @@ void read_table(Format format, const ReadOptions& options, InputTable& table, Re
   table.fraction_count = 0;
   table.has_families = false;
   table.ids_within_family = false;
-  table.race_texts.clear();
+  table.race_spellings.clear();
   table.race_column.clear();
   table.born.clear();
   if (auto encoding = wide_encoding(table.text)) {

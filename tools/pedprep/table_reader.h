@@ -39,7 +39,15 @@ struct InputRow {
   std::string_view dam;     // empty when the row names no dam
   std::string_view family;  // empty when the input names no families
   int8_t sex = 0;
-  int8_t race = 0;  // the race code, set from InputTable::race_texts (breeds.h)
+  int8_t race = 0;             // the race code, set from its spelling by code_races (breeds.h)
+  int32_t race_spelling = -1;  // index into InputTable::race_spellings, -1 for none
+};
+
+// One distinct value of the race column, as written.
+struct RaceSpelling {
+  std::string_view text;
+  int64_t first_line = 0;  // the line of the first row that writes it
+  int64_t rows = 0;        // the rows that write it
 };
 
 struct InputTable {
@@ -53,8 +61,8 @@ struct InputTable {
   bool has_families = false;       // a pedigree (family) column, or a .fam file's FID
   bool ids_within_family = false;  // .fam: an IID names an animal only within its FID
   char separator = ',';            // of a table
-  // The race of row r as written, at race_texts[r]; empty without a race column.
-  std::vector<std::string_view> race_texts;
+  // The distinct values of the race column, in the order met; empty without one.
+  std::vector<RaceSpelling> race_spellings;
   std::string race_column;  // how findings name the race column
   // The birth date of row r at born[r]; empty without a birth date column.
   std::vector<BirthDate> born;
