@@ -59,6 +59,17 @@ const Element& RecordWriter::walk_to_field(ElementKind kind) {
   return field;
 }
 
+void RecordWriter::put(float value) {
+  const Element& field = this->field(ElementKind::kExponent);
+  char* text = record_.data() + length_;
+  if (exponents_ != nullptr && exponents_->renders(field.width, field.digits)) {
+    exponents_->format(text, value);
+  } else {
+    format_exponent(text, value, field.width, field.digits);
+  }
+  length_ += static_cast<size_t>(field.width);
+}
+
 void RecordWriter::put(std::span<const float> values) {
   for (float value : values) put(value);
 }

@@ -19,13 +19,14 @@
 #include <string>
 #include <string_view>
 
-#include "records/exponent_field_cache.h"
 #include "records/field_output.h"
 #include "records/pattern_cursor.h"
 #include "records/patterns.h"
 #include "records/run_error.h"
 
 namespace pedpeel {
+
+class ExponentFieldCache;
 
 /// The run-time error of an item whose field is not of `kind`, the kind the item needs
 /// (E6207 for an integer, E6206 for a real, E6205 for text).
@@ -63,16 +64,7 @@ class RecordWriter {
     format_integer(record_.data() + length_, value, width);
     length_ += static_cast<size_t>(width);
   }
-  void put(float value) {
-    const Element& field = this->field(ElementKind::kExponent);
-    char* text = record_.data() + length_;
-    if (exponents_ != nullptr && exponents_->renders(field.width, field.digits)) {
-      exponents_->format(text, value);
-    } else {
-      format_exponent(text, value, field.width, field.digits);
-    }
-    length_ += static_cast<size_t>(field.width);
-  }
+  void put(float value);
   void put(std::string_view text);
   /// Each element an item, in order.
   void put(std::span<const float> values);

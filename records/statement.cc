@@ -1,5 +1,6 @@
 #include "records/statement.h"
 
+#include "records/exponent_field_cache.h"
 #include "records/field_input.h"
 
 namespace pedpeel {

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "records/binary_format.h"
+#include "records/exponent_field_cache.h"
 
 namespace pedpeel {
 
@@ -50,6 +51,9 @@ bool refused(int error) {
 }
 
 }  // namespace
+
+Units::Units(int directory_fd, BlankNameSource& blank_names)
+    : directory_fd_(directory_fd), blank_names_(blank_names), table_(kCapacity) {}
 
 Units::~Units() {
   for (Unit& unit : table_) {

@@ -10,11 +10,12 @@
 #include <string_view>
 #include <vector>
 
-#include "records/exponent_field_cache.h"
 #include "records/file_names.h"
 #include "records/run_error.h"
 
 namespace pedpeel {
+
+class ExponentFieldCache;
 
 enum class Form { kFormatted, kBinary };
 
@@ -48,8 +49,7 @@ struct Unit {
 class Units {
  public:
   // `directory_fd` is the working directory against which names resolve.
-  Units(int directory_fd, BlankNameSource& blank_names)
-      : directory_fd_(directory_fd), blank_names_(blank_names), table_(kCapacity) {}
+  Units(int directory_fd, BlankNameSource& blank_names);
   Units(const Units&) = delete;
   Units& operator=(const Units&) = delete;
   ~Units();
