@@ -4,6 +4,7 @@
 
 #include <bit>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <random>
@@ -95,6 +96,19 @@ TEST(FieldReferenceTest, RealsReadAsTheReferenceReadsThem) {
       case 1:
         field = random_field(random, " 0123456789.E+-#x,", 12);
         break;
+      case 3: {
+        // Fractions as people write them ("0.5000", "  -1.0"), now and then with a blank
+        // among the digits or after them.
+        const int decimals = 1 + static_cast<int>(random() % 9);
+        const double magnitude = std::ldexp(static_cast<double>(random() % 100000), -16) *
+                                 std::pow(10.0, static_cast<int>(random() % 5) - 1);
+        char text[64];
+        std::snprintf(text, sizeof text, "%*.*f", 8 + static_cast<int>(random() % 7), decimals,
+                      random() % 4 == 0 ? -magnitude : magnitude);
+        field = text;
+        if (random() % 8 == 0) field.insert(random() % (field.size() + 1), 1, ' ');
+        break;
+      }
       default: {
         // Fields as Ew.d writes them, sometimes with a 0 or a sign before the point.
         const int digits = 1 + static_cast<int>(random() % 7);
