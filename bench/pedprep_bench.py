@@ -2,9 +2,12 @@
 """Benchmark of pedprep against the pedpeel runs it produces.
 
 Generates a population of herds as a CSV file (default 1,000,000 animals: string ids, sire
-and dam columns, sex as M/F, race codes, rows shuffled so that offspring often come before
-their parents, some parents named only as parents, some rows with one known parent, a few
-long ids and a few sib matings that pedpeel resolves), times `pedprep` on it, then times
+and dam columns, sex as M/F, breed names, a birth year, rows shuffled so that offspring often
+come before their parents, some parents named only as parents, some rows with one known
+parent, a few long ids and a few sib matings that pedpeel resolves). A herd keeps one breed,
+one founder in ten mated into it is of another, and a few founders have no breed, so
+pedprep numbers the breeds and computes every animal's fractions. Times `pedprep` on it,
+then times
 pedpeel in every run directory listed in runs.txt, one after the other. Prints the times
 and the ratio
 
@@ -42,11 +45,24 @@ import time
 MAX_RATIO = 1.5
 
 
+# The breeds of the population, most frequent first, and their weights.
+BREEDS = ["Holstein", "Fleckvieh", "Brown Swiss", "Jersey", "Angus", "Limousin"]
+BREED_WEIGHTS = [40, 25, 15, 10, 6, 4]
+FIRST_YEAR = 1990
+
+
 def generate(path, animals, seed):
     """Writes the population; returns the number of rows written."""
     rng = random.Random(seed)
-    rows = []  # (id, sire, dam, sex, race)
+    rows = []  # (id, sire, dam, sex, breed, born)
     serial = 0
+
+    def founder_breed(herd_breed):
+        if rng.random() < 0.02:
+            return rng.choice(["", "NA", "unknown"])
+        if rng.random() < 0.1:
+            return rng.choices(BREEDS, BREED_WEIGHTS)[0]
+        return herd_breed
 
     def new_id(long=False):
         nonlocal serial
@@ -56,15 +72,19 @@ def generate(path, animals, seed):
 
     while len(rows) < animals:
         # One pedigree: a founder sire mated to founder dams; some daughters and sons mate
-        # with new founders, so the pedigree is a tree, unless it gets a sib mating.
-        race = rng.randint(1, 3)
+        # with new founders, so the pedigree is a tree, unless it gets a sib mating. Each
+        # generation is born two to six years after its parents.
+        breed = rng.choices(BREEDS, BREED_WEIGHTS)[0]
         size = rng.randint(4, 60)
+        start = FIRST_YEAR + rng.randint(0, 10)
         sire = new_id()
-        founders = [(sire, "M")]
-        parents = []  # (animal, sex) that may have offspring
+        born = {sire: start}
+        founders = [(sire, "M", breed)]
+        parents = []  # (sire, dam) that may have offspring
         for _ in range(rng.randint(1, 4)):
             dam = new_id()
-            founders.append((dam, "F"))
+            born[dam] = start + rng.randint(0, 2)
+            founders.append((dam, "F", founder_breed(breed)))
             parents.append((sire, dam))
         pedigree_rows = []
         while parents and len(pedigree_rows) < size:
@@ -72,34 +92,37 @@ def generate(path, animals, seed):
             for _ in range(rng.randint(1, 3)):
                 child = new_id(long=rng.random() < 0.01)
                 sex = rng.choice("MF")
-                pedigree_rows.append([child, father, mother, sex, race])
+                born[child] = max(born[father], born[mother]) + rng.randint(2, 6)
+                pedigree_rows.append([child, father, mother, sex, breed, born[child]])
                 if rng.random() < 0.5:
                     mate = new_id()
-                    founders.append((mate, "F" if sex == "M" else "M"))
+                    born[mate] = born[child] + rng.randint(-2, 2)
+                    founders.append((mate, "F" if sex == "M" else "M", founder_breed(breed)))
                     parents.append((child, mate) if sex == "M" else (mate, child))
         if rng.random() < 0.01:
             # A full-sib mating: pedpeel takes it as a loop head and a sib-mating record.
             father, mother = pedigree_rows[0][1], pedigree_rows[0][2]
             brother, sister = new_id(), new_id()
+            year = max(born[father], born[mother]) + 2
             # Marked so that neither loses its dam below: a half-sib mating is a loop
             # pedpeel cannot take apart.
-            pedigree_rows.append([brother, father, mother, "M", race, True])
-            pedigree_rows.append([sister, father, mother, "F", race, True])
-            pedigree_rows.append([new_id(), brother, sister, "M", race, True])
-        for animal, sex in founders:
+            pedigree_rows.append([brother, father, mother, "M", breed, year, True])
+            pedigree_rows.append([sister, father, mother, "F", breed, year, True])
+            pedigree_rows.append([new_id(), brother, sister, "M", breed, year + 2, True])
+        for animal, sex, founder_race in founders:
             if rng.random() < 0.05:
                 continue  # named only as a parent
-            rows.append([animal, "0", "NA", sex, race])
+            rows.append([animal, "0", "NA", sex, founder_race, born[animal]])
         for row in pedigree_rows:
-            if len(row) == 6:
+            if len(row) == 7:
                 row.pop()
             elif rng.random() < 0.02:
                 row[2] = ""  # one known parent
             rows.append(row)
     rng.shuffle(rows)
     with open(path, "w") as out:
-        out.write("id,sire,dam,sex,race\n")
-        out.writelines(f"{a},{s},{d},{x},{r}\n" for a, s, d, x, r in rows)
+        out.write("id,sire,dam,sex,breed,born\n")
+        out.writelines(f"{a},{s},{d},{x},{r},{y}\n" for a, s, d, x, r, y in rows)
     return len(rows)
 
 
