@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "records/exponent_field_cache.h"
 #include "records/patterns.h"
 #include "records/record_writer.h"
 #include "records/run_files.h"
@@ -44,7 +45,10 @@ std::string blood_file_text(std::span<const IndividualRecord> individuals, int32
   std::string text;
   const size_t fractions = NRACE > 1 ? static_cast<size_t>(NRACE - 1) : 0;
   text.reserve((12 * fractions + 2) * (individuals.size() + 1));
-  RecordWriter writer(&text);
+  // Fractions repeat a few values (0, 1, halves, quarters): each is rendered once.
+  const Element& field = PAT_BLOODREC.elements.front();
+  ExponentFieldCache exponents(field.width, field.digits);
+  RecordWriter writer(&text, "", &exponents);
   writer.begin(PAT_COUNTS);
   writer.put(static_cast<int32_t>(individuals.size()));
   writer.put(NRACE);
