@@ -15,7 +15,8 @@ namespace pedpeel::pedprep {
 
 struct Blood {
   int32_t NRACE = 1;  // each animal carries NRACE - 1 fractions
-  // Fraction j (of race j + 1) of animal a at [a * (NRACE - 1) + j].
+  // Fraction j (of race j + 1) of animal a at [a * (NRACE - 1) + j], for the animals
+  // before the copies: a copy carries those of the animal it stands for.
   std::vector<float> of_animal;
 
   const float* fractions_of(int32_t animal) const {

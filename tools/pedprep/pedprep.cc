@@ -306,18 +306,6 @@ std::string write_output(const Options& options, const Animals& animals, const P
   return {};
 }
 
-// The fractions of each copy: those of the animal it copies.
-void add_copies(const Animals& animals, Blood& blood) {
-  const size_t width = static_cast<size_t>(blood.NRACE - 1);
-  if (width == 0) return;
-  blood.of_animal.resize(static_cast<size_t>(animals.count()) * width);
-  for (int32_t a = animals.first_copy; a < animals.count() && !animals.copy_of.empty(); ++a) {
-    const float* original = blood.fractions_of(animals.original_of(a));
-    std::copy(original, original + width,
-              blood.of_animal.begin() + static_cast<ptrdiff_t>(static_cast<size_t>(a) * width));
-  }
-}
-
 std::string plural(int64_t count, std::string_view one, std::string_view many) {
   return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
@@ -415,7 +403,6 @@ int run_pedprep(const std::vector<std::string>& arguments, std::ostream& out, st
   warn_of_long_ids(animals, long_ids, report);
   if (options.no_cut) warn_of_loops(animals, pedigrees, runs, report);
 
-  add_copies(animals, blood);
   error = write_output(options, animals, pedigrees, runs,
                        {blood, long_ids, races, !table.race_column.empty(),
                         options.mend ? &repairs : nullptr, report, cuts});

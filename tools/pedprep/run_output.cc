@@ -214,7 +214,8 @@ void run_contents(const Blood& blood, const LongIds& long_ids, const Animals& an
           const Animal& ahead = animal_at(k + kAhead / 2);
           __builtin_prefetch(ahead.original.data());
           if (fraction_count > 0)
-            __builtin_prefetch(blood.fractions_of(rows[k + kAhead / 2].animal));
+            __builtin_prefetch(
+                blood.fractions_of(animals.original_of(rows[k + kAhead / 2].animal)));
         }
         const PlacedRow& placed = rows[k];
         const Animal& animal = animal_at(k);
@@ -247,7 +248,7 @@ void run_contents(const Blood& blood, const LongIds& long_ids, const Animals& an
           if (pass == 0 && holds_tilde(original)) taken.insert(original);
         }
         if (fraction_count > 0) {
-          const float* fractions = blood.fractions_of(placed.animal);
+          const float* fractions = blood.fractions_of(stands_for);
           std::copy(fractions, fractions + fraction_count, record.BLOOD.begin());
         }
 

@@ -59,8 +59,8 @@ struct RunContents {
 /// bytes; for a longer one the part `long_ids` keeps of it; otherwise (and for an added
 /// parent) a form distinct within the run: up to 7 bytes of the id ("+sire" or "+dam" for
 /// an added parent), '~', and a 4-digit base-36 counter. A copy has the INI_ID of the
-/// animal it copies when both are in the run. When the population has copies, ids.tsv has
-/// the column copy_of.
+/// animal it copies when both are in the run, and always its fractions. When the population
+/// has copies, ids.tsv has the column copy_of.
 void run_contents(const Blood& blood, const LongIds& long_ids, const Animals& animals,
                   const Pedigrees& pedigrees, const std::vector<Run>& runs,
                   const Placement& placement, size_t r, RunContents* contents);
