@@ -273,32 +273,6 @@ std::optional<ErrorCode> in_range(int64_t signed_value, int64_t minimum, int64_t
   return std::nullopt;
 }
 
-// parse_integer for a field whose sign and decimal digits (and blanks) are followed by
-// more, a '#' after a base or a character no integer holds, or that has more than 18
-// digits, which may have run past the range of the value as first taken: the field read
-// again, the digits saturating.
-[[gnu::noinline]] std::optional<ErrorCode> parse_integer_further(std::string_view field,
-                                                                 int64_t minimum, int64_t maximum,
-                                                                 int64_t* value) {
-  const char* const end = field.data() + field.size();
-  const char* p = past_blanks(field.data(), end);
-  const bool negative = take_sign(&p, end);
-  int64_t magnitude = 0;
-  int count = take_digits(&p, end, 10, &magnitude);
-  if (p != end) {
-    if (std::count(field.begin(), field.end(), '#') > 1) return ErrorCode::kMultipleRadix;
-    if (*p != '#') return ErrorCode::kInvalidInteger;
-    if (count > 0 && (magnitude < 2 || magnitude > 36)) return ErrorCode::kIllegalRadix;
-    const int base = count > 0 ? static_cast<int>(magnitude) : 16;
-    ++p;
-    magnitude = 0;
-    count = take_digits(&p, end, base, &magnitude);
-    if (p != end) return ErrorCode::kInvalidInteger;
-  }
-  if (count == 0) return ErrorCode::kInvalidInteger;
-  return in_range(negative ? -magnitude : magnitude, minimum, maximum, value);
-}
-
 [[gnu::noinline]] std::optional<ErrorCode> parse_any_real(std::string_view field, int digits,
                                                           float* value) {
   if (parse_decimal_fraction(field, value)) return std::nullopt;
@@ -327,8 +301,8 @@ std::optional<ErrorCode> parse_real(std::string_view field, int digits, float* v
   return parse_any_real(field, digits, value);
 }
 
-std::optional<ErrorCode> parse_integer(std::string_view field, int64_t minimum, int64_t maximum,
-                                       int64_t* value) {
+std::optional<ErrorCode> parse_integer_further(std::string_view field, int64_t minimum,
+                                               int64_t maximum, int64_t* value) {
   const char* const end = field.data() + field.size();
   const char* p = past_blanks(field.data(), end);
   if (p == end) {
@@ -336,21 +310,20 @@ std::optional<ErrorCode> parse_integer(std::string_view field, int64_t minimum, 
     return std::nullopt;
   }
   const bool negative = take_sign(&p, end);
-  uint64_t magnitude = 0;  // exact while there are at most 18 digits
-  int count = 0;
-  for (; p != end; ++p) {
-    const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
-    if (digit <= 9) {
-      magnitude = magnitude * 10 + digit;
-      ++count;
-    } else if (!blank(*p)) {
-      break;
-    }
+  int64_t magnitude = 0;
+  int count = take_digits(&p, end, 10, &magnitude);
+  if (p != end) {
+    if (std::count(field.begin(), field.end(), '#') > 1) return ErrorCode::kMultipleRadix;
+    if (*p != '#') return ErrorCode::kInvalidInteger;
+    if (count > 0 && (magnitude < 2 || magnitude > 36)) return ErrorCode::kIllegalRadix;
+    const int base = count > 0 ? static_cast<int>(magnitude) : 16;
+    ++p;
+    magnitude = 0;
+    count = take_digits(&p, end, base, &magnitude);
+    if (p != end) return ErrorCode::kInvalidInteger;
   }
-  if (p != end || count > 18) return parse_integer_further(field, minimum, maximum, value);
   if (count == 0) return ErrorCode::kInvalidInteger;
-  const auto signed_value = static_cast<int64_t>(magnitude);
-  return in_range(negative ? -signed_value : signed_value, minimum, maximum, value);
+  return in_range(negative ? -magnitude : magnitude, minimum, maximum, value);
 }
 
 void read_text_field(std::string_view present, size_t width, std::span<char> target) {
