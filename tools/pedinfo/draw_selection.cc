@@ -35,11 +35,13 @@ class Selector {
   void add_group(const std::vector<std::pair<int16_t, Relation>>& group,
                  std::optional<int16_t> anchor = std::nullopt) {
     std::vector<std::pair<int16_t, Relation>> fresh;
-    for (const auto& [id, relation] : group) {
+    for (const auto& entry : group) {
+      // A named member rather than a structured binding: clang 14 cannot capture one.
+      const int16_t id = entry.first;
       if (!seen_.count(id) && std::find_if(fresh.begin(), fresh.end(), [&](const auto& member) {
                                 return member.first == id;
                               }) == fresh.end()) {
-        fresh.emplace_back(id, relation);
+        fresh.push_back(entry);
       }
     }
     const bool fits = (!anchor || selection_.drawn(*anchor)) &&
