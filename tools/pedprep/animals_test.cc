@@ -105,24 +105,24 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, RefusalTest,
     ::testing::Values(
         RefusalCase{"DuplicateId", Format::kCsv, "id,sire,dam\nA,,\nB,,\nA,B,\n",
-                    "in:4: duplicate id \"A\": also at line 2\n"},
+                    "in:4: error: duplicate id \"A\": also at line 2\n"},
         RefusalCase{"DuplicateIidInOneFamily", Format::kFam,
                     "F A 0 0 1 0\nG A 0 0 1 0\nF A 0 0 1 0\n",
-                    "in:3: duplicate id \"A\" in family \"F\": also at line 1\n"},
+                    "in:3: error: duplicate id \"A\" in family \"F\": also at line 1\n"},
         RefusalCase{"SireAndDam", Format::kCsv, "id,sire,dam\nA,X,Y\nB,Y,Z\n",
-                    "in:3: \"Y\" is sire of \"B\" here but dam of \"A\" at line 2\n"},
+                    "in:3: error: \"Y\" is sire of \"B\" here but dam of \"A\" at line 2\n"},
         RefusalCase{"SireAndDamOfOneRow", Format::kCsv, "id,sire,dam\nA,X,X\n",
-                    "in:2: \"X\" is both sire and dam of \"A\"\n"},
+                    "in:2: error: \"X\" is both sire and dam of \"A\"\n"},
         RefusalCase{
             "ParentInAnotherFamily", Format::kCsv, "id,sire,dam,family\nS,,,h1\nA,S,D,h2\n",
-            "in:3: sire \"S\" of \"A\" is in family \"h1\" (line 2), \"A\" in family \"h2\"\n"},
+            "in:3: error: sire \"S\" of \"A\" is in family \"h1\" (line 2), \"A\" in family \"h2\"\n"},
         RefusalCase{
             "ParentNamedInAnotherFamily", Format::kCsv, "id,sire,dam,family\nA,S,D,h1\nB,S,E,h2\n",
-            "in:3: sire \"S\" of \"B\" is in family \"h1\" (line 2), \"B\" in family \"h2\"\n"},
+            "in:3: error: sire \"S\" of \"B\" is in family \"h1\" (line 2), \"B\" in family \"h2\"\n"},
         RefusalCase{"OwnParent", Format::kCsv, "id,sire,dam\nA,A,B\n",
-                    "in:2: \"A\" is its own ancestor: \"A\" has sire \"A\"\n"},
+                    "in:2: error: \"A\" is its own ancestor: \"A\" has sire \"A\"\n"},
         RefusalCase{"OwnAncestor", Format::kCsv, "id,sire,dam\nA,B,X\nB,Y,C\nC,A,Z\n",
-                    "in:2: \"A\" is its own ancestor: \"A\" has sire \"B\", \"B\" has dam \"C\", "
+                    "in:2: error: \"A\" is its own ancestor: \"A\" has sire \"B\", \"B\" has dam \"C\", "
                     "\"C\" has sire \"A\"\n"},
         RefusalCase{"SexAgainstRole", Format::kCsv, "id,sire,dam,sex\nS,,,F\nD,,,M\nA,S,D,1\n",
                     "in:2: warning: \"S\" has sex 2 (female) but is sire of \"A\" (line 4)\n"

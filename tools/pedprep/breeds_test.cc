@@ -105,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "in:3: warning: breeds not in r.tsv are race 11 \"other\": \"BSW\" (1)\n"},
         BreedCase{"ABreedTheRacesFileLacksIsRefused", "HOL|BSW|BSW", fixed("r.tsv", "1\tHOL\n"),
                   "1|0|0", "1\tHOL\t1\n",
-                  "in:3: breeds not in r.tsv: \"BSW\" (2); add a line for each, or one for "
+                  "in:3: error: breeds not in r.tsv: \"BSW\" (2); add a line for each, or one for "
                   "\"other\"\n"}),
     [](const ::testing::TestParamInfo<BreedCase>& info) { return info.param.name; });
 

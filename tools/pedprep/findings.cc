@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "driver/diagnostic.h"
+
 namespace pedpeel::pedprep {
 
 namespace {
@@ -58,16 +60,16 @@ void Report::write(std::ostream& err, std::string_view listed_in) const {
   std::array<int64_t, kWarningNames.size()> shown{};
   for (const Finding* finding : in_line_order(findings_)) {
     if (!finding->warning) {
-      err << file_ << ':' << finding->line << ": " << finding->message << '\n';
+      err << diagnostic_line(file_, finding->line, Severity::kError, finding->message) << '\n';
       continue;
     }
     const size_t kind = static_cast<size_t>(finding->kind);
     const int64_t count = shown[kind]++;
     if (count < kShownPerKind) {
-      err << file_ << ':' << finding->line << ": warning: " << finding->message << '\n';
+      err << diagnostic_line(file_, finding->line, Severity::kWarning, finding->message) << '\n';
     } else if (count == kShownPerKind) {
       const int64_t rest = of_kind[kind] - kShownPerKind;
-      err << file_ << ':' << finding->line << ": warning: " << rest << " more "
+      err << diagnostic_prefix(file_, finding->line, Severity::kWarning) << rest << " more "
           << warning_name(finding->kind) << (rest == 1 ? " warning" : " warnings")
           << " from this line on";
       if (!listed_in.empty()) err << ", listed in " << listed_in;

@@ -1,7 +1,8 @@
-// What pedprep found in its input: one line per finding, `FILE:LINE: message` on standard
-// error, warnings marked `warning: ` after the `FILE:LINE: `. An error refuses the input;
-// a warning lets the run go on. A warning of one kind given for many rows is shown for
-// its first rows and then as one line with the count; warnings.tsv lists them all.
+// What pedprep found in its input: one line per finding on standard error, as
+// driver/diagnostic.h writes it: `FILE:LINE: error: message` or `FILE:LINE: warning:
+// message`. An error refuses the input; a warning lets the run go on. A warning of one kind given
+// for many rows is shown for its first rows and then as one line with the count; warnings.tsv lists
+// them all.
 #ifndef PEDPEEL_TOOLS_PEDPREP_FINDINGS_H_
 #define PEDPEEL_TOOLS_PEDPREP_FINDINGS_H_
 

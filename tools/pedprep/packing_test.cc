@@ -102,7 +102,7 @@ TEST(PackingTest, RefusesAPedigreeTooLargeForOneRun) {
   pack(population({3, 12, 4}), {10, 100}, &packed);
   EXPECT_EQ(
       packed.findings,
-      "in:5: pedigree of \"p1-s\" is too large for one run of pedpeel: 12 animals and 12 family "
+      "in:5: error: pedigree of \"p1-s\" is too large for one run of pedpeel: 12 animals and 12 family "
       "member entries; a run holds at most 10 animals and 100 entries\n");
   EXPECT_TRUE(packed.runs.empty());
 }
@@ -112,7 +112,7 @@ TEST(PackingTest, RefusesAPedigreeWithTooManyEntries) {
   pack(population({12}), {100, 11}, &packed);
   EXPECT_EQ(
       packed.findings,
-      "in:2: pedigree of \"p0-s\" is too large for one run of pedpeel: 12 animals and 12 family "
+      "in:2: error: pedigree of \"p0-s\" is too large for one run of pedpeel: 12 animals and 12 family "
       "member entries; a run holds at most 100 animals and 11 entries\n");
 }
 

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
+#include <span>
 #include <string_view>
 
 #include "driver/command_line.h"
@@ -72,8 +73,12 @@ constexpr std::string_view kUsage =
     "  --force         replace an existing DIR that is not empty\n"
     "  -h, --help      print this text and exit\n"
     "  --version       print the version and exit\n"
+    "  --              end of the options: the next argument is INPUT, even if it starts\n"
+    "                  with '-'\n"
+    "An option's value follows it as the next argument or after '=': --out=DIR.\n"
     "\n"
-    "Findings go to standard error as FILE:LINE: message, the summary to standard output;\n"
+    "Findings go to standard error as FILE:LINE: error: message (or warning:), the\n"
+    "summary to standard output;\n"
     "DIR/warnings.tsv lists every warning, DIR/races.tsv the races.\n"
     "Exit status: 0 runs written (warnings allowed); 1 input refused or a file that cannot\n"
     "be read or written, nothing written; 2 usage error.\n";
@@ -88,11 +93,6 @@ struct Options {
   bool mend = false;
   bool no_cut = false;
 };
-
-int usage_error(std::ostream& err, const std::string& message) {
-  err << "pedprep: " << message << "\ntry 'pedprep --help'\n";
-  return kExitUsage;
-}
 
 // The names of a comma-separated option value; the problem when one is empty.
 std::optional<std::string> split_names(const std::string& flag, const std::string& value,
@@ -121,6 +121,14 @@ std::string* column_option(const std::string& flag, ColumnNames& columns) {
   if (flag == "--born") return &columns.born;
   return nullptr;
 }
+
+// The options pedprep takes; all but three take a value.
+constexpr OptionRule kOptions[] = {
+    {"--format", true}, {"--fractions", true},    {"--id", true},     {"--sire", true},
+    {"--dam", true},    {"--sex", true},          {"--family", true}, {"--race", true},
+    {"--born", true},   {"--unknown-race", true}, {"--races", true},  {"--sex-codes", true},
+    {"--out", true},    {"--force", false},       {"--mend", false},  {"--no-cut", false},
+};
 
 // Reads the value of option `flag` into `options`; the problem when it cannot.
 std::optional<std::string> take_value(const std::string& flag, const std::string& value,
@@ -157,54 +165,25 @@ std::optional<std::string> take_value(const std::string& flag, const std::string
   return std::nullopt;
 }
 
-bool takes_value(const std::string& flag) {
-  ColumnNames probe;
-  return column_option(flag, probe) != nullptr || flag == "--format" || flag == "--fractions" ||
-         flag == "--unknown-race" || flag == "--races" || flag == "--sex-codes" || flag == "--out";
-}
-
 // Reads the command line into `options`; the problem when it cannot.
-std::optional<std::string> parse_options(const std::vector<std::string>& arguments,
-                                         Options* options) {
-  bool have_input = false;
-  bool only_names = false;
-  for (size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
-    if (only_names || !argument.starts_with('-') || argument == "-") {
-      if (have_input) return "one INPUT only (" + options->input + " and " + argument + " given)";
-      options->input = argument;
-      have_input = true;
-      continue;
-    }
-    if (argument == "--") {
-      only_names = true;
-      continue;
-    }
-    if (argument == "--force") {
+std::optional<std::string> parse_options(std::span<const std::string> arguments, Options* options) {
+  const Arguments given = read_arguments(arguments, {kOptions});
+  if (!given.error.empty()) return given.error;
+  if (given.operands.size() > 1) {
+    return "one INPUT only (" + given.operands[0] + " and " + given.operands[1] + " given)";
+  }
+  const bool have_input = !given.operands.empty();
+  if (have_input) options->input = given.operands[0];
+  for (const GivenOption& option : given.options) {
+    if (option.name == "--force") {
       options->force = true;
-      continue;
-    }
-    if (argument == "--mend") {
+    } else if (option.name == "--mend") {
       options->mend = true;
-      continue;
-    }
-    if (argument == "--no-cut") {
+    } else if (option.name == "--no-cut") {
       options->no_cut = true;
-      continue;
+    } else if (auto problem = take_value(std::string(option.name), option.value, options)) {
+      return problem;
     }
-    std::string flag = argument;
-    std::string value;
-    const size_t equals = argument.find('=');
-    if (equals != std::string::npos) {
-      flag = argument.substr(0, equals);
-      value = argument.substr(equals + 1);
-    }
-    if (!takes_value(flag)) return "unknown option '" + flag + "'";
-    if (equals == std::string::npos) {
-      if (i + 1 >= arguments.size()) return flag + " needs a value";
-      value = arguments[++i];
-    }
-    if (auto problem = take_value(flag, value, options)) return problem;
   }
   if (!have_input) return "an INPUT file is needed";
   if (options->out.empty()) return "--out DIR is needed";
@@ -331,19 +310,20 @@ void write_cut_summary(const CutSummary& cuts, const std::string& dir, std::ostr
 }  // namespace
 
 int run_pedprep(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
-  for (const std::string& argument : arguments) {
-    if (argument == "--") break;
-    if (argument == "--help" || argument == "-h") {
+  switch (read_arguments(arguments, {kOptions}).request) {
+    case Arguments::Request::kHelp:
       out << kUsage;
       return kExitDone;
-    }
-    if (argument == "--version") {
+    case Arguments::Request::kVersion:
       out << version_line("pedprep");
       return kExitDone;
-    }
+    case Arguments::Request::kRun:
+      break;
   }
   Options options;
-  if (auto problem = parse_options(arguments, &options)) return usage_error(err, *problem);
+  if (auto problem = parse_options(arguments, &options)) {
+    return report_usage_error(err, "pedprep", *problem);
+  }
   if (auto refusal = refuse_output_dir(options.out, options.force, options.input)) {
     err << "pedprep: " << *refusal << '\n';
     return kExitRefused;

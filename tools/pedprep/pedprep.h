@@ -9,12 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "driver/command_line.h"
+
 namespace pedpeel::pedprep {
 
-// Exit statuses.
+// Exit statuses; a usage error is kExitUsage, as in every program.
 inline constexpr int kExitDone = 0;     // runs written (warnings allowed)
 inline constexpr int kExitRefused = 1;  // input refused, or a file that cannot be read or written
-inline constexpr int kExitUsage = 2;    // usage error
 
 /// Runs pedprep with `arguments` (without the program name): findings on `err`, the
 /// summary on `out`. Returns the exit status.

@@ -121,7 +121,7 @@ TEST(PedprepTest, AHerdBookExportWithMend) {
 
   const Outcome refused = run({input, "--out", out});
   EXPECT_EQ(refused.status, kExitRefused);
-  EXPECT_NE(refused.err.find(":7: \"X1\" is its own ancestor"), std::string::npos) << refused.err;
+  EXPECT_NE(refused.err.find(":7: error: \"X1\" is its own ancestor"), std::string::npos) << refused.err;
   EXPECT_TRUE(
       refused.err.ends_with("pedprep: 2 errors (all of them --mend repairs); nothing "
                             "written\n"))
@@ -182,7 +182,7 @@ TEST(PedprepTest, AShortenedIniIdIsNoOtherRowsId) {
 struct RefusalCase {
   std::string name;
   std::string text;
-  std::string first_error;  // after "FILE:"
+  std::string first_error;  // after "FILE:", from the line number on
 };
 
 class PedprepRefusalTest : public ::testing::TestWithParam<RefusalCase> {};
@@ -203,17 +203,17 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, PedprepRefusalTest,
     ::testing::Values(
         RefusalCase{"Duplicate", "id,sire,dam\nA,,\nA,,\n",
-                    "3: duplicate id \"A\": also at line 2"},
+                    "3: error: duplicate id \"A\": also at line 2"},
         RefusalCase{"OwnAncestor", "id,sire,dam\nA,B,C\nB,A,D\n",
-                    "2: \"A\" is its own ancestor: \"A\" has sire \"B\", \"B\" has sire \"A\""},
+                    "2: error: \"A\" is its own ancestor: \"A\" has sire \"B\", \"B\" has sire \"A\""},
         RefusalCase{"BothRoles", "id,sire,dam\nA,X,Y\nB,Y,Z\n",
-                    "3: \"Y\" is sire of \"B\" here but dam of \"A\" at line 2"},
+                    "3: error: \"Y\" is sire of \"B\" here but dam of \"A\" at line 2"},
         RefusalCase{"RaceCode", "id,sire,dam,race\nA,,,-128\n",
-                    "2: race code -128 is outside -127..127 (column 4 \"race\")"},
+                    "2: error: race code -128 is outside -127..127 (column 4 \"race\")"},
         RefusalCase{
             "UnreadableField", "id,sire,dam\nA,\"B\"C,\n",
-            "2: cannot read column 2 \"sire\": text after the closing quote of a quoted field"},
-        RefusalCase{"NoRows", "id,sire,dam\n", "1: no animal to write"}),
+            "2: error: cannot read column 2 \"sire\": text after the closing quote of a quoted field"},
+        RefusalCase{"NoRows", "id,sire,dam\n", "1: error: no animal to write"}),
     [](const ::testing::TestParamInfo<RefusalCase>& info) { return info.param.name; });
 
 TEST(PedprepTest, RefusesFractionsOutsideTheRange) {
@@ -223,9 +223,9 @@ TEST(PedprepTest, RefusesFractionsOutsideTheRange) {
       run({dir.path() + "/in.csv", "--fractions=hol", "--out=" + dir.path() + "/out"});
   EXPECT_EQ(outcome.status, kExitRefused);
   EXPECT_EQ(outcome.err,
-            dir.path() + "/in.csv:2: race fraction 2 is outside 0..1 (column 4 \"hol\")\n" +
+            dir.path() + "/in.csv:2: error: race fraction 2 is outside 0..1 (column 4 \"hol\")\n" +
                 dir.path() +
-                "/in.csv:3: cannot read race fraction \"x\": not a number (column 4 \"hol\")\n"
+                "/in.csv:3: error: cannot read race fraction \"x\": not a number (column 4 \"hol\")\n"
                 "pedprep: 2 errors; nothing written\n");
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"in.csv"});
 }
@@ -239,7 +239,7 @@ TEST(PedprepTest, RefusesAPedigreeTooLargeNamingItsSize) {
   EXPECT_EQ(outcome.status, kExitRefused);
   EXPECT_EQ(outcome.err,
             dir.path() +
-                "/in.csv:2: pedigree of \"a0\" is too large for one run of pedpeel: "
+                "/in.csv:2: error: pedigree of \"a0\" is too large for one run of pedpeel: "
                 "40002 animals and 40002 family member entries; a run holds at most 32767 animals "
                 "and 32767 entries\npedprep: 1 error; nothing written\n");
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"in.csv"});
@@ -272,7 +272,7 @@ TEST(PedprepTest, AParentInAnotherFamilyIsACopyThere) {
 
   const Outcome no_cut = run({dir.path() + "/in.csv", "--out", dir.path() + "/no", "--no-cut"});
   EXPECT_EQ(no_cut.status, kExitRefused);
-  EXPECT_TRUE(no_cut.err.starts_with(dir.path() + "/in.csv:3: sire \"X\" of \"A\" is in family "
+  EXPECT_TRUE(no_cut.err.starts_with(dir.path() + "/in.csv:3: error: sire \"X\" of \"A\" is in family "
                                                   "\"AI\" (line 2), \"A\" in family \"1\"\n"))
       << no_cut.err;
 }
@@ -388,6 +388,9 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{{"a.csv", "b.csv", "--out", "o"}, "one INPUT only (a.csv and b.csv given)"},
         UsageCase{{"a.csv", "--out"}, "--out needs a value"},
         UsageCase{{"a.csv", "--out", "o", "--frobnicate"}, "unknown option '--frobnicate'"},
+        UsageCase{{"a.csv", "--out=o", "--force=yes"}, "--force takes no value"},
+        UsageCase{{"--out", "o", "--", "-a.csv", "b.csv"},
+                  "one INPUT only (-a.csv and b.csv given)"},
         UsageCase{{"a.csv", "--out", "o", "--format", "xls"},
                   "--format must be csv, tsv or fam, not 'xls'"},
         UsageCase{{"a.xls", "--out", "o"},

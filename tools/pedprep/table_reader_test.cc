@@ -113,68 +113,68 @@ INSTANTIATE_TEST_SUITE_P(
                    Format::kFam,
                    "F1 A 0 0 1\nF1 B 0 0 1 1 7\nF1 C 0 0 1 1\n",
                    {"3:C///F1/1/0"},
-                   "in:1: expected 6 fields (FID IID PAT MAT SEX PHENO), found 5\n"
-                   "in:2: expected 6 fields (FID IID PAT MAT SEX PHENO), found 7\n"},
+                   "in:1: error: expected 6 fields (FID IID PAT MAT SEX PHENO), found 5\n"
+                   "in:2: error: expected 6 fields (FID IID PAT MAT SEX PHENO), found 7\n"},
         ReaderCase{
-            "EmptyFile", Format::kCsv, "", {}, "in:1: no header row: the file holds no line\n"},
+            "EmptyFile", Format::kCsv, "", {}, "in:1: error: no header row: the file holds no line\n"},
         ReaderCase{"MissingColumns",
                    Format::kCsv,
                    "id,father\n",
                    {},
-                   "in:1: no column for the dam (dam, mother or mat) in the header, which holds "
+                   "in:1: error: no column for the dam (dam, mother or mat) in the header, which holds "
                    "\"id\", \"father\"; name the column with --dam COL\n"},
         ReaderCase{"SemicolonsReadAsCommaSeparated",
                    Format::kCsv,
                    "id;sire;dam\nA;;\n",
                    {},
-                   "in:1: no column for the id (id, animal, indiv, individual or iid), the sire "
+                   "in:1: error: no column for the id (id, animal, indiv, individual or iid), the sire "
                    "(sire, father or pat) and the dam (dam, mother or mat) in the header, which is "
                    "read as the one column \"id;sire;dam\": is the file comma-separated?\n"},
         ReaderCase{"ColumnNamedTwice",
                    Format::kCsv,
                    "id,sire,dam,father\n",
                    {},
-                   "in:1: column 2 \"sire\" and column 4 \"father\" both name the sire: --sire "
+                   "in:1: error: column 2 \"sire\" and column 4 \"father\" both name the sire: --sire "
                    "COL picks one\n"},
         ReaderCase{
             "FieldCount",
             Format::kCsv,
             "id,sire,dam\nA,B\nC,D,E,F\nG,,\n",
             {"4:G////0/0"},
-            "in:2: row has 2 fields, the header has 3\nin:3: row has 4 fields, the header has 3\n"},
+            "in:2: error: row has 2 fields, the header has 3\nin:3: error: row has 4 fields, the header has 3\n"},
         ReaderCase{"EmptyAndMissingIds",
                    Format::kCsv,
                    "id,sire,dam\n,A,B\n0,,\nNA,,\n",
                    {},
-                   "in:2: empty id in column 1 \"id\"\n"
-                   "in:3: id \"0\" in column 1 \"id\" is a spelling of a missing parent and cannot "
+                   "in:2: error: empty id in column 1 \"id\"\n"
+                   "in:3: error: id \"0\" in column 1 \"id\" is a spelling of a missing parent and cannot "
                    "name an animal\n"
-                   "in:4: id \"NA\" in column 1 \"id\" is a spelling of a missing parent and "
+                   "in:4: error: id \"NA\" in column 1 \"id\" is a spelling of a missing parent and "
                    "cannot name an animal\n"},
         ReaderCase{"UnclosedQuote",
                    Format::kCsv,
                    "id,sire,dam\nA,,\nB,\"C,\nD,,\n",
                    {"2:A////0/0"},
-                   "in:3: cannot read column 2 \"sire\": a quoted field is not closed before the "
+                   "in:3: error: cannot read column 2 \"sire\": a quoted field is not closed before the "
                    "end of the file\n"},
         ReaderCase{
             "TextAfterQuote",
             Format::kCsv,
             "id,sire,dam\n\"A\"x,,\nB,,\n",
             {"3:B////0/0"},
-            "in:2: cannot read column 1 \"id\": text after the closing quote of a quoted field\n"},
+            "in:2: error: cannot read column 1 \"id\": text after the closing quote of a quoted field\n"},
         ReaderCase{"TabInId",
                    Format::kCsv,
                    "id,sire,dam\n\"A\tB\",,\n",
                    {},
-                   "in:2: \"A\tB\" in column 1 \"id\" holds a tab or a line break, which ids.tsv "
+                   "in:2: error: \"A\tB\" in column 1 \"id\" holds a tab or a line break, which ids.tsv "
                    "cannot carry\n"},
         ReaderCase{"RaceCodes",
                    Format::kCsv,
                    "id,sire,dam,race\nA,,,127\nB,,,-127\nC,,,+5\nD,,,\nE,,,128\nF,,,NA\n",
                    {"2:A////0/127", "3:B////0/-127", "4:C////0/5", "5:D////0/0", "6:E////0/0",
                     "7:F////0/0"},
-                   "in:6: race code 128 is outside -127..127 (column 4 \"race\")\n"},
+                   "in:6: error: race code 128 is outside -127..127 (column 4 \"race\")\n"},
         ReaderCase{"RepeatedHeaderSkipped",
                    Format::kCsv,
                    "id,sire,dam\nA,,\nid,sire,dam\nB,A,\n",
@@ -185,14 +185,14 @@ INSTANTIATE_TEST_SUITE_P(
                    Format::kCsv,
                    "id,sire,dam\nM\xFCller,,\nA,M\xFCller,\n",
                    {},
-                   "in:2: \"M\\xFCller\" in column 1 \"id\" is not UTF-8: the file is in an "
+                   "in:2: error: \"M\\xFCller\" in column 1 \"id\" is not UTF-8: the file is in an "
                    "8-bit encoding such as Latin-1 or Windows-1252; save it as UTF-8 (2 such "
                    "fields)\n"},
         ReaderCase{"Utf16",
                    Format::kTable,
                    std::string("\xFF\xFEi\0d\0", 6),
                    {},
-                   "in:1: the file is UTF-16 (little-endian); save it as UTF-8\n"}),
+                   "in:1: error: the file is UTF-16 (little-endian); save it as UTF-8\n"}),
     [](const ::testing::TestParamInfo<ReaderCase>& info) { return info.param.name; });
 
 ReadOptions named(ColumnNames columns, SexWords sex_words = {}) {
@@ -241,7 +241,7 @@ INSTANTIATE_TEST_SUITE_P(
                    Format::kTable,
                    "id,sire,dam\n",
                    {},
-                   "in:1: no column for the birth date (--born \"Geburt\") in the header, which "
+                   "in:1: error: no column for the birth date (--born \"Geburt\") in the header, which "
                    "holds \"id\", \"sire\", \"dam\"; name the column with --born COL\n",
                    named({.id = "",
                           .sire = "",
@@ -279,17 +279,17 @@ TEST(ReaderTest, RefusesFractionsOutOfRangeOrNotNumbers) {
            "id,sire,dam,hol,jer\nA,,,1.5,0\nB,,,-0.1,0\nC,,,x,0\nD,,,,0\nE,,,nan,0\nF,,,0.7,0.6\n",
            fractions({"hol", "jer"}));
   EXPECT_EQ(result.findings,
-            "in:2: race fraction 1.5 is outside 0..1 (column 4 \"hol\")\n"
-            "in:3: race fraction -0.1 is outside 0..1 (column 4 \"hol\")\n"
-            "in:4: cannot read race fraction \"x\": not a number (column 4 \"hol\")\n"
-            "in:5: cannot read race fraction \"\": not a number (column 4 \"hol\")\n"
-            "in:6: cannot read race fraction \"nan\": not a number (column 4 \"hol\")\n"
+            "in:2: error: race fraction 1.5 is outside 0..1 (column 4 \"hol\")\n"
+            "in:3: error: race fraction -0.1 is outside 0..1 (column 4 \"hol\")\n"
+            "in:4: error: cannot read race fraction \"x\": not a number (column 4 \"hol\")\n"
+            "in:5: error: cannot read race fraction \"\": not a number (column 4 \"hol\")\n"
+            "in:6: error: cannot read race fraction \"nan\": not a number (column 4 \"hol\")\n"
             "in:7: warning: race fractions of \"F\" sum to 1.3000, above 1\n");
 }
 
 TEST(ReaderTest, RefusesAMissingFractionColumn) {
   EXPECT_EQ(read(Format::kCsv, "id,sire,dam\n", fractions({"hol"})).findings,
-            "in:1: no column for \"hol\" in the header, which holds \"id\", \"sire\", "
+            "in:1: error: no column for \"hol\" in the header, which holds \"id\", \"sire\", "
             "\"dam\"\n");
 }
 
