@@ -70,7 +70,7 @@ class CopyTally {
   int64_t copies_ = 0;
 };
 
-// By animal: 1 for the members of the pedigrees marked in `marked`.
+// By animal: the mark in `marked` of its pedigree.
 std::vector<uint8_t> members_of(const Pedigrees& pedigrees, const std::vector<uint8_t>& marked) {
   std::vector<uint8_t> members(pedigrees.pedigree_of.size(), 0);
   for (size_t a = 0; a < members.size(); ++a) {
@@ -135,7 +135,8 @@ Pedigrees cut_pedigrees(Animals& animals, Pedigrees pedigrees, const RunLimits& 
   std::vector<uint8_t> to_cut(pedigrees.list.size(), 0);
   for (size_t p = 0; p < pedigrees.list.size(); ++p) {
     const Pedigree& pedigree = pedigrees.list[p];
-    with_cycle[p] = pedigree.has_cycle;
+    // 2 for a pedigree to be split: loop_cuts.h keeps fewer loops there.
+    with_cycle[p] = pedigree.has_cycle ? 1 + too_large(pedigree, limits) : 0;
     to_cut[p] = pedigree.has_cycle || too_large(pedigree, limits);
     large = large || too_large(pedigree, limits);
     large_families = large_families || pedigree.most_children > kMaxRecordMembers - 2;

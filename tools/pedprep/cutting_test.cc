@@ -1,8 +1,8 @@
 // Cutting with copies: on small pedigrees an exhaustive search over the parent links to
 // replace by copies finds the fewest copies after which pedpeel takes every pedigree, and
 // the cuts made for loops are that many, never more than the cyclomatic number; the size
-// split keeps every piece within the limits given; a family too large for one record is
-// split.
+// split keeps every piece within the limits given, and keeps only the loops pedpeel takes
+// wherever the pieces fall; a family too large for one record is split.
 #include "tools/pedprep/cutting.h"
 
 #include <gtest/gtest.h>
@@ -146,6 +146,9 @@ TEST(CuttingTest, PiecesWithinTheLimits) {
     }
     dams = daughters;
   }
+  // Two full-sib matings on the first dam: pedpeel takes the first wherever the pieces
+  // fall, so it is kept; the second's sire also mates in the herd, so it is cut.
+  text += "k1,K,d\nk2,K,d\nk3,k1,k2\nl1,L,d\nl2,L,d\nl3,l1,l2\nl4,l1,d.0\n";
   // And a family too large for one record.
   for (int k = 0; k < 250; ++k) text += "big" + std::to_string(k) + ",S,D\n";
   Prepared prepared;
@@ -155,6 +158,10 @@ TEST(CuttingTest, PiecesWithinTheLimits) {
   const Pedigrees cut =
       cut_pedigrees(prepared.animals, prepared.pedigrees, limits, report, prepared.summary);
   EXPECT_GT(prepared.summary.size_copies, 0);
+  EXPECT_TRUE(pedpeel_takes_all(prepared.animals, cut));
+  int64_t cyclomatic = 0;
+  for (const CutPedigree& pedigree : prepared.summary.pedigrees) cyclomatic += pedigree.cyclomatic;
+  EXPECT_EQ(prepared.summary.loop_copies, cyclomatic - 1);  // all but the kept loop
   int32_t rows = 0;
   for (const Pedigree& pedigree : cut.list) {
     EXPECT_LE(pedigree.rows, limits.rows);

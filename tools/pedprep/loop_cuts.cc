@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "records/limits.h"
+
 namespace pedpeel::pedprep {
 
 namespace {
@@ -34,23 +36,86 @@ class Components {
   std::vector<int32_t> up_;
 };
 
-// The links of a loop pedpeel takes itself through family f, whose parents are full sibs
-// or one a child of the other, as 2 * family + role: f's two parent links and, for a
-// mating of a parent with its child, the link of that parent to the child's family.
-// None when f is no such family.
-std::vector<int32_t> pedpeel_loop_links(const FamilyGraph& graph, int32_t f) {
+// The family of a loop pedpeel takes itself whose mating is family f: the family of the
+// full sibs that are f's parents, or of the child that mates with a parent; -1 when f is
+// no such mating.
+int32_t loop_head_of(const FamilyGraph& graph, int32_t f) {
   const int32_t sire = graph.sire[static_cast<size_t>(f)];
   const int32_t dam = graph.dam[static_cast<size_t>(f)];
   const int32_t of_sire = graph.family_of[static_cast<size_t>(sire)];
   const int32_t of_dam = graph.family_of[static_cast<size_t>(dam)];
-  if (of_sire >= 0 && of_sire == of_dam) return {2 * f, 2 * f + 1};
-  if (of_dam >= 0 && graph.sire[static_cast<size_t>(of_dam)] == sire) {
-    return {2 * f, 2 * f + 1, 2 * of_dam};
+  if (of_sire >= 0 && of_sire == of_dam) return of_sire;
+  if (of_dam >= 0 && graph.sire[static_cast<size_t>(of_dam)] == sire) return of_dam;
+  if (of_sire >= 0 && graph.dam[static_cast<size_t>(of_sire)] == dam) return of_sire;
+  return -1;
+}
+
+// The links of the loop through mating f and its loop head, as 2 * family + role: f's two
+// parent links and, for a mating of a parent with its child, the link of that parent to
+// the loop head.
+std::vector<int32_t> loop_links(const FamilyGraph& graph, int32_t f, int32_t head) {
+  const int32_t sire = graph.sire[static_cast<size_t>(f)];
+  if (graph.family_of[static_cast<size_t>(sire)] == head) {
+    if (graph.family_of[static_cast<size_t>(graph.dam[static_cast<size_t>(f)])] == head) {
+      return {2 * f, 2 * f + 1};
+    }
+    return {2 * f, 2 * f + 1, 2 * head + 1};  // the dam mates with her son
   }
-  if (of_sire >= 0 && graph.dam[static_cast<size_t>(of_sire)] == dam) {
-    return {2 * f, 2 * f + 1, 2 * of_sire + 1};
+  return {2 * f, 2 * f + 1, 2 * head};  // the sire mates with his daughter
+}
+
+// Whether the mating g of a child of loop head h leaves the loop one pedpeel takes
+// wherever the rest of the pedigree lies: both of g's parents are in h (the parents or
+// the children), a child of h among them has no other mating, and g's children have
+// none. Then the loop meets the rest of the pedigree only at h's parents, and pedpeel
+// takes it once the rest on one of the two sides is taken.
+bool mating_kept_within(const FamilyGraph& graph, std::span<const int32_t> matings, int32_t h,
+                        int32_t g) {
+  for (const int32_t parent :
+       {graph.sire[static_cast<size_t>(g)], graph.dam[static_cast<size_t>(g)]}) {
+    const bool child_of_head = graph.family_of[static_cast<size_t>(parent)] == h;
+    if (child_of_head ? matings[static_cast<size_t>(parent)] != 1
+                      : parent != graph.sire[static_cast<size_t>(h)] &&
+                            parent != graph.dam[static_cast<size_t>(h)]) {
+      return false;
+    }
   }
-  return {};
+  for (const int32_t child : graph.children_of(g)) {
+    if (matings[static_cast<size_t>(child)] != 0) return false;
+  }
+  return true;
+}
+
+// By family: 1 for a loop head whose loops are kept for pedpeel. In a pedigree marked 2
+// in `active` (one to be split for size, whose pieces fall anywhere) only when each
+// mating of its children passes mating_kept_within and it has no more children than
+// pedpeel takes of a loop head.
+std::vector<uint8_t> heads_kept(const FamilyGraph& graph, std::span<const int32_t> matings,
+                                std::span<const uint8_t> active) {
+  const int32_t families = graph.families();
+  std::vector<uint8_t> kept(static_cast<size_t>(families), 0);
+  auto strict = [&](int32_t h) {
+    const int32_t child = graph.children_of(h).front();
+    return !active.empty() && active[static_cast<size_t>(child)] == 2;
+  };
+  for (int32_t f = 0; f < families; ++f) {
+    const int32_t head = loop_head_of(graph, f);
+    if (head < 0) continue;
+    kept[static_cast<size_t>(head)] =
+        !strict(head) ||
+        graph.children_of(head).size() <= static_cast<size_t>(kMaxLoopHeadChildren);
+  }
+  for (int32_t g = 0; g < families; ++g) {
+    for (const int32_t parent :
+         {graph.sire[static_cast<size_t>(g)], graph.dam[static_cast<size_t>(g)]}) {
+      const int32_t h = graph.family_of[static_cast<size_t>(parent)];
+      if (h >= 0 && kept[static_cast<size_t>(h)] != 0 && strict(h) &&
+          !mating_kept_within(graph, matings, h, g)) {
+        kept[static_cast<size_t>(h)] = 0;
+      }
+    }
+  }
+  return kept;
 }
 
 }  // namespace
@@ -84,10 +149,15 @@ std::vector<MadeCopy> cut_loops(Animals& animals, std::span<const uint8_t> activ
   };
   // The loops pedpeel takes itself are kept: their links join first, closing the loop.
   std::vector<uint8_t> kept(2 * static_cast<size_t>(families), 0);
-  for (int32_t f = 0; f < families && keep_pedpeel_loops; ++f) {
-    for (int32_t link : pedpeel_loop_links(graph, f)) {
-      kept[static_cast<size_t>(link)] = 1;
-      components.join(node_of_family(link / 2), parent_of_link(link));
+  if (keep_pedpeel_loops) {
+    const std::vector<uint8_t> heads = heads_kept(graph, matings, active);
+    for (int32_t f = 0; f < families; ++f) {
+      const int32_t head = loop_head_of(graph, f);
+      if (head < 0 || heads[static_cast<size_t>(head)] == 0) continue;
+      for (int32_t link : loop_links(graph, f, head)) {
+        kept[static_cast<size_t>(link)] = 1;
+        components.join(node_of_family(link / 2), parent_of_link(link));
+      }
     }
   }
   std::vector<int32_t> links;
