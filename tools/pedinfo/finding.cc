@@ -12,10 +12,7 @@ std::string trimmed_ini_id(const IniId& ini) {
 }
 
 std::string format_finding(const Finding& finding, const OriginalIds* ids) {
-  std::string text = finding.file;
-  text += ':';
-  text += std::to_string(finding.line);
-  text += ": ";
+  std::string text = diagnostic_prefix(finding.file, finding.line, finding.severity);
   if (finding.row != 0 && (!finding.row_read || finding.pedigree == 0)) {
     text += "row " + std::to_string(finding.row) + ": ";
   } else if (finding.pedigree != 0) {

@@ -1,6 +1,7 @@
 // A problem pedinfo check found in a population: where it is (file, line, pedigree, row),
-// how serious it is, and the message. Findings print as one line each:
-//   FILE:LINE: pedigree P (IPED n), ID i "INI_ID": message
+// how serious it is, and the message. Findings print as one line each, in the form of
+// driver/diagnostic.h:
+//   FILE:LINE: error: pedigree P (IPED n), ID i "INI_ID": message
 #ifndef PEDPEEL_TOOLS_PEDINFO_FINDING_H_
 #define PEDPEEL_TOOLS_PEDINFO_FINDING_H_
 
@@ -9,16 +10,16 @@
 #include <string_view>
 #include <vector>
 
+#include "driver/diagnostic.h"
 #include "pedigree/population.h"
 #include "tools/pedinfo/original_ids.h"
 #include "tools/pedinfo/output_text.h"
 
 namespace pedpeel::pedinfo {
 
-enum class Severity {
-  kError,    // pedpeel fails, stops or writes the loop report because of it
-  kWarning,  // pedpeel runs, but the data are most likely not what was meant
-};
+// kError: pedpeel fails, stops or writes the loop report because of it.
+// kWarning: pedpeel runs, but the data are most likely not what was meant.
+using pedpeel::Severity;
 
 // One step of a loop path: an individual (family == 0) or a family (family > 0).
 struct LoopStep {

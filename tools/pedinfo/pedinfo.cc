@@ -42,7 +42,8 @@ constexpr std::string_view kCheckUsage =
     "with its own ids.tsv when it has one: files are named from DIR (run-0003/pedigree.dat)\n"
     "and one summary line counts the problems of all runs. Reports every\n"
     "problem found as one line\n"
-    "  FILE:LINE: pedigree P (IPED n), ID i \"INI_ID\": message\n"
+    "  FILE:LINE: error: pedigree P (IPED n), ID i \"INI_ID\": message\n"
+    "(warning: in place of error: for a warning), the form pedprep and compilers use,\n"
     "then a count of problems, errors and warnings. An error is something pedpeel fails,\n"
     "stops or reports a loop on, or data that cannot be true; a warning is data pedpeel\n"
     "takes but most likely not as meant. Reported:\n"
@@ -138,10 +139,6 @@ constexpr std::string_view kDrawUsage =
     "Exit status: 0 graph written; 1 the files do not read cleanly (see pedinfo check);\n"
     "2 usage error or a file that cannot be opened.\n";
 
-bool is_help(std::string_view argument) {
-  return argument == "--help" || argument == "-h";
-}
-
 // The arguments of a subcommand: positional arguments, --json, --ids FILE, and the
 // options of draw.
 struct Options {
@@ -153,79 +150,37 @@ struct Options {
   std::optional<std::string> generations;
   std::optional<std::string> limit;
   bool loop = false;
-  bool help = false;
 };
 
-// Which options a subcommand takes.
-struct Accepted {
-  bool json = false;
-  bool ids = false;
-  bool draw = false;  // --pedigree, --around, --generations, --limit, --loop
-  size_t most_positional = 1;
-};
+// The options of each subcommand, by the rules of driver/command_line.h.
+constexpr OptionRule kCheckOptions[] = {{"--json", false}, {"--ids", true}};
+constexpr OptionRule kFindOptions[] = {{"--json", false}};
+constexpr OptionRule kDrawOptions[] = {{"--ids", true},    {"--pedigree", true},
+                                       {"--around", true}, {"--generations", true},
+                                       {"--limit", true},  {"--loop", false}};
 
-// Takes the value of option `name` from "--name VALUE" or "--name=VALUE"; false when
-// `arguments[*k]` is not that option.
-bool option_value(const std::vector<std::string>& arguments, size_t* k, std::string_view name,
-                  std::optional<std::string>* value, bool* missing) {
-  const std::string& argument = arguments[*k];
-  if (argument == name) {
-    if (*k + 1 == arguments.size()) {
-      *missing = true;
-    } else {
-      *value = arguments[++*k];
-    }
-    return true;
-  }
-  if (argument.size() > name.size() && argument.starts_with(name) && argument[name.size()] == '=') {
-    *value = argument.substr(name.size() + 1);
-    return true;
-  }
-  return false;
+// The value of `name` when it was given.
+std::optional<std::string> value_of(const Arguments& given, std::string_view name) {
+  const std::string* value = given.value(name);
+  return value != nullptr ? std::optional<std::string>(*value) : std::nullopt;
 }
 
-std::optional<std::string> parse_options(const std::vector<std::string>& arguments,
-                                         const Accepted& accepted, Options* options) {
-  struct Valued {
-    bool accepted;
-    std::string_view name;
-    std::optional<std::string>* value;
-    const char* missing;
-  };
-  const Valued valued[] = {
-      {accepted.ids, "--ids", &options->ids, "--ids needs the name of an ids.tsv file"},
-      {accepted.draw, "--pedigree", &options->pedigree, "--pedigree needs a pedigree number"},
-      {accepted.draw, "--around", &options->around, "--around needs the ID of an animal"},
-      {accepted.draw, "--generations", &options->generations, "--generations needs a number"},
-      {accepted.draw, "--limit", &options->limit, "--limit needs a number of animals"},
-  };
-  for (size_t k = 1; k < arguments.size(); ++k) {
-    const std::string& argument = arguments[k];
-    bool taken = false;
-    for (const Valued& option : valued) {
-      bool missing = false;
-      if (!option.accepted || !option_value(arguments, &k, option.name, option.value, &missing)) {
-        continue;
-      }
-      if (missing) return std::string(option.missing);
-      taken = true;
-      break;
-    }
-    if (taken) continue;
-    if (is_help(argument)) {
-      options->help = true;
-    } else if (accepted.json && argument == "--json") {
-      options->json = true;
-    } else if (accepted.draw && argument == "--loop") {
-      options->loop = true;
-    } else if (argument.starts_with("-") && argument != "-") {
-      return arguments[0] + ": unknown option " + argument;
-    } else if (options->positional.size() == accepted.most_positional) {
-      return arguments[0] + ": unexpected argument " + argument;
-    } else {
-      options->positional.push_back(argument);
-    }
+// The options of subcommand `command` (all but the first of `arguments`); the problem when
+// they cannot be read.
+std::optional<std::string> read_options(const Arguments& given, const std::string& command,
+                                        size_t most_positional, Options* options) {
+  if (!given.error.empty()) return command + ": " + given.error;
+  if (given.operands.size() > most_positional) {
+    return command + ": unexpected argument '" + given.operands[most_positional] + "'";
   }
+  options->positional = given.operands;
+  options->json = given.has("--json");
+  options->ids = value_of(given, "--ids");
+  options->pedigree = value_of(given, "--pedigree");
+  options->around = value_of(given, "--around");
+  options->generations = value_of(given, "--generations");
+  options->limit = value_of(given, "--limit");
+  options->loop = given.has("--loop");
   return std::nullopt;
 }
 
@@ -331,14 +286,13 @@ int run_draw_options(const Options& options, std::ostream& out, std::ostream& er
 }  // namespace
 
 int usage_error(std::ostream& err, const std::string& message) {
-  err << "pedinfo: " << message << " (see pedinfo --help)\n";
-  return kUsageOrIoError;
+  return report_usage_error(err, "pedinfo", message);
 }
 
 int run_pedinfo(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
   if (arguments.empty()) return usage_error(err, "a command is needed");
   const std::string& command = arguments[0];
-  if (is_help(command)) {
+  if (command == "--help" || command == "-h") {
     out << kUsage;
     return kNothingToReport;
   }
@@ -351,18 +305,25 @@ int run_pedinfo(const std::vector<std::string>& arguments, std::ostream& out, st
   const bool draw = command == "draw";
   const bool find = command == "find";
   if (!check && !dump && !draw && !find) return usage_error(err, "unknown command " + command);
-  Accepted accepted;
-  accepted.json = !draw;
-  accepted.ids = !find;
-  accepted.draw = draw;
-  accepted.most_positional = find ? static_cast<size_t>(-1) : 1;
-  Options options;
-  if (auto problem = parse_options(arguments, accepted, &options)) {
-    return usage_error(err, *problem);
+  const std::span<const OptionRule> rules = draw   ? std::span<const OptionRule>(kDrawOptions)
+                                            : find ? std::span<const OptionRule>(kFindOptions)
+                                                   : std::span<const OptionRule>(kCheckOptions);
+  const Arguments given =
+      read_arguments(std::span(arguments).subspan(1), CommandLineRules{.options = rules});
+  switch (given.request) {
+    case Arguments::Request::kHelp:
+      out << (check ? kCheckUsage : dump ? kDumpUsage : draw ? kDrawUsage : kFindUsage);
+      return kNothingToReport;
+    case Arguments::Request::kVersion:
+      out << version_line("pedinfo");
+      return kNothingToReport;
+    case Arguments::Request::kRun:
+      break;
   }
-  if (options.help) {
-    out << (check ? kCheckUsage : dump ? kDumpUsage : draw ? kDrawUsage : kFindUsage);
-    return kNothingToReport;
+  Options options;
+  const size_t most_positional = find ? given.operands.size() : 1;
+  if (auto problem = read_options(given, command, most_positional, &options)) {
+    return usage_error(err, *problem);
   }
   if (check) return run_check(options, out, err);
   if (dump) return run_dump(options, out, err);

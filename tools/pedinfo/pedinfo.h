@@ -14,7 +14,8 @@ inline constexpr int kNothingToReport = 0;
 inline constexpr int kProblemsReported = 1;
 inline constexpr int kUsageOrIoError = 2;  // with a one-line message on standard error
 
-/// Writes a usage error as one line ("pedinfo: MESSAGE (see pedinfo --help)").
+/// Writes a usage error as driver/command_line.h does: "pedinfo: MESSAGE", then
+/// "try 'pedinfo --help'".
 /// Returns kUsageOrIoError.
 int usage_error(std::ostream& err, const std::string& message);
 

@@ -49,19 +49,21 @@ TEST(PedinfoTest, HelpOfEveryCommand) {
 
 TEST(PedinfoTest, UsageErrorsAreOneLineAndStatusTwo) {
   const std::pair<std::vector<std::string>, std::string> cases[] = {
-      {{}, "pedinfo: a command is needed (see pedinfo --help)\n"},
-      {{"frob"}, "pedinfo: unknown command frob (see pedinfo --help)\n"},
-      {{"check", "--jsn"}, "pedinfo: check: unknown option --jsn (see pedinfo --help)\n"},
-      {{"check", "a", "b"}, "pedinfo: check: unexpected argument b (see pedinfo --help)\n"},
-      {{"dump"}, "pedinfo: dump needs the name of an iway.IWA file (see pedinfo --help)\n"},
+      {{}, "pedinfo: a command is needed\ntry 'pedinfo --help'\n"},
+      {{"frob"}, "pedinfo: unknown command frob\ntry 'pedinfo --help'\n"},
+      {{"check", "--jsn"}, "pedinfo: check: unknown option '--jsn'\ntry 'pedinfo --help'\n"},
+      {{"check", "a", "b"}, "pedinfo: check: unexpected argument 'b'\ntry 'pedinfo --help'\n"},
+      {{"dump"}, "pedinfo: dump needs the name of an iway.IWA file\ntry 'pedinfo --help'\n"},
       {{"dump", "/nonexistent/iway.IWA"},
        "pedinfo dump: /nonexistent/iway.IWA: No such file or directory\n"},
+      {{"dump", "--", "-iway.IWA"}, "pedinfo dump: -iway.IWA: No such file or directory\n"},
       {{"draw", kExample},
-       "pedinfo: draw needs --pedigree P or --around ID (see pedinfo --help)\n"},
+       "pedinfo: draw needs --pedigree P or --around ID\ntry 'pedinfo --help'\n"},
       {{"draw", "--pedigree", "0"},
-       "pedinfo: draw: --pedigree needs a number from 1, not \"0\" (see pedinfo --help)\n"},
-      {{"draw", "--pedigree"},
-       "pedinfo: --pedigree needs a pedigree number (see pedinfo --help)\n"},
+       "pedinfo: draw: --pedigree needs a number from 1, not \"0\"\ntry 'pedinfo --help'\n"},
+      {{"draw", "--pedigree"}, "pedinfo: draw: --pedigree needs a value\ntry 'pedinfo --help'\n"},
+      {{"draw", "--loop=yes", "--pedigree=1"},
+       "pedinfo: draw: --loop takes no value\ntry 'pedinfo --help'\n"},
       {{"draw", kExample, "--pedigree=3"}, "pedinfo draw: PEDS.DAT holds 2 pedigrees, not 3\n"},
       {{"check", "/nonexistent"}, "pedinfo check: /nonexistent: cannot open the directory\n"},
   };
@@ -170,9 +172,10 @@ TEST(PedinfoTest, DrawRefusesFilesThatDoNotRead) {
   testing::write_population(dir, "    1\n    1    x\n", testing::blood_file(1));
   const PedinfoRun run = pedinfo({"draw", dir.path(), "--pedigree", "1"});
   EXPECT_EQ(run.status, kProblemsReported);
-  EXPECT_EQ(run.err,
-            "pedinfo draw: PEDS.DAT:2: row 1: field ID (columns 6-10, \"    x\"): E6101 invalid "
-            "INTEGER; pedpeel ends here with a run-time error (run pedinfo check)\n");
+  EXPECT_EQ(
+      run.err,
+      "pedinfo draw: PEDS.DAT:2: error: row 1: field ID (columns 6-10, \"    x\"): E6101 invalid "
+      "INTEGER; pedpeel ends here with a run-time error (run pedinfo check)\n");
 }
 
 }  // namespace
@@ -206,14 +209,16 @@ TEST(PedinfoTest, IdsShowOriginalIdsBesideEveryId) {
   const std::string ids = dir.path() + "/ids.tsv";
   const PedinfoRun check = pedinfo({"check", dir.path(), "--ids", ids});
   EXPECT_EQ(check.status, kProblemsReported);
-  EXPECT_EQ(check.out,
-            "PEDS.DAT:4: pedigree 1 (IPED 1), ID 3 [KID-3] \"C\": parent ID 9 (IPAR2) has no row "
-            "in this pedigree: pedpeel writes it with a blank INI_ID and SEX and RACE 0\n"
-            "PEDS.DAT:6: pedigree 2 (IPED 2), ID 2 [OTHER-2] \"E\": IPAR1 1 [OTHER-1, copy of "
-            "run-0002/1/57] "
-            "given but "
-            "IPAR2 is 0: pedpeel makes ID 0 the second parent of the family\n"
-            "2 problems: 0 errors, 2 warnings\n");
+  EXPECT_EQ(
+      check.out,
+      "PEDS.DAT:4: warning: pedigree 1 (IPED 1), ID 3 [KID-3] \"C\": parent ID 9 (IPAR2) has no "
+      "row "
+      "in this pedigree: pedpeel writes it with a blank INI_ID and SEX and RACE 0\n"
+      "PEDS.DAT:6: warning: pedigree 2 (IPED 2), ID 2 [OTHER-2] \"E\": IPAR1 1 [OTHER-1, copy of "
+      "run-0002/1/57] "
+      "given but "
+      "IPAR2 is 0: pedpeel makes ID 0 the second parent of the family\n"
+      "2 problems: 0 errors, 2 warnings\n");
   const PedinfoRun json = pedinfo({"check", "--json", "--ids=" + ids, dir.path()});
   EXPECT_NE(json.out.find("\"ini_id\": \"C\",\n      \"original\": \"KID-3\",\n"),
             std::string::npos)
@@ -245,7 +250,7 @@ TEST(PedinfoTest, IdsFileThatCannotBeUsed) {
                          "/ids.tsv:1: the header line has no column \"family\" (an ids.tsv as "
                          "pedprep writes it)\n");
   EXPECT_EQ(pedinfo({"check", "--ids"}).err,
-            "pedinfo: --ids needs the name of an ids.tsv file (see pedinfo --help)\n");
+            "pedinfo: check: --ids needs a value\ntry 'pedinfo --help'\n");
 }
 
 // A runs directory as pedprep writes it: every run is checked with its own ids.tsv, files
@@ -267,7 +272,8 @@ TEST(PedinfoTest, CheckEveryRunOfARunsDirectory) {
   dir.write("run-0002/ids.tsv", ids_file({{1, 1, "HB-C", ""}, {1, 2, "HB-D", ""}}));
   dir.write("runs.txt", "run-0001\nrun-0002\nrun-0003\n");
   const std::string finding =
-      "run-0002/PEDS.DAT:3: pedigree 1 (IPED 1), ID 2 [HB-D] \"D\": parent ID 9 (IPAR2) has no "
+      "run-0002/PEDS.DAT:3: warning: pedigree 1 (IPED 1), ID 2 [HB-D] \"D\": parent ID 9 (IPAR2) "
+      "has no "
       "row in this pedigree: pedpeel writes it with a blank INI_ID and SEX and RACE 0\n";
   const PedinfoRun missing = pedinfo({"check", dir.path()});
   EXPECT_EQ(missing.status, kUsageOrIoError);
@@ -333,9 +339,9 @@ TEST(PedinfoTest, DrawAroundAnOriginalIdWithItsCopies) {
       {{"draw", dir.path(), "--pedigree", "1"},
        "pedinfo: draw: " + dir.path() +
            " holds runs; name a run directory, or draw --around an original id (each run's "
-           "ids.tsv is used) (see pedinfo --help)\n"},
+           "ids.tsv is used)\ntry 'pedinfo --help'\n"},
       {{"draw", kExample, "--loop", "--around", "3"},
-       "pedinfo: draw: --loop or --around, not both (see pedinfo --help)\n"},
+       "pedinfo: draw: --loop or --around, not both\ntry 'pedinfo --help'\n"},
   };
   for (const auto& [arguments, message] : refused) {
     const PedinfoRun refusal = pedinfo(arguments);
@@ -360,7 +366,7 @@ TEST(PedinfoTest, CopiesShareTheirOriginalsIniId) {
                                  {1, 5, "HB-D", ""}}));
   EXPECT_EQ(pedinfo({"check", dir.path(), "--ids", dir.path() + "/ids.tsv"}).out, "no problems\n");
   EXPECT_NE(pedinfo({"check", dir.path()})
-                .out.find("PEDS.DAT:5: pedigree 1 (IPED 1), ID 4 "
+                .out.find("PEDS.DAT:5: warning: pedigree 1 (IPED 1), ID 4 "
                           "\"HB-A\": same INI_ID as ID 1 on line 2"),
             std::string::npos);
 }
