@@ -79,6 +79,26 @@ std::vector<uint8_t> members_of(const Pedigrees& pedigrees, const std::vector<ui
   return members;
 }
 
+// By piece: 1 for a piece of a pedigree marked 2 in `marked` (by the pedigree of each
+// animal before the cuts, `pedigree_before`): one split for size, whose kept loops are
+// ones pedpeel takes in any piece (loop_cuts.h). A piece is known by any of its animals
+// but the copies the cuts made.
+std::vector<uint8_t> pieces_of_split(const Pedigrees& pieces,
+                                     const std::vector<int32_t>& pedigree_before,
+                                     const std::vector<uint8_t>& marked) {
+  std::vector<uint8_t> split(pieces.list.size(), 0);
+  for (size_t p = 0; p < pieces.list.size(); ++p) {
+    const Pedigree& piece = pieces.list[p];
+    for (int32_t k = 0; k < piece.rows; ++k) {
+      const auto a = static_cast<size_t>(pieces.members[static_cast<size_t>(piece.first + k)]);
+      if (a >= pedigree_before.size()) continue;
+      split[p] = marked[static_cast<size_t>(pedigree_before[a])] == 2;
+      break;
+    }
+  }
+  return split;
+}
+
 int64_t distinct_originals(const Animals& animals) {
   std::vector<uint8_t> seen(static_cast<size_t>(animals.first_copy), 0);
   int64_t count = 0;
@@ -157,17 +177,19 @@ Pedigrees cut_pedigrees(Animals& animals, Pedigrees pedigrees, const RunLimits& 
   CopyTally tally(pedigrees, summary);
   if (large_families) tally.count(animals, split_large_families(animals), false);
   if (cyclomatic > 0) tally.count(animals, cut_loops(animals, cycles, true), true);
+  std::vector<uint8_t> known_taken;  // by piece
   if (tally.copies() > 0 || large) {
     // The pedigrees found before are not needed past here but for the tally's count.
     pedigrees = {};
     tally.count(animals, split_large_pedigrees(animals, cut_for_size, limits), false);
     pedigrees = find_pedigrees(animals, report);
+    known_taken = pieces_of_split(pedigrees, tally.pedigree_of(), with_cycle);
   } else {
     pedigrees.pedigree_of = tally.pedigree_of();  // every loop kept for pedpeel: no cut
   }
   // The loops kept for pedpeel that it cannot take after all (a mating inside another
   // loop kept): those pedigrees are cut into trees.
-  const std::vector<uint8_t> refused = pedigrees_pedpeel_refuses(animals, pedigrees);
+  const std::vector<uint8_t> refused = pedigrees_pedpeel_refuses(animals, pedigrees, known_taken);
   if (std::find(refused.begin(), refused.end(), 1) != refused.end()) {
     const std::vector<uint8_t> members = members_of(pedigrees, refused);
     tally.count(animals, cut_loops(animals, members, false), true);

@@ -37,12 +37,14 @@ Population population_of_pedigree(const Animals& animals, const Pedigrees& pedig
 
 }  // namespace
 
-std::vector<uint8_t> pedigrees_pedpeel_refuses(const Animals& animals, const Pedigrees& pedigrees) {
+std::vector<uint8_t> pedigrees_pedpeel_refuses(const Animals& animals, const Pedigrees& pedigrees,
+                                               std::span<const uint8_t> known_taken) {
   std::vector<uint8_t> refused(pedigrees.list.size(), 0);
   std::unique_ptr<PeelingEngine> engine;
   for (size_t p = 0; p < pedigrees.list.size(); ++p) {
     const Pedigree& pedigree = pedigrees.list[p];
     if (!pedigree.has_cycle || pedigree.rows > kMaxIndividuals) continue;
+    if (!known_taken.empty() && known_taken[p] != 0) continue;
     if (!engine) engine = make_production_engine();
     const Population population = population_of_pedigree(animals, pedigrees, pedigree);
     refused[p] = pedinfo::analyse_pedigree(population, 1, *engine).end != pedinfo::PassesEnd::kDone;

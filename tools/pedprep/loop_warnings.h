@@ -4,6 +4,7 @@
 #define PEDPEEL_TOOLS_PEDPREP_LOOP_WARNINGS_H_
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "tools/pedprep/animals.h"
@@ -14,8 +15,10 @@
 namespace pedpeel::pedprep {
 
 /// By pedigree: 1 for one pedpeel will not take apart (a loop report or a stop), found by
-/// analysing each pedigree whose family graph has a cycle and that fits one run.
-std::vector<uint8_t> pedigrees_pedpeel_refuses(const Animals& animals, const Pedigrees& pedigrees);
+/// analysing each pedigree whose family graph has a cycle and that fits one run, less
+/// those marked in `known_taken` (by pedigree; none when empty).
+std::vector<uint8_t> pedigrees_pedpeel_refuses(const Animals& animals, const Pedigrees& pedigrees,
+                                               std::span<const uint8_t> known_taken = {});
 
 /// For every pedigree whose family graph has a cycle, analyses the pedigree alone as
 /// pedpeel would take it. One that ends in a loop report gets a warning naming the ids of
