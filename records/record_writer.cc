@@ -71,7 +71,28 @@ void RecordWriter::put(float value) {
 }
 
 void RecordWriter::put(std::span<const float> values) {
-  for (float value : values) put(value);
+  size_t written = 0;
+  while (written < values.size()) {
+    // The next field, then its further repeats that the values reach, in one step.
+    const Element& field = this->field(ElementKind::kExponent);
+    const size_t run =
+        std::min(values.size() - written, 1 + static_cast<size_t>(cursor_.repeats_left()));
+    cursor_.take_repeats(static_cast<int>(run - 1));
+    const auto width = static_cast<size_t>(field.width);
+    const std::span<const float> part = values.subspan(written, run);
+    if (exponents_ != nullptr && exponents_->renders(field.width, field.digits)) {
+      for (float value : part) {
+        exponents_->format(record_.data() + length_, value);
+        length_ += width;
+      }
+    } else {
+      for (float value : part) {
+        format_exponent(record_.data() + length_, value, field.width, field.digits);
+        length_ += width;
+      }
+    }
+    written += run;
+  }
 }
 
 void RecordWriter::put(std::string_view text) {

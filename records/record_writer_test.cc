@@ -4,6 +4,9 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
+
+#include "records/exponent_field_cache.h"
 
 namespace pedpeel {
 namespace {
@@ -77,6 +80,51 @@ TEST(RecordWriterTest, FailedItemLeavesCompleteRecords) {
   EXPECT_EQ(out,
             "before\r\n PEDIGREE   7 contains LOOP\r\n  THE CORRECTION OF INITIAL DATA IS "
             "REQUIRED\r\n");
+}
+
+// An array of reals is written as its elements one by one are: across the repeats of a
+// field, the pattern's end and the literal it starts again with, through a unit's cache
+// of the field or without one, and with an item before it.
+TEST(RecordWriterTest, ArrayOfRealsAsItsElements) {
+  constexpr Element kAfterInteger[] = {integer_field(1, 3), exponent_field(4, 12, 4)};
+  constexpr Element kTwoFields[] = {exponent_field(3, 12, 4), literal("|"),
+                                    exponent_field(2, 10, 3)};
+  struct Case {
+    Pattern pattern;
+    bool integer_first;
+    size_t count;
+  };
+  const Case cases[] = {
+      {PAT_BLOOD, false, 0},
+      {PAT_BLOOD, false, 3},
+      {PAT_BLOOD, false, 10},
+      {PAT_BLOOD, false, 23},
+      {PAT_BLOODREC, false, 11},
+      {Pattern{kAfterInteger}, true, 4},
+      {Pattern{kTwoFields}, false, 12},
+  };
+  std::vector<float> values;
+  for (int i = 0; i < 23; ++i) values.push_back(i % 5 == 0 ? 0.0f : 1.0f / static_cast<float>(i));
+  for (const Case& c : cases) {
+    for (const bool cached : {false, true}) {
+      ExponentFieldCache cache(12, 4);
+      const auto write = [&](bool whole) {
+        std::string out;
+        RecordWriter writer(&out, {}, cached ? &cache : nullptr);
+        writer.begin(c.pattern);
+        if (c.integer_first) writer.put(int32_t{7});
+        const std::span<const float> items(values.data(), c.count);
+        if (whole) {
+          writer.put(items);
+        } else {
+          for (float value : items) writer.put(value);
+        }
+        writer.end();
+        return out;
+      };
+      EXPECT_EQ(write(true), write(false)) << c.count << (cached ? " cached" : "");
+    }
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #ifndef PEDPEEL_RECORDS_WHOLE_RECORD_H_
 #define PEDPEEL_RECORDS_WHOLE_RECORD_H_
 
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -48,8 +49,24 @@ class WholeRecord {
            !parse_real(columns, cursor_.field()->digits, target);
   }
   bool take(std::span<float> targets) {
-    for (float& target : targets) {
-      if (!take(&target)) return false;
+    size_t taken = 0;
+    while (taken < targets.size()) {
+      std::string_view columns;
+      if (!next_field(ElementKind::kExponent, &columns)) return false;
+      const int digits = cursor_.field()->digits;
+      if (parse_real(columns, digits, &targets[taken++])) return false;
+      // The further repeats of the field that the targets and the record reach are taken
+      // in one step: no walk and no check between them.
+      const size_t width = columns.size();
+      const size_t more =
+          width == 0
+              ? 0
+              : std::min({targets.size() - taken, static_cast<size_t>(cursor_.repeats_left()),
+                          (record_.size() - position_) / width});
+      cursor_.take_repeats(static_cast<int>(more));
+      for (size_t k = 0; k < more; ++k, position_ += width) {
+        if (parse_real(record_.substr(position_, width), digits, &targets[taken++])) return false;
+      }
     }
     return true;
   }
