@@ -55,7 +55,7 @@ std::string blood_file_text(std::span<const IndividualRecord> individuals, int32
   writer.end();
   for (const IndividualRecord& row : individuals) {
     writer.begin(PAT_BLOODREC);
-    for (size_t j = 0; j < fractions; ++j) writer.put(row.BLOOD[j]);
+    writer.put(std::span<const float>(row.BLOOD.data(), fractions));
     writer.end();
   }
   return text;
