@@ -86,13 +86,19 @@ TextFault text_fault(std::string_view text) {
   constexpr uint64_t kAboveCr = kOnes * ('\r' + 1);
   // A byte of x below n (n <= 128) sets its high bit in (x - n * 0x01..) & ~x & 0x80..
   // when no lower byte is below n, so no such word is missed; a byte above 0x7F sets it in x.
+  const auto suspect = [&](uint64_t word) {
+    return ((((word - kAboveCr) & ~word) | word) & kHighs) != 0;
+  };
   size_t i = 0;
   for (; i + 8 <= text.size(); i += 8) {
     uint64_t word;
     std::memcpy(&word, text.data() + i, sizeof word);
-    if ((((word - kAboveCr) & ~word) | word) & kHighs) return text_fault_bytewise(text);
+    if (suspect(word)) return text_fault_bytewise(text);
   }
-  return text_fault_bytewise(text.substr(i));
+  // The last bytes, blank-padded to a word: most fields are shorter than eight bytes.
+  uint64_t tail = kOnes * ' ';
+  if (i < text.size()) std::memcpy(&tail, text.data() + i, text.size() - i);
+  return suspect(tail) ? text_fault_bytewise(text) : TextFault::kNone;
 }
 
 std::string escaped(std::string_view text) {
