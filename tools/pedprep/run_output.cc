@@ -77,13 +77,22 @@ char* put_number(char* out, int64_t value) {
   return std::to_chars(out, out + kNumberWidth, value).ptr;
 }
 
-// Where the animal a copy stands for is written: "run-0002/1/57" (run, IPED, ID).
-std::string copy_of_text(const Animals& animals, const Pedigrees& pedigrees,
-                         const Placement& placement, int32_t copy) {
+// Where the animal a copy stands for is written: "run-0002/1/57" (run, IPED, ID), into
+// `text`. `run_names` by run, filled as they are needed.
+void write_copy_of(const Animals& animals, const Pedigrees& pedigrees, const Placement& placement,
+                   int32_t copy, std::vector<std::string>& run_names, std::string& text) {
   const size_t original = static_cast<size_t>(animals.original_of(copy));
   const size_t p = static_cast<size_t>(pedigrees.pedigree_of[original]);
-  return run_directory_name(static_cast<size_t>(placement.run_of[p])) + "/" +
-         std::to_string(placement.IPED_of[p]) + "/" + std::to_string(pedigrees.id_of[original]);
+  std::string& run_name = run_names[static_cast<size_t>(placement.run_of[p])];
+  if (run_name.empty()) run_name = run_directory_name(static_cast<size_t>(placement.run_of[p]));
+  text = run_name;
+  char numbers[2 * kNumberWidth + 2];
+  char* out = numbers;
+  *out++ = '/';
+  out = put_number(out, placement.IPED_of[p]);
+  *out++ = '/';
+  out = put_number(out, pedigrees.id_of[original]);
+  text.append(numbers, out);
 }
 
 // Appends the ids.tsv line of a row: the buffer grows once, by the most the line can take,
@@ -193,6 +202,7 @@ void run_contents(const Blood& blood, const LongIds& long_ids, const Animals& an
     // The INI_ID given to an animal (by the animal it stands for) when it is not its id.
     std::unordered_map<int32_t, IniId> given;
     std::string copy_of;
+    std::vector<std::string> run_names(copies ? runs.size() : 0);
 
     const size_t fraction_count = static_cast<size_t>(blood.NRACE - 1);
     // The animals, their ids' bytes and their fractions lie in animal order: fetch the
@@ -209,6 +219,11 @@ void run_contents(const Blood& blood, const LongIds& long_ids, const Animals& an
           const char* ahead = reinterpret_cast<const char*>(&animal_at(k + kAhead));
           __builtin_prefetch(ahead);
           __builtin_prefetch(ahead + sizeof(Animal) - 1);
+          // And where a copy's original is kept, read half as far ahead.
+          const int32_t a = rows[k + kAhead].animal;
+          if (copies && a >= animals.first_copy) {
+            __builtin_prefetch(&animals.copy_of[static_cast<size_t>(a - animals.first_copy)]);
+          }
         }
         if (k + kAhead / 2 < count) {
           const Animal& ahead = animal_at(k + kAhead / 2);
@@ -255,7 +270,7 @@ void run_contents(const Blood& blood, const LongIds& long_ids, const Animals& an
         if (copies) {
           copy_of.clear();
           if (animal.source == Source::kCopy) {
-            copy_of = copy_of_text(animals, pedigrees, placement, placed.animal);
+            write_copy_of(animals, pedigrees, placement, placed.animal, run_names, copy_of);
           }
         }
         append_ids_line(ids, IPED, record, animal, copies ? &copy_of : nullptr);
