@@ -7,12 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "driver/command_line.h"
+
 namespace pedpeel::pedinfo {
 
 // Exit statuses of pedinfo.
 inline constexpr int kNothingToReport = 0;
 inline constexpr int kProblemsReported = 1;
-inline constexpr int kUsageOrIoError = 2;  // with a one-line message on standard error
+inline constexpr int kUsageOrIoError = kExitUsage;  // with a one-line message on standard error
 
 /// Writes a usage error as driver/command_line.h does: "pedinfo: MESSAGE", then
 /// "try 'pedinfo --help'".
