@@ -65,7 +65,8 @@ class WholeRecord {
                           (record_.size() - position_) / width});
       cursor_.take_repeats(static_cast<int>(more));
       for (size_t k = 0; k < more; ++k, position_ += width) {
-        if (parse_real(record_.substr(position_, width), digits, &targets[taken++])) return false;
+        const std::string_view next(record_.data() + position_, width);  // within the record
+        if (parse_real(next, digits, &targets[taken++])) return false;
       }
     }
     return true;
