@@ -1,10 +1,12 @@
 // Fuzz target: arbitrary bytes read by pedprep's readers as a CSV, TSV or PLINK .fam file
-// (the first byte picks the format, and for CSV and TSV whether the column "hol" is read
-// as a race fraction), then checked, completed, split into pedigrees and packed into runs
-// of at most 40 rows and 40 member entries, whose rows are built in memory.
+// (the first byte picks the format, for CSV and TSV whether the column "hol" is read as a
+// race fraction, and whether --mend repairs what it can), then checked, completed, split
+// into pedigrees and packed into runs of at most 40 rows and 40 member entries, whose rows
+// are built in memory.
 //
 // Invariants: every finding names a line from 1; a row's fields lie inside the file's
-// bytes; when nothing is refused, every animal has both parents or neither, the runs hold
+// bytes; a mended input has no own-ancestor cycle left and each repair names a line; when
+// nothing is refused, every animal has both parents or neither, the runs hold
 // every pedigree once within the limits, and each run's rows number the animals of every
 // pedigree 1.. with parents first.
 #include <cstdint>
@@ -17,6 +19,7 @@
 #include "tools/pedprep/breed_fractions.h"
 #include "tools/pedprep/breeds.h"
 #include "tools/pedprep/findings.h"
+#include "tools/pedprep/mend.h"
 #include "tools/pedprep/packing.h"
 #include "tools/pedprep/pedigrees.h"
 #include "tools/pedprep/run_output.h"
@@ -64,8 +67,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           "fractions per row");
 
   const Races races = code_races(table, {}, report);
-  const Animals animals = complete_animals(table, report);
+  const bool mend = (data[0] & 0x40) != 0;
+  Repairs repairs;
+  const Animals animals = complete_animals(table, report, mend ? &repairs : nullptr);
+  const int64_t errors_before_pedigrees = report.errors();
   const Pedigrees pedigrees = find_pedigrees(animals, report);
+  if (mend) {
+    require(report.errors() == errors_before_pedigrees, "no cycle left after --mend");
+    for (const Repair& repair : repairs.list) require(repair.line >= 1, "a repair names a line");
+    require(!mended_tsv(repairs).empty(), "mended.tsv has its header");
+  }
   const RunLimits limits{40, 40};
   std::vector<Run> runs;
   if (report.errors() == 0) runs = pack_runs(pedigrees, animals, report, limits);
