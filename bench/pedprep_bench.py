@@ -4,12 +4,11 @@
 Generates a population of herds as a CSV file (default 1,000,000 animals: string ids, sire
 and dam columns, sex as M/F, breed names, a birth year, rows shuffled so that offspring often
 come before their parents, some parents named only as parents, some rows with one known
-parent, a few long ids and a few sib matings that pedpeel resolves). A herd keeps one breed,
-one founder in ten mated into it is of another, and a few founders have no breed, so
-pedprep numbers the breeds and computes every animal's fractions. Times `pedprep` on it,
-then times
-pedpeel in every run directory listed in runs.txt, one after the other. Prints the times
-and the ratio
+parent, a few long ids and a few sib matings that pedpeel resolves). A herd keeps one of
+three breeds, one founder in ten mated into it is of another and a few founders have no
+breed, so pedprep numbers the breeds and computes every animal's fractions. Times `pedprep`
+on it, then times pedpeel in every run directory listed in runs.txt, one after the other.
+Prints the times and the ratio
 
     prep time / total pedpeel time
 
@@ -45,9 +44,8 @@ import time
 MAX_RATIO = 1.5
 
 
-# The breeds of the population, most frequent first, and their weights.
-BREEDS = ["Holstein", "Fleckvieh", "Brown Swiss", "Jersey", "Angus", "Limousin"]
-BREED_WEIGHTS = [40, 25, 15, 10, 6, 4]
+# The breeds of the population, as many as the race codes 1..3 it had before it had names.
+BREEDS = ["Holstein", "Fleckvieh", "Brown Swiss"]
 FIRST_YEAR = 1990
 
 
@@ -61,7 +59,7 @@ def generate(path, animals, seed):
         if rng.random() < 0.02:
             return rng.choice(["", "NA", "unknown"])
         if rng.random() < 0.1:
-            return rng.choices(BREEDS, BREED_WEIGHTS)[0]
+            return rng.choice(BREEDS)
         return herd_breed
 
     def new_id(long=False):
@@ -74,7 +72,7 @@ def generate(path, animals, seed):
         # One pedigree: a founder sire mated to founder dams; some daughters and sons mate
         # with new founders, so the pedigree is a tree, unless it gets a sib mating. Each
         # generation is born two to six years after its parents.
-        breed = rng.choices(BREEDS, BREED_WEIGHTS)[0]
+        breed = rng.choice(BREEDS)
         size = rng.randint(4, 60)
         start = FIRST_YEAR + rng.randint(0, 10)
         sire = new_id()
