@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 #include "records/powers_of_ten.h"
 #include "records/short_copy.h"
@@ -22,6 +23,26 @@ constexpr auto kDigitPairs = [] {
   }
   return pairs;
 }();
+
+// Writes the decimal digits of `magnitude` so that they end just before `end`, two at a
+// time from the right; returns where they begin. Called with uint32_t wherever the value
+// fits, as division by 100 is cheaper there than in 64 bits.
+template <typename Unsigned>
+char* write_digits(Unsigned magnitude, char* end) {
+  char* place = end;
+  while (magnitude >= 100) {
+    place -= 2;
+    std::memcpy(place, kDigitPairs.data() + 2 * (magnitude % 100), 2);
+    magnitude /= 100;
+  }
+  if (magnitude >= 10) {
+    place -= 2;
+    std::memcpy(place, kDigitPairs.data() + 2 * magnitude, 2);
+  } else {
+    *--place = static_cast<char>('0' + magnitude);
+  }
+  return place;
+}
 
 // An Ew.d text as its parts: [-].mantissaE±exponent, the mantissa of `digits` digits.
 struct ExponentParts {
@@ -166,28 +187,23 @@ void format_exponent_by_expansion(char* field, float value, int width, int digit
 }  // namespace
 
 void format_integer(char* field, int64_t value, int width) {
-  // Digits from the right, two at a time, then the sign, then blanks; asterisks when they
-  // do not fit.
+  // Whether the digits and sign fit is one comparison with a power of ten; then they are
+  // written from the right and the rest of the field blanked.
   const bool negative = value < 0;
-  uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-  char* place = field + width;
-  while (magnitude >= 100 && place - field >= 2) {
-    place -= 2;
-    std::memcpy(place, kDigitPairs.data() + 2 * (magnitude % 100), 2);
-    magnitude /= 100;
-  }
-  if (magnitude >= 10 && place - field >= 2) {
-    place -= 2;
-    std::memcpy(place, kDigitPairs.data() + 2 * magnitude, 2);
-    magnitude = 0;
-  } else if (magnitude < 10 && place > field) {
-    *--place = static_cast<char>('0' + magnitude);
-    magnitude = 0;
-  }
-  if (magnitude != 0 || (negative && place == field)) {
-    std::fill(field, field + width, '*');
+  const uint64_t magnitude =
+      negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+  const int room = width - (negative ? 1 : 0);              // for the digits
+  constexpr int kLongest = std::size(kIntegerPowersOfTen);  // digits of the largest uint64_t
+  // A room of 1 to 19 digits holds the numbers below 10^room; a wider one holds any.
+  const bool ordinary_room = static_cast<unsigned>(room - 1) < kLongest - 1;
+  const bool fits = ordinary_room ? magnitude < kIntegerPowersOfTen[room] : room > 0;
+  if (!fits) {
+    std::memset(field, '*', static_cast<size_t>(width));
     return;
   }
+  char* place = magnitude <= UINT32_MAX
+                    ? write_digits(static_cast<uint32_t>(magnitude), field + width)
+                    : write_digits(magnitude, field + width);
   if (negative) *--place = '-';
   fill_blanks(field, static_cast<size_t>(place - field));
 }

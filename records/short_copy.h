@@ -24,10 +24,12 @@ inline void copy_short(char* to, const char* from, size_t count) {
 
 /// Writes `count` blanks at `to`: up to 16 of them with no call.
 inline void fill_blanks(char* to, size_t count) {
-  constexpr char kBlanks[16] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',
-                                ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
-  if (count >= 4 && count <= 16) {
-    copy_short(to, kBlanks, count);
+  if (count >= 8 && count <= 16) {
+    std::memset(to, ' ', 8);
+    std::memset(to + count - 8, ' ', 8);
+  } else if (count >= 4 && count < 8) {
+    std::memset(to, ' ', 4);
+    std::memset(to + count - 4, ' ', 4);
   } else if (count > 0 && count < 4) {  // the first, middle and last: all of 1 to 3
     to[0] = ' ';
     to[count / 2] = ' ';
