@@ -241,6 +241,13 @@ void check_birth_order(Animals& animals, int32_t row_animals, const InputTable& 
     }
     const BirthDate child = born[static_cast<size_t>(a)];
     if (child == 0) continue;
+    // A parent born on or before the offspring's date, or unknown (0), is never born after
+    // it, by the day or by the year: most parents are settled by this one comparison.
+    const Animal& animal = animals.list[static_cast<size_t>(a)];
+    if ((animal.sire < 0 || born[static_cast<size_t>(animal.sire)] <= child) &&
+        (animal.dam < 0 || born[static_cast<size_t>(animal.dam)] <= child)) {
+      continue;
+    }
     for (int role : {kSireRole, kDamRole}) {
       const int32_t parent = link(animals, a, role);
       if (parent < 0 || !born_after(born[static_cast<size_t>(parent)], child)) continue;
@@ -250,7 +257,6 @@ void check_birth_order(Animals& animals, int32_t row_animals, const InputTable& 
       if (repairs != nullptr) {
         drop_link(animals, a, role, Warning::kMendBirthOrder, why, report, *repairs);
       } else {
-        const Animal& animal = animals.list[static_cast<size_t>(a)];
         report.mendable_error(animal.line, role_text(animals, role, parent) + " of " +
                                                quoted(animal.original) + " is " +
                                                birth_order_text(parent_born, child));
