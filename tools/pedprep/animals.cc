@@ -19,8 +19,16 @@ uint64_t hash_bytes(std::string_view text, uint64_t seed) {
     hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
     hash ^= hash >> 32;
   }
+  // The last bytes: when the id is 8 bytes or more, as the word that ends it, shifted so
+  // that only the bytes not yet taken are left (one fixed load instead of a copy by length).
   uint64_t tail = 0;
-  if (i < text.size()) std::memcpy(&tail, text.data() + i, text.size() - i);
+  const size_t left = text.size() - i;
+  if (left > 0 && i > 0) {
+    std::memcpy(&tail, text.data() + text.size() - 8, 8);
+    tail >>= 8 * (8 - left);
+  } else if (left > 0) {
+    std::memcpy(&tail, text.data(), left);
+  }
   hash = (hash ^ tail) * 0xC4CEB9FE1A85EC53ull;
   return hash ^ (hash >> 29);
 }
