@@ -95,9 +95,14 @@ TextFault text_fault(std::string_view text) {
     std::memcpy(&word, text.data() + i, sizeof word);
     if (suspect(word)) return text_fault_bytewise(text);
   }
-  // The last bytes, blank-padded to a word: most fields are shorter than eight bytes.
+  // The last bytes: in a field of eight bytes or more, the word that ends it (its first
+  // bytes were looked at already); in a shorter one, the field blank-padded to a word.
   uint64_t tail = kOnes * ' ';
-  if (i < text.size()) std::memcpy(&tail, text.data() + i, text.size() - i);
+  if (i < text.size() && i > 0) {
+    std::memcpy(&tail, text.data() + text.size() - 8, sizeof tail);
+  } else if (i < text.size()) {
+    std::memcpy(&tail, text.data(), text.size());
+  }
   return suspect(tail) ? text_fault_bytewise(text) : TextFault::kNone;
 }
 
