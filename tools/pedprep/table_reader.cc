@@ -489,6 +489,8 @@ std::optional<Format> format_of_file(std::string_view path) {
 }
 
 bool is_missing_parent(std::string_view field) {
+  // Most parents are ids longer than any of the words.
+  if (field.size() > 2) return false;
   return field.empty() || field == "0" || field == "." || equals_ignoring_case(field, "na");
 }
 
