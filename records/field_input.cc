@@ -185,54 +185,12 @@ bool parse_decimal_fraction(std::string_view field, float* value) {
   text = (text & kept) | (0x3030303030303030 & ~kept);
   uint32_t fraction;
   if (!eight_digits_value(text, &fraction)) return false;
-  const uint64_t mantissa =
-      uint64_t{whole} * static_cast<uint64_t>(kDoublePowersOfTen[decimals]) + fraction;
+  const uint64_t mantissa = uint64_t{whole} * kIntegerPowersOfTen[decimals] + fraction;
   if (mantissa > (uint64_t{1} << 24)) return false;
   // A mantissa up to 2^24 and a power of ten up to 10^8 are exact floats: one float
   // division rounds the value correctly.
   const float magnitude = static_cast<float>(mantissa) / kFloatPowersOfTen[decimals];
   *value = negative ? -magnitude : magnitude;
-  return true;
-}
-
-// The fast road of Ew.d input, for the E12.4 fields the system writes ("   .5000E+00",
-// "  -.1250E-01"): their columns read as two little-endian words. False, with *value
-// unchanged, for any other field, and for values that one float operation cannot round.
-bool parse_written_e12_4(const char* columns, float* value) {
-  static_assert(std::endian::native == std::endian::little);
-  // Columns 1-8 ("  s.dddd") and 9-12 ("Esxx").
-  uint64_t head;
-  uint32_t tail;
-  std::memcpy(&head, columns, sizeof head);
-  std::memcpy(&tail, columns + sizeof head, sizeof tail);
-  const uint32_t sign = static_cast<uint32_t>(head >> 16) & 0xFF;
-  const uint32_t exponent_sign = (tail >> 8) & 0xFF;
-  if ((head & 0xFF00FFFF) != 0x2E002020 || (tail & 0xFF) != 'E' || (sign != ' ' && sign != '-') ||
-      (exponent_sign != '+' && exponent_sign != '-')) {
-    return false;
-  }
-  // The six digits (four of the mantissa, two of the exponent) in one word: each byte is
-  // '0'..'9' exactly when its high half is 3 and adding 6 leaves it there.
-  const uint64_t text = (head >> 32) | (uint64_t{tail >> 16} << 32);
-  constexpr uint64_t kHighHalves = 0xF0F0F0F0F0F0;
-  constexpr uint64_t kZeros = 0x303030303030;
-  if ((text & kHighHalves) != kZeros || ((text + 0x060606060606) & kHighHalves) != kZeros) {
-    return false;
-  }
-  const uint64_t values = text - kZeros;  // one digit in each byte, the first lowest
-  // Pairs of digits, then the four: d1d2 and d3d4 in the low bytes of each half-word.
-  const uint32_t low = static_cast<uint32_t>(values);
-  const uint32_t pairs = ((low * 10) + (low >> 8)) & 0x00FF00FF;
-  const uint32_t high = static_cast<uint32_t>(values >> 32);
-  const int exponent_magnitude = static_cast<int>((high & 0xFF) * 10 + (high >> 8));
-  const auto mantissa = static_cast<float>(((pairs & 0xFF) * 100) + (pairs >> 16));
-  const int shift = (exponent_sign == '+' ? exponent_magnitude : -exponent_magnitude) - 4;
-  if (shift > 10 || shift < -10) return false;
-  // A mantissa below 10^4 and a power of ten up to 10^10 are exact floats: one float
-  // operation rounds the value correctly.
-  const float magnitude =
-      shift >= 0 ? mantissa * kFloatPowersOfTen[shift] : mantissa / kFloatPowersOfTen[-shift];
-  *value = sign == '-' ? -magnitude : magnitude;
   return true;
 }
 
@@ -273,8 +231,9 @@ std::optional<ErrorCode> in_range(int64_t signed_value, int64_t minimum, int64_t
   return std::nullopt;
 }
 
-[[gnu::noinline]] std::optional<ErrorCode> parse_any_real(std::string_view field, int digits,
-                                                          float* value) {
+}  // namespace
+
+std::optional<ErrorCode> parse_real_further(std::string_view field, int digits, float* value) {
   if (parse_decimal_fraction(field, value)) return std::nullopt;
   Decimal decimal;
   if (!take_apart_real(field, digits, &decimal)) return ErrorCode::kInvalidReal;
@@ -290,15 +249,6 @@ std::optional<ErrorCode> in_range(int64_t signed_value, int64_t minimum, int64_t
   }
   if (!round_decimal(decimal, value)) return ErrorCode::kRealOverflow;
   return std::nullopt;
-}
-
-}  // namespace
-
-std::optional<ErrorCode> parse_real(std::string_view field, int digits, float* value) {
-  if (field.size() == 12 && digits == 4 && parse_written_e12_4(field.data(), value)) {
-    return std::nullopt;
-  }
-  return parse_any_real(field, digits, value);
 }
 
 std::optional<ErrorCode> parse_integer_further(std::string_view field, int64_t minimum,

@@ -64,10 +64,12 @@ class WholeRecord {
               : std::min({targets.size() - taken, static_cast<size_t>(cursor_.repeats_left()),
                           (record_.size() - position_) / width});
       cursor_.take_repeats(static_cast<int>(more));
-      for (size_t k = 0; k < more; ++k, position_ += width) {
-        const std::string_view next(record_.data() + position_, width);  // within the record
-        if (parse_real(next, digits, &targets[taken++])) return false;
+      const char* place = record_.data() + position_;
+      for (const size_t last = taken + more; taken < last; ++taken, place += width) {
+        const std::string_view next(place, width);  // within the record
+        if (parse_real(next, digits, &targets[taken])) return false;
       }
+      position_ += more * width;
     }
     return true;
   }
