@@ -143,10 +143,10 @@ bool take_apart_real(std::string_view field, int digits, Decimal* decimal) {
 // The value of eight ASCII digits, the first in the lowest byte of `text`; false when a
 // byte is not a digit.
 bool eight_digits_value(uint64_t text, uint32_t* value) {
-  // Each byte is '0'..'9' exactly when its high half is 3 and adding 6 leaves it there.
-  constexpr uint64_t kHighHalves = 0xF0F0F0F0F0F0F0F0;
+  // Each byte is '0'..'9' exactly when it is below 0x80, taking '0' from it leaves it
+  // there, and adding 0x46 ('9' + 0x46 = 0x7F) does too.
   constexpr uint64_t kZeros = 0x3030303030303030;
-  if ((text & kHighHalves) != kZeros || ((text + 0x0606060606060606) & kHighHalves) != kZeros) {
+  if (((text | (text - kZeros) | (text + 0x4646464646464646)) & 0x8080808080808080) != 0) {
     return false;
   }
   // Pairs, then fours, then the eight, each step joining neighbours by a multiplication.

@@ -111,13 +111,11 @@ std::optional<ErrorCode> parse_real_further(std::string_view field, int digits, 
     return false;
   }
   // The six digits (four of the mantissa, two of the exponent) in one word: each byte is
-  // '0'..'9' exactly when its high half is 3 and adding 6 leaves it there.
+  // '0'..'9' exactly when it is below 0x80, taking '0' from it leaves it there, and adding
+  // 0x46 ('9' + 0x46 = 0x7F) does too.
   const uint64_t text = (head >> 32) | (uint64_t{tail >> 16} << 32);
-  constexpr uint64_t kHighHalves = 0xF0F0F0F0F0F0;
   constexpr uint64_t kZeros = 0x303030303030;
-  if ((text & kHighHalves) != kZeros || ((text + 0x060606060606) & kHighHalves) != kZeros) {
-    return false;
-  }
+  if (((text | (text - kZeros) | (text + 0x464646464646)) & 0x808080808080) != 0) return false;
   const uint64_t values = text - kZeros;  // one digit in each byte, the first lowest
   // Pairs of digits, then the four: d1d2 and d3d4 in the low bytes of each half-word.
   const uint32_t low = static_cast<uint32_t>(values);
