@@ -140,60 +140,6 @@ bool take_apart_real(std::string_view field, int digits, Decimal* decimal) {
   return true;
 }
 
-// The value of eight ASCII digits, the first in the lowest byte of `text`; false when a
-// byte is not a digit.
-bool eight_digits_value(uint64_t text, uint32_t* value) {
-  // Each byte is '0'..'9' exactly when it is below 0x80, taking '0' from it leaves it
-  // there, and adding 0x46 ('9' + 0x46 = 0x7F) does too.
-  constexpr uint64_t kZeros = 0x3030303030303030;
-  if (((text | (text - kZeros) | (text + 0x4646464646464646)) & 0x8080808080808080) != 0) {
-    return false;
-  }
-  // Pairs, then fours, then the eight, each step joining neighbours by a multiplication.
-  uint64_t digits = text - kZeros;
-  digits = (digits * 10) + (digits >> 8);
-  digits = (((digits & 0x000000FF000000FF) * (100 + (1000000ULL << 32))) +
-            (((digits >> 16) & 0x000000FF000000FF) * (1 + (10000ULL << 32)))) >>
-           32;
-  *value = static_cast<uint32_t>(digits);
-  return true;
-}
-
-// The fast road of Ew.d input for a field written as people write fractions ("0.5000",
-// "  -1.0", "0.00001144"): blanks, an optional sign, digits, a point and one to eight
-// digits that end the field, which is at least eight columns wide. The digits after the
-// point are taken as one word. False, with *value unchanged, for any other field, and for
-// values one float operation cannot round.
-bool parse_decimal_fraction(std::string_view field, float* value) {
-  const char* const end = field.data() + field.size();
-  if (field.size() < 8) return false;
-  const char* p = past_blanks(field.data(), end);
-  const bool negative = take_sign(&p, end);
-  uint32_t whole = 0;
-  const char* const whole_begin = p;
-  for (; p != end && p - whole_begin < 8; ++p) {
-    const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
-    if (digit > 9) break;
-    whole = whole * 10 + digit;
-  }
-  const auto decimals = end - p - 1;
-  if (p == whole_begin || p == end || *p != '.' || decimals < 1 || decimals > 8) return false;
-  // The last eight columns, with those before the decimals made '0'.
-  uint64_t text;
-  std::memcpy(&text, end - 8, sizeof text);
-  const uint64_t kept = ~uint64_t{0} << (8 * (8 - decimals));
-  text = (text & kept) | (0x3030303030303030 & ~kept);
-  uint32_t fraction;
-  if (!eight_digits_value(text, &fraction)) return false;
-  const uint64_t mantissa = uint64_t{whole} * kIntegerPowersOfTen[decimals] + fraction;
-  if (mantissa > (uint64_t{1} << 24)) return false;
-  // A mantissa up to 2^24 and a power of ten up to 10^8 are exact floats: one float
-  // division rounds the value correctly.
-  const float magnitude = static_cast<float>(mantissa) / kFloatPowersOfTen[decimals];
-  *value = negative ? -magnitude : magnitude;
-  return true;
-}
-
 // The float nearest `decimal`, for those whose value one float operation cannot round:
 // false when its magnitude is above the largest float.
 [[gnu::noinline]] bool round_decimal(const Decimal& decimal, float* value) {
@@ -234,7 +180,6 @@ std::optional<ErrorCode> in_range(int64_t signed_value, int64_t minimum, int64_t
 }  // namespace
 
 std::optional<ErrorCode> parse_real_further(std::string_view field, int digits, float* value) {
-  if (parse_decimal_fraction(field, value)) return std::nullopt;
   Decimal decimal;
   if (!take_apart_real(field, digits, &decimal)) return ErrorCode::kInvalidReal;
   // A mantissa up to 2^24 and a power of ten up to 10^10 are exact floats: one float

@@ -4,6 +4,7 @@
 
 #include <cfloat>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "records/field_output.h"
@@ -105,6 +106,37 @@ TEST(FieldInputTest, Integers) {
   }
 }
 
+// A field of up to seven columns read as the word at its start: the word road takes the
+// plain fields, whatever columns follow them, and reads them as parse_integer() does.
+TEST(FieldInputTest, ShortIntegersReadAsWords) {
+  const struct {
+    const char* field;
+    bool taken;
+  } cases[] = {
+      {"    1", true},  {"32767", true},  {"  -12", true},  {"   +7", true},   {"00042", true},
+      {"    0", true},  {"-0", true},     {"7", true},      {"1234567", true}, {"-123456", true},
+      {"     ", false}, {" 1 2 ", false}, {"1 ", false},    {"\t5", false},    {"1-", false},
+      {"- ", false},    {"-", false},     {"16#FF", false}, {"1.0", false},    {"+-1", false},
+  };
+  for (const auto& c : cases) {
+    const std::string_view field(c.field);
+    for (const char after : {'9', ' ', '-', '\0'}) {
+      char columns[8];
+      std::memset(columns, after, sizeof columns);
+      std::memcpy(columns, field.data(), field.size());
+      uint64_t word;
+      std::memcpy(&word, columns, sizeof word);
+      int64_t word_value = 0;
+      ASSERT_EQ(parse_short_integer(word, field.size(), &word_value), c.taken) << c.field;
+      int64_t value = 0;
+      if (c.taken) {
+        EXPECT_FALSE(parse_integer(field, k32.minimum, k32.maximum, &value)) << c.field;
+        EXPECT_EQ(word_value, value) << c.field;
+      }
+    }
+  }
+}
+
 struct RealCase {
   const char* field;
   const char* outcome;  // "ok" or the error code
@@ -137,6 +169,21 @@ TEST(FieldInputTest, RealsE12_4) {
       {"1.5e-1", "ok", 0.15f},
       {"1.5E 0 1", "ok", 15.0f},
       {".1000E+01", "ok", 1.0f},
+      // Fractions as people write them, in the twelve columns of a BLOOD field.
+      {"      0.5000", "ok", 0.5f},
+      {"    0.009234", "ok", 0.009234f},
+      {"     -1.0000", "ok", -1.0f},
+      {"        +.25", "ok", 0.25f},
+      {"    1234567.", "ok", 1234567.0f},
+      {"    .1234567", "ok", 0.1234567f},
+      {"  0.00001144", "ok", 0.00001144f},
+      {"     0.5 000", "ok", 0.5f},
+      {"     0.5    ", "ok", 0.5f},
+      {"       1.5-1", "ok", 0.15f},
+      {"      - 0.25", "ok", -0.25f},
+      {"       1.2.3", "E6103"},
+      {"          -.", "E6103"},
+      {"       0.5-+", "E6103"},
       // Malformed fields.
       {"E5", "E6103"},
       {"1E", "E6103"},

@@ -230,10 +230,10 @@ std::optional<RunError> Units::close_all() {
 bool Units::fill_block(Unit& unit) {
   if (unit.block_position < unit.block_length) return true;
   if (unit.input_ended) return false;
-  if (unit.block.empty()) unit.block.resize(kBlockSize);
+  if (unit.block.empty()) unit.block.resize(kBlockSize + kBlockSlack);
   ssize_t n;
   do {
-    n = ::read(unit.fd, unit.block.data(), unit.block.size());
+    n = ::read(unit.fd, unit.block.data(), kBlockSize);
   } while (n < 0 && errno == EINTR);
   if (n < 0) throw RunError{ErrorCode::kReadRefused, StatementKind::kRead, unit.name};
   unit.block_position = 0;

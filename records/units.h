@@ -93,7 +93,9 @@ class Units {
     return read_record_across_blocks(unit, record, storage, keep, text_past);
   }
   /// The next line when it lies whole in the unit's current block: its bytes before the LF,
-  /// a CR included. False otherwise. The line stays unread until take_line().
+  /// a CR included. False otherwise. The line stays unread until take_line(). The block
+  /// goes on for at least eight bytes past any column of the line, so that the column may
+  /// be read as the first of a word.
   static bool peek_line(const Unit& unit, std::string_view* line) {
     if (unit.block_position >= unit.block_length) return false;
     const char* begin = unit.block.data() + unit.block_position;
@@ -119,6 +121,9 @@ class Units {
   static constexpr int kCapacity = 61;
   static constexpr size_t kFlushSize = 1 << 16;
   static constexpr size_t kBlockSize = 1 << 16;
+  // Bytes of a block past the most a read fills: a word loaded at the last column of a line
+  // stays in the block.
+  static constexpr size_t kBlockSlack = 8;
 
   Unit* find(int number);
   // unit() when the unit is not the one found last.

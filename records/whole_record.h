@@ -27,6 +27,8 @@ namespace pedpeel {
 // kind or lies past the pattern's end.
 class WholeRecord {
  public:
+  // `record` is a line that Units::peek_line() returned, or a start of one: a word loaded
+  // at any of its columns lies in the unit's block.
   WholeRecord(const Pattern& pattern, std::string_view record) : record_(record) {
     cursor_.start(pattern, [](const Element&) {});  // literals take no columns on input
   }
@@ -34,12 +36,17 @@ class WholeRecord {
   template <typename Integer>
   bool take(Integer* target) {
     std::string_view columns;
-    int64_t value;
+    if (!next_field(ElementKind::kInteger, &columns)) return false;
     using Range = IntegerTargetRange<Integer>;
-    if (!next_field(ElementKind::kInteger, &columns) ||
-        parse_integer(columns, Range::kMin, Range::kMax, &value)) {
+    int64_t value;
+    // A field of up to seven columns reads as the word at its start, which the block holds;
+    // any other field, and one the word road does not take, reads the general way.
+    const bool word_read = columns.size() - 1 < 7 &&
+                           parse_short_integer(load_word(columns.data()), columns.size(), &value);
+    if (!word_read && parse_integer_further(columns, Range::kMin, Range::kMax, &value)) {
       return false;
     }
+    if (value < Range::kMin || value > Range::kMax) return false;
     *target = static_cast<Integer>(value);
     return true;
   }
@@ -88,7 +95,7 @@ class WholeRecord {
     const Element& field = cursor_.next_field([&past_end](const Element&) { past_end = true; });
     const auto width = static_cast<size_t>(field.width);
     if (past_end || field.kind != kind || record_.size() - position_ < width) return false;
-    *columns = record_.substr(position_, width);
+    *columns = std::string_view(record_.data() + position_, width);
     position_ += width;
     return true;
   }
