@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -206,6 +207,24 @@ void format_integer(char* field, int64_t value, int width) {
                     : write_digits(magnitude, field + width);
   if (negative) *--place = '-';
   fill_blanks(field, static_cast<size_t>(place - field));
+}
+
+char* put_decimal(char* out, int64_t value) {
+  const bool negative = value < 0;
+  const uint64_t magnitude =
+      negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+  if (negative) *out++ = '-';
+  // The digit count from the bit count (log10 2 is about 1233 / 4096), corrected by one
+  // comparison; 0 has one digit.
+  int digits = (std::bit_width(magnitude) * 1233) >> 12;
+  digits += magnitude >= kIntegerPowersOfTen[digits] ? 1 : 0;
+  char* const end = out + (digits > 0 ? digits : 1);
+  if (magnitude <= UINT32_MAX) {
+    write_digits(static_cast<uint32_t>(magnitude), end);
+  } else {
+    write_digits(magnitude, end);
+  }
+  return end;
 }
 
 void format_exponent(char* field, float value, int width, int digits) {

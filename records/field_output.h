@@ -15,6 +15,10 @@ void format_integer(char* field, int64_t value, int width);
 // is .0000E+00; a value that is not finite becomes asterisks.
 void format_exponent(char* field, float value, int width, int digits);
 
+/// The digits of `value` with "-" when negative, as many as it takes (at most 20), at
+/// `out`, for text that is not a record (ids.tsv); returns the end of what it wrote.
+char* put_decimal(char* out, int64_t value);
+
 }  // namespace pedpeel
 
 #endif  // PEDPEEL_RECORDS_FIELD_OUTPUT_H_

@@ -57,6 +57,32 @@ TEST(FieldOutputTest, IntegerFields) {
   }
 }
 
+TEST(FieldOutputTest, DecimalsTakeTheirDigits) {
+  // Each power of ten and the number before it: the digit count changes there.
+  const struct {
+    int64_t value;
+    const char* expected;
+  } cases[] = {
+      {0, "0"},
+      {9, "9"},
+      {10, "10"},
+      {-10, "-10"},
+      {99999, "99999"},
+      {100000, "100000"},
+      {4294967295, "4294967295"},  // the largest uint32_t
+      {4294967296, "4294967296"},
+      {999999999999999999, "999999999999999999"},
+      {1000000000000000000, "1000000000000000000"},
+      {INT64_MAX, "9223372036854775807"},
+      {INT64_MIN, "-9223372036854775808"},
+  };
+  for (const auto& c : cases) {
+    char text[24];
+    const char* end = put_decimal(text, c.value);
+    EXPECT_EQ(std::string(text, end), c.expected) << c.value;
+  }
+}
+
 struct ExponentCase {
   const char* name;
   float value;

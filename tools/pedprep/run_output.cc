@@ -1,14 +1,15 @@
 #include "tools/pedprep/run_output.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <unordered_map>
 #include <unordered_set>
 
+#include "records/field_output.h"
 #include "records/limits.h"
+#include "records/short_copy.h"
 
 namespace pedpeel::pedprep {
 
@@ -65,17 +66,12 @@ bool holds_tilde(std::string_view id) {
 
 // Writes `text` at `out`; returns the end of what it wrote.
 char* put_text(char* out, std::string_view text) {
-  if (!text.empty()) std::memcpy(out, text.data(), text.size());
+  if (!text.empty()) copy_short(out, text.data(), text.size());
   return out + text.size();
 }
 
-// The most characters put_number writes: an int64_t's 19 digits and its sign.
+// The most characters put_decimal writes: an int64_t's 19 digits and its sign.
 constexpr size_t kNumberWidth = 20;
-
-// Writes `value` in decimal at `out`; returns the end of what it wrote.
-char* put_number(char* out, int64_t value) {
-  return std::to_chars(out, out + kNumberWidth, value).ptr;
-}
 
 // Where the animal a copy stands for is written: "run-0002/1/57" (run, IPED, ID), into
 // `text`. `run_names` by run, filled as they are needed.
@@ -89,28 +85,30 @@ void write_copy_of(const Animals& animals, const Pedigrees& pedigrees, const Pla
   char numbers[2 * kNumberWidth + 2];
   char* out = numbers;
   *out++ = '/';
-  out = put_number(out, placement.IPED_of[p]);
+  out = put_decimal(out, placement.IPED_of[p]);
   *out++ = '/';
-  out = put_number(out, pedigrees.id_of[original]);
+  out = put_decimal(out, pedigrees.id_of[original]);
   text.append(numbers, out);
 }
 
-// Appends the ids.tsv line of a row: the buffer grows once, by the most the line can take,
-// and is cut back to what was written. `copy_of` is nullptr when ids.tsv has no such
-// column.
-void append_ids_line(std::string& ids, int16_t IPED, const IndividualRecord& record,
-                     const Animal& animal, const std::string* copy_of) {
-  std::string_view ini_id(record.INI_ID.data(), record.INI_ID.size());
-  ini_id = ini_id.substr(0, ini_id.find_last_not_of(' ') + 1);
+// Appends the ids.tsv line of a row. The line is built in `line`, a buffer that keeps
+// its size from row to row, so that it is zeroed only when it grows. `copy_of` is nullptr
+// when ids.tsv has no such column.
+void append_ids_line(std::string& ids, std::string& line, int16_t IPED,
+                     const IndividualRecord& record, const Animal& animal,
+                     const std::string* copy_of) {
+  size_t ini_length = record.INI_ID.size();
+  while (ini_length > 0 && record.INI_ID[ini_length - 1] == ' ') --ini_length;
+  const std::string_view ini_id(record.INI_ID.data(), ini_length);
   const std::string_view source = source_name(animal.source);
-  const size_t start = ids.size();
   // Three numbers, four texts, six tabs and the line end.
-  ids.resize(start + 3 * kNumberWidth + animal.family.size() + animal.original.size() +
-             source.size() + ini_id.size() + 7);
-  char* out = ids.data() + start;
-  out = put_number(out, IPED);
+  const size_t most = 3 * kNumberWidth + animal.family.size() + animal.original.size() +
+                      source.size() + ini_id.size() + 7;
+  if (line.size() < most) line.resize(most);
+  char* const start = line.data();
+  char* out = put_decimal(start, IPED);
   *out++ = '\t';
-  out = put_number(out, record.ID);
+  out = put_decimal(out, record.ID);
   *out++ = '\t';
   out = put_text(out, animal.family);
   *out++ = '\t';
@@ -120,13 +118,14 @@ void append_ids_line(std::string& ids, int16_t IPED, const IndividualRecord& rec
   *out++ = '\t';
   out = put_text(out, ini_id);
   *out++ = '\t';
-  out = put_number(out, animal.line);
-  ids.resize(static_cast<size_t>(out - ids.data()));
+  out = put_decimal(out, animal.line);
+  if (copy_of == nullptr) *out++ = '\n';
+  ids.append(start, static_cast<size_t>(out - start));
   if (copy_of != nullptr) {
     ids += '\t';
     ids += *copy_of;
+    ids += '\n';
   }
-  ids += '\n';
 }
 
 }  // namespace
@@ -202,6 +201,7 @@ void run_contents(const Blood& blood, const LongIds& long_ids, const Animals& an
     // The INI_ID given to an animal (by the animal it stands for) when it is not its id.
     std::unordered_map<int32_t, IniId> given;
     std::string copy_of;
+    std::string line;  // the ids.tsv line being built
     std::vector<std::string> run_names(copies ? runs.size() : 0);
 
     const size_t fraction_count = static_cast<size_t>(blood.NRACE - 1);
@@ -273,7 +273,7 @@ void run_contents(const Blood& blood, const LongIds& long_ids, const Animals& an
             write_copy_of(animals, pedigrees, placement, placed.animal, run_names, copy_of);
           }
         }
-        append_ids_line(ids, IPED, record, animal, copies ? &copy_of : nullptr);
+        append_ids_line(ids, line, IPED, record, animal, copies ? &copy_of : nullptr);
       }
     }
   }
