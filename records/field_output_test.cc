@@ -78,7 +78,7 @@ TEST(FieldOutputTest, DecimalsTakeTheirDigits) {
   };
   for (const auto& c : cases) {
     char text[24];
-    const char* end = put_decimal(text, c.value);
+    char* end = put_decimal(text, c.value);
     EXPECT_EQ(std::string(text, end), c.expected) << c.value;
   }
 }

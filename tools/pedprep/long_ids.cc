@@ -51,14 +51,14 @@ class PartFilter {
 };
 
 // How many animals each part of the long ids would name, counting the other animals whose
-// id is that part.
+// id is that part. `long_animals` are the animals with a long id, copies aside.
 std::unordered_map<std::string_view, int32_t> part_counts(const Animals& animals,
+                                                          const std::vector<int32_t>& long_animals,
                                                           const LongIds& long_ids) {
   std::unordered_map<std::string_view, int32_t> counts;
   PartFilter filter;
-  for (const Animal& animal : animals.list) {
-    if (!is_long(animal.original) || animal.source == Source::kCopy) continue;
-    const std::string_view part = long_ids.part(animal.original);
+  for (const int32_t a : long_animals) {
+    const std::string_view part = long_ids.part(animals.list[static_cast<size_t>(a)].original);
     ++counts[part];
     filter.add(part);
   }
@@ -86,30 +86,28 @@ std::string_view LongIds::part(std::string_view id) const {
 
 LongIds find_long_ids(const Animals& animals) {
   LongIds long_ids;
+  // The animals with a long id: the passes to come look at them alone.
+  std::vector<int32_t> long_animals;
   for (int32_t a = 0; a < animals.count(); ++a) {
     const Animal& animal = animals.list[static_cast<size_t>(a)];
-    if (!is_long(animal.original) || animal.source == Source::kCopy) continue;
-    if (long_ids.first < 0) long_ids.first = a;
-    ++long_ids.count;
+    if (is_long(animal.original) && animal.source != Source::kCopy) long_animals.push_back(a);
   }
-  if (long_ids.count == 0) return long_ids;
-  auto counts = part_counts(animals, long_ids);
+  if (long_animals.empty()) return long_ids;
+  long_ids.first = long_animals.front();
+  long_ids.count = static_cast<int64_t>(long_animals.size());
+  auto counts = part_counts(animals, long_animals, long_ids);
   if (alike(counts) > 0) {
     LongIds from_start = long_ids;
     from_start.from_end = false;
-    auto start_counts = part_counts(animals, from_start);
+    auto start_counts = part_counts(animals, long_animals, from_start);
     if (alike(start_counts) < alike(counts)) {
       long_ids.from_end = false;
       counts = std::move(start_counts);
     }
   }
   long_ids.kept.assign(static_cast<size_t>(animals.count()), false);
-  for (int32_t a = 0; a < animals.count(); ++a) {
-    const Animal& animal = animals.list[static_cast<size_t>(a)];
-    if (!is_long(animal.original) || animal.source == Source::kCopy ||
-        counts[long_ids.part(animal.original)] != 1) {
-      continue;
-    }
+  for (const int32_t a : long_animals) {
+    if (counts[long_ids.part(animals.list[static_cast<size_t>(a)].original)] != 1) continue;
     long_ids.kept[static_cast<size_t>(a)] = true;
     ++long_ids.kept_count;
   }
