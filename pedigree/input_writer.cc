@@ -1,5 +1,6 @@
 #include "pedigree/input_writer.h"
 
+#include <cstring>
 #include <string_view>
 
 #include "records/exponent_field_cache.h"
@@ -53,7 +54,20 @@ std::string blood_file_text(std::span<const IndividualRecord> individuals, int32
   writer.put(static_cast<int32_t>(individuals.size()));
   writer.put(NRACE);
   writer.end();
+  // Animals of one pedigree often have the same fractions: a record like the one before
+  // is a copy of its bytes.
+  const IndividualRecord* previous = nullptr;
+  size_t previous_start = 0;
   for (const IndividualRecord& row : individuals) {
+    if (previous != nullptr &&
+        std::memcmp(row.BLOOD.data(), previous->BLOOD.data(), fractions * sizeof(float)) == 0) {
+      const size_t start = previous_start;
+      previous_start = text.size();
+      text.append(text, start, previous_start - start);
+      continue;
+    }
+    previous = &row;
+    previous_start = text.size();
     writer.begin(PAT_BLOODREC);
     writer.put(std::span<const float>(row.BLOOD.data(), fractions));
     writer.end();
