@@ -25,8 +25,12 @@ class DelimitedScanner {
   enum class Result { kRecord, kEnd, kBroken };
 
   DelimitedScanner(std::vector<char>& text, char delimiter)
-      : pos_(text.data()), end_(text.data() + text.size()), delimiter_(delimiter) {
+      : pos_(text.data()),
+        end_(text.data() + text.size()),
+        delimiter_(delimiter),
+        delimiters_(kOnes * static_cast<unsigned char>(delimiter)) {
     pos_ += byte_order_mark_length(std::string_view(text.data(), text.size()));
+    plain_ = pos_ == end_ || std::memchr(pos_, '"', static_cast<size_t>(end_ - pos_)) == nullptr;
   }
 
   /// The next record into `fields`, its first line into `*line`. kBroken: the record
@@ -37,6 +41,10 @@ class DelimitedScanner {
     fields.clear();
     *line = line_;
     if (pos_ == end_) return Result::kEnd;
+    if (plain_) {
+      split_plain_line(fields);
+      return Result::kRecord;
+    }
     for (;;) {
       char* p = pos_;
       while (p < end_ && is_blank(*p)) ++p;
@@ -83,10 +91,7 @@ class DelimitedScanner {
         return Result::kBroken;
       }
       char* q = field_end(p);
-      char* e = q;
-      if (e > p && e[-1] == '\r' && (q == end_ || *q == '\n')) --e;
-      while (e > p && is_blank(e[-1])) --e;
-      fields.emplace_back(p, static_cast<size_t>(e - p));
+      fields.push_back(plain_field(p, q, q == end_ || *q == '\n'));
       if (q < end_ && *q == delimiter_) {
         pos_ = q + 1;
         continue;
@@ -101,7 +106,58 @@ class DelimitedScanner {
   }
 
  private:
-  bool is_blank(char c) const { return c == ' ' || (c == '\t' && delimiter_ != '\t'); }
+  static constexpr uint64_t kOnes = 0x0101010101010101;
+  static constexpr uint64_t kHighs = 0x8080808080808080;
+  static constexpr uint64_t kLineEnds = kOnes * '\n';
+
+  // Most bytes are above the blank and settled by the first comparison.
+  bool is_blank(char c) const {
+    return static_cast<unsigned char>(c) <= ' ' && (c == ' ' || (c == '\t' && delimiter_ != '\t'));
+  }
+
+  // The high bit of each byte of x that is zero, and of no other: no carry crosses a byte.
+  static uint64_t zero_bytes(uint64_t x) { return ~(((x & ~kHighs) + ~kHighs) | x) & kHighs; }
+
+  // The unquoted field [p, q) less the blanks around it, and less the CR of a CR LF line
+  // end when it ends the line.
+  std::string_view plain_field(char* p, char* q, bool ends_line) const {
+    while (p < q && is_blank(*p)) ++p;
+    if (ends_line && q > p && q[-1] == '\r') --q;
+    while (q > p && is_blank(q[-1])) --q;
+    return {p, static_cast<size_t>(q - p)};
+  }
+
+  // The line at pos_ of a file that holds no quote: one pass over it, eight bytes at a
+  // time, finds all its delimiters and its end. The lowest byte of the word must be the
+  // first in memory.
+  void split_plain_line(std::vector<std::string_view>& fields) {
+    static_assert(std::endian::native == std::endian::little);
+    char* field = pos_;
+    for (char* p = pos_;; p += 8) {
+      uint64_t word = 0;
+      uint64_t hits = 0;
+      if (end_ - p >= 8) {
+        std::memcpy(&word, p, sizeof word);
+      } else {
+        // The file's last bytes, zero-padded (a zero byte ends no field), and its end
+        // marked as the end of the line.
+        std::memcpy(&word, p, static_cast<size_t>(end_ - p));
+        hits = uint64_t{0x80} << (8 * (end_ - p));
+      }
+      hits |= zero_bytes(word ^ delimiters_) | zero_bytes(word ^ kLineEnds);
+      for (; hits != 0; hits &= hits - 1) {
+        char* at = p + std::countr_zero(hits) / 8;
+        const bool ends_line = at == end_ || *at == '\n';
+        fields.push_back(plain_field(field, at, ends_line));
+        if (ends_line) {
+          pos_ = at == end_ ? at : at + 1;
+          if (at != end_) ++line_;
+          return;
+        }
+        field = at + 1;
+      }
+    }
+  }
 
   // The first delimiter or LF from p on, or end_: eight bytes at a time while eight are
   // left. A byte of x is zero exactly when the same byte of (x - 0x01..) & ~x & 0x80.. is
@@ -109,15 +165,11 @@ class DelimitedScanner {
   // word must be the first in memory.
   char* field_end(char* p) const {
     static_assert(std::endian::native == std::endian::little);
-    constexpr uint64_t kOnes = 0x0101010101010101;
-    constexpr uint64_t kHighs = 0x8080808080808080;
-    const uint64_t delimiters = kOnes * static_cast<unsigned char>(delimiter_);
-    const uint64_t line_ends = kOnes * '\n';
     while (end_ - p >= 8) {
       uint64_t word;
       std::memcpy(&word, p, sizeof word);
-      const uint64_t a = word ^ delimiters;
-      const uint64_t b = word ^ line_ends;
+      const uint64_t a = word ^ delimiters_;
+      const uint64_t b = word ^ kLineEnds;
       const uint64_t found = ((a - kOnes) & ~a & kHighs) | ((b - kOnes) & ~b & kHighs);
       if (found != 0) return p + std::countr_zero(found) / 8;
       p += 8;
@@ -138,6 +190,8 @@ class DelimitedScanner {
   char* pos_;
   char* end_;
   char delimiter_;
+  uint64_t delimiters_;  // the delimiter in every byte
+  bool plain_ = false;   // the file holds no quote: each line is split in one pass
   int64_t line_ = 1;
 };
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -115,60 +116,69 @@ INSTANTIATE_TEST_SUITE_P(
                    {"3:C///F1/1/0"},
                    "in:1: error: expected 6 fields (FID IID PAT MAT SEX PHENO), found 5\n"
                    "in:2: error: expected 6 fields (FID IID PAT MAT SEX PHENO), found 7\n"},
+        ReaderCase{"EmptyFile",
+                   Format::kCsv,
+                   "",
+                   {},
+                   "in:1: error: no header row: the file holds no line\n"},
         ReaderCase{
-            "EmptyFile", Format::kCsv, "", {}, "in:1: error: no header row: the file holds no line\n"},
-        ReaderCase{"MissingColumns",
-                   Format::kCsv,
-                   "id,father\n",
-                   {},
-                   "in:1: error: no column for the dam (dam, mother or mat) in the header, which holds "
-                   "\"id\", \"father\"; name the column with --dam COL\n"},
-        ReaderCase{"SemicolonsReadAsCommaSeparated",
-                   Format::kCsv,
-                   "id;sire;dam\nA;;\n",
-                   {},
-                   "in:1: error: no column for the id (id, animal, indiv, individual or iid), the sire "
-                   "(sire, father or pat) and the dam (dam, mother or mat) in the header, which is "
-                   "read as the one column \"id;sire;dam\": is the file comma-separated?\n"},
-        ReaderCase{"ColumnNamedTwice",
-                   Format::kCsv,
-                   "id,sire,dam,father\n",
-                   {},
-                   "in:1: error: column 2 \"sire\" and column 4 \"father\" both name the sire: --sire "
-                   "COL picks one\n"},
-        ReaderCase{
-            "FieldCount",
+            "MissingColumns",
             Format::kCsv,
-            "id,sire,dam\nA,B\nC,D,E,F\nG,,\n",
-            {"4:G////0/0"},
-            "in:2: error: row has 2 fields, the header has 3\nin:3: error: row has 4 fields, the header has 3\n"},
-        ReaderCase{"EmptyAndMissingIds",
-                   Format::kCsv,
-                   "id,sire,dam\n,A,B\n0,,\nNA,,\n",
-                   {},
-                   "in:2: error: empty id in column 1 \"id\"\n"
-                   "in:3: error: id \"0\" in column 1 \"id\" is a spelling of a missing parent and cannot "
-                   "name an animal\n"
-                   "in:4: error: id \"NA\" in column 1 \"id\" is a spelling of a missing parent and "
-                   "cannot name an animal\n"},
-        ReaderCase{"UnclosedQuote",
-                   Format::kCsv,
-                   "id,sire,dam\nA,,\nB,\"C,\nD,,\n",
-                   {"2:A////0/0"},
-                   "in:3: error: cannot read column 2 \"sire\": a quoted field is not closed before the "
-                   "end of the file\n"},
+            "id,father\n",
+            {},
+            "in:1: error: no column for the dam (dam, mother or mat) in the header, which holds "
+            "\"id\", \"father\"; name the column with --dam COL\n"},
         ReaderCase{
-            "TextAfterQuote",
+            "SemicolonsReadAsCommaSeparated",
             Format::kCsv,
-            "id,sire,dam\n\"A\"x,,\nB,,\n",
-            {"3:B////0/0"},
-            "in:2: error: cannot read column 1 \"id\": text after the closing quote of a quoted field\n"},
-        ReaderCase{"TabInId",
+            "id;sire;dam\nA;;\n",
+            {},
+            "in:1: error: no column for the id (id, animal, indiv, individual or iid), the sire "
+            "(sire, father or pat) and the dam (dam, mother or mat) in the header, which is "
+            "read as the one column \"id;sire;dam\": is the file comma-separated?\n"},
+        ReaderCase{
+            "ColumnNamedTwice",
+            Format::kCsv,
+            "id,sire,dam,father\n",
+            {},
+            "in:1: error: column 2 \"sire\" and column 4 \"father\" both name the sire: --sire "
+            "COL picks one\n"},
+        ReaderCase{"FieldCount",
                    Format::kCsv,
-                   "id,sire,dam\n\"A\tB\",,\n",
-                   {},
-                   "in:2: error: \"A\tB\" in column 1 \"id\" holds a tab or a line break, which ids.tsv "
-                   "cannot carry\n"},
+                   "id,sire,dam\nA,B\nC,D,E,F\nG,,\n",
+                   {"4:G////0/0"},
+                   "in:2: error: row has 2 fields, the header has 3\nin:3: error: row has 4 "
+                   "fields, the header has 3\n"},
+        ReaderCase{
+            "EmptyAndMissingIds",
+            Format::kCsv,
+            "id,sire,dam\n,A,B\n0,,\nNA,,\n",
+            {},
+            "in:2: error: empty id in column 1 \"id\"\n"
+            "in:3: error: id \"0\" in column 1 \"id\" is a spelling of a missing parent and cannot "
+            "name an animal\n"
+            "in:4: error: id \"NA\" in column 1 \"id\" is a spelling of a missing parent and "
+            "cannot name an animal\n"},
+        ReaderCase{
+            "UnclosedQuote",
+            Format::kCsv,
+            "id,sire,dam\nA,,\nB,\"C,\nD,,\n",
+            {"2:A////0/0"},
+            "in:3: error: cannot read column 2 \"sire\": a quoted field is not closed before the "
+            "end of the file\n"},
+        ReaderCase{"TextAfterQuote",
+                   Format::kCsv,
+                   "id,sire,dam\n\"A\"x,,\nB,,\n",
+                   {"3:B////0/0"},
+                   "in:2: error: cannot read column 1 \"id\": text after the closing quote of a "
+                   "quoted field\n"},
+        ReaderCase{
+            "TabInId",
+            Format::kCsv,
+            "id,sire,dam\n\"A\tB\",,\n",
+            {},
+            "in:2: error: \"A\tB\" in column 1 \"id\" holds a tab or a line break, which ids.tsv "
+            "cannot carry\n"},
         ReaderCase{"RaceCodes",
                    Format::kCsv,
                    "id,sire,dam,race\nA,,,127\nB,,,-127\nC,,,+5\nD,,,\nE,,,128\nF,,,NA\n",
@@ -237,19 +247,20 @@ INSTANTIATE_TEST_SUITE_P(
                           .race = "",
                           .born = ""},
                          {"m", "w"})},
-        ReaderCase{"AColumnNamedOnTheCommandLineIsMissing",
-                   Format::kTable,
-                   "id,sire,dam\n",
-                   {},
-                   "in:1: error: no column for the birth date (--born \"Geburt\") in the header, which "
-                   "holds \"id\", \"sire\", \"dam\"; name the column with --born COL\n",
-                   named({.id = "",
-                          .sire = "",
-                          .dam = "",
-                          .sex = "",
-                          .family = "",
-                          .race = "",
-                          .born = "Geburt"})},
+        ReaderCase{
+            "AColumnNamedOnTheCommandLineIsMissing",
+            Format::kTable,
+            "id,sire,dam\n",
+            {},
+            "in:1: error: no column for the birth date (--born \"Geburt\") in the header, which "
+            "holds \"id\", \"sire\", \"dam\"; name the column with --born COL\n",
+            named({.id = "",
+                   .sire = "",
+                   .dam = "",
+                   .sex = "",
+                   .family = "",
+                   .race = "",
+                   .born = "Geburt"})},
         ReaderCase{"BirthDatesThatCannotBeRead",
                    Format::kTable,
                    "id,sire,dam,born\nA,,,2015\nB,,,03/31/2015\nC,,,yesterday\nD,,,2015-13-01\n",
@@ -325,6 +336,34 @@ TEST(ReaderTest, UnquotedFieldsOfEveryLength) {
                                                  "3:" + parent + "////0/0",
                                                  "4:x/" + id + "/" + id + "//0/0"};
       EXPECT_EQ(result.rows, expected) << length;
+    }
+  }
+}
+
+// A file without a quote is split a line at a time, one with a quote field by field: both
+// read the same rows and findings. Blanks around fields, CR LF, blank lines, empty fields,
+// a last line with no line end, and a delimiter at every place within a word of eight.
+TEST(ReaderTest, FilesWithoutQuotesSplitAsFilesWithQuotesDo) {
+  std::vector<std::string> bodies = {
+      " A , B ,C\r\n\r\nD,,\n\tE\t,A,\r\n", "A,B,C\nD,E,F",   "A,B,C\r", "A,B,C\n\n \nD,E\n",
+      "A,B,C \r \nD\r\r,E,F\r\n",           "A,B\nC,D,E,F\n",
+  };
+  for (size_t length = 1; length <= 17; ++length) {
+    const std::string id(length, 'x');
+    bodies.push_back(id + ",y," + id + "\n" + id + "z,," + id + "\r\n" + id + ",0,0");
+  }
+  for (const char delimiter : {',', '\t', ';'}) {
+    for (std::string body : bodies) {
+      std::replace(body.begin(), body.end(), ',', delimiter);
+      const std::string d(1, delimiter);
+      const std::string plain = "id" + d + "sire" + d + "dam\n" + body;
+      const std::string with_quote = plain + "\n\"Q\"" + d + d + "\n";
+      const ReadResult split_by_lines = read(Format::kTable, plain);
+      ReadResult split_by_fields = read(Format::kTable, with_quote);
+      ASSERT_FALSE(split_by_fields.rows.empty()) << body;
+      split_by_fields.rows.pop_back();  // the quoted row
+      EXPECT_EQ(split_by_lines.rows, split_by_fields.rows) << body;
+      EXPECT_EQ(split_by_lines.findings, split_by_fields.findings) << body;
     }
   }
 }
