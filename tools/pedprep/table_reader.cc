@@ -268,22 +268,27 @@ bool check_text(std::string_view text, const std::vector<std::string>& header, i
 }
 
 // The distinct values of the race column. A race column holds a few of them: while it
-// does, a look through them is quicker than hashing.
+// does, a look through them is quicker than hashing. Only the values of rows read are
+// kept, so each of them has passed the checks of a row's text.
 class SpellingIndex {
  public:
   explicit SpellingIndex(std::vector<RaceSpelling>& spellings) : spellings_(spellings) {}
 
-  /// The index of `text` among the spellings, counting the row on `line`.
-  int32_t index_of(std::string_view text, int64_t line) {
-    int32_t found = -1;
+  /// The index of `text` among the spellings; -1 when it is none of them.
+  int32_t find(std::string_view text) const {
     if (spellings_.size() <= kFew) {
-      for (size_t s = 0; s < spellings_.size() && found < 0; ++s) {
-        if (spellings_[s].text == text) found = static_cast<int32_t>(s);
+      for (size_t s = 0; s < spellings_.size(); ++s) {
+        if (spellings_[s].text == text) return static_cast<int32_t>(s);
       }
-    } else {
-      const auto at = index_.find(text);
-      if (at != index_.end()) found = at->second;
+      return -1;
     }
+    const auto at = index_.find(text);
+    return at == index_.end() ? -1 : at->second;
+  }
+
+  /// Counts the row on `line` for the spelling `found` (find's answer for `text`), which
+  /// is added when -1; returns its index.
+  int32_t count(std::string_view text, int32_t found, int64_t line) {
     if (found < 0) {
       found = static_cast<int32_t>(spellings_.size());
       spellings_.push_back({text, line, 0});
@@ -404,9 +409,13 @@ void read_delimited(char separator, const ReadOptions& options, InputTable& tabl
       ok = check_text(row.family, header, columns.family, line, report, eight_bit) && ok;
     }
     std::string_view race;
+    int32_t race_spelling = -1;
     if (columns.race >= 0) {
       race = fields[static_cast<size_t>(columns.race)];
-      ok = check_text(race, header, columns.race, line, report, eight_bit) && ok;
+      // A spelling of a row read before has been checked then.
+      race_spelling = race_spellings.find(race);
+      if (race_spelling < 0)
+        ok = check_text(race, header, columns.race, line, report, eight_bit) && ok;
     }
     if (!ok) continue;
     if (columns.sex >= 0) {
@@ -443,7 +452,7 @@ void read_delimited(char separator, const ReadOptions& options, InputTable& tabl
                        "race fractions of " + quoted(row.id) + " sum to " + text + ", above 1");
       }
     }
-    if (columns.race >= 0) row.race_spelling = race_spellings.index_of(race, line);
+    if (columns.race >= 0) row.race_spelling = race_spellings.count(race, race_spelling, line);
     table.rows.push_back(row);
     table.fractions.insert(table.fractions.end(), row_fractions.begin(), row_fractions.end());
   }
