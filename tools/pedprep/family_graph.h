@@ -47,6 +47,13 @@ int32_t add_copy(Animals& animals, int32_t of);
 void replace_parent(Animals& animals, std::span<const int32_t> children, int32_t parent,
                     int32_t copy);
 
+/// Puts copy_by_link[2 * f + role], where it is not -1, in place of the sire (role 0) or
+/// the dam (role 1) of family f of `graph` as a parent of each of f's children. One pass
+/// over the children in index order: cheaper than one family at a time, whose children
+/// lie anywhere in the animal table.
+void replace_parents(Animals& animals, const FamilyGraph& graph,
+                     std::span<const int32_t> copy_by_link);
+
 }  // namespace pedpeel::pedprep
 
 #endif  // PEDPEEL_TOOLS_PEDPREP_FAMILY_GRAPH_H_

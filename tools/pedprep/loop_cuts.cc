@@ -172,14 +172,15 @@ std::vector<MadeCopy> cut_loops(Animals& animals, std::span<const uint8_t> activ
   links = {};
 
   std::vector<MadeCopy> copies;
+  std::vector<int32_t> copy_by_link(2 * static_cast<size_t>(families), -1);
   for (int32_t link : ordered) {
-    const int32_t f = link / 2;
     const int32_t parent = parent_of_link(link);
-    if (components.join(node_of_family(f), parent)) continue;
+    if (components.join(node_of_family(link / 2), parent)) continue;
     const int32_t copy = add_copy(animals, parent);
-    replace_parent(animals, graph.children_of(f), parent, copy);
+    copy_by_link[static_cast<size_t>(link)] = copy;
     copies.push_back({parent, copy});
   }
+  replace_parents(animals, graph, copy_by_link);
   return copies;
 }
 
