@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <unordered_map>
 #include <utility>
 
 #include "records/limits.h"
@@ -21,35 +20,56 @@ struct Size {
 };
 
 // The tree the size split cuts: its units are the families (0 .. F-1, each with its
-// children) and the founders that are parents (F, F + 1, ... in the order met); its edges
-// are the parent links, 2 * family + role, each joining a family to the unit its parent
-// belongs to.
+// children) and the founders that are parents of more than one family (F, F + 1, ... in
+// the order met); its edges are the parent links, 2 * family + role, each joining a family
+// to the unit its parent belongs to. A founder that is a parent in one family only (a
+// leaf: every copy the loop cuts made is one) stays with that family and is no unit.
 class UnitTree {
  public:
+  // A unit across one of its links.
+  struct Adjacent {
+    int32_t link;
+    int32_t unit;
+  };
+
   UnitTree(const Animals& animals, std::span<const uint8_t> active)
       : graph_(family_graph(animals, active)), families_(graph_.families()) {
-    // A founder's unit, kept in its family_of as -2 - (unit - F) once numbered.
+    // A founder's links are counted in its family_of as -1 - links; a founder unit is
+    // kept there as its number (F or more) once numbered.
     std::vector<int32_t>& unit_of = graph_.family_of;
-    int32_t units = families_;
-    parent_unit_.resize(2 * static_cast<size_t>(families_));
     for (int32_t link = 0; link < 2 * families_; ++link) {
-      int32_t& family = unit_of[static_cast<size_t>(parent_of_link(link))];
-      if (family == -1) family = -2 - (units++ - families_);
-      parent_unit_[static_cast<size_t>(link)] = family >= 0 ? family : families_ - 2 - family;
+      int32_t& of_parent = unit_of[static_cast<size_t>(parent_of_link(link))];
+      if (of_parent < 0) --of_parent;
     }
-    unit_of = {};  // not needed past here
+    constexpr int32_t kLeaf = -2;
+    leaves_.assign(static_cast<size_t>(families_), 0);
+    int32_t units = families_;
+    for (int32_t link = 0; link < 2 * families_; ++link) {
+      int32_t& of_parent = unit_of[static_cast<size_t>(parent_of_link(link))];
+      if (of_parent == kLeaf) leaves_[static_cast<size_t>(link / 2)] |= 1 << (link % 2);
+      if (of_parent < kLeaf) of_parent = units++;
+    }
+    auto parent_unit = [&](int32_t link) {
+      const int32_t unit = unit_of[static_cast<size_t>(parent_of_link(link))];
+      return unit == kLeaf ? -1 : unit;
+    };
     start_.assign(static_cast<size_t>(units) + 1, 0);
     for (int32_t link = 0; link < 2 * families_; ++link) {
+      const int32_t unit = parent_unit(link);
+      if (unit < 0) continue;
       ++start_[static_cast<size_t>(link / 2) + 1];
-      ++start_[static_cast<size_t>(parent_unit(link)) + 1];
+      ++start_[static_cast<size_t>(unit) + 1];
     }
     for (size_t u = 0; u < static_cast<size_t>(units); ++u) start_[u + 1] += start_[u];
-    links_.resize(static_cast<size_t>(start_.back()));
+    adjacent_.resize(static_cast<size_t>(start_.back()));
     std::vector<int32_t> next(start_.begin(), start_.end() - 1);
     for (int32_t link = 0; link < 2 * families_; ++link) {
-      links_[static_cast<size_t>(next[static_cast<size_t>(link / 2)]++)] = link;
-      links_[static_cast<size_t>(next[static_cast<size_t>(parent_unit(link))]++)] = link;
+      const int32_t unit = parent_unit(link);
+      if (unit < 0) continue;
+      adjacent_[static_cast<size_t>(next[static_cast<size_t>(link / 2)]++)] = {link, unit};
+      adjacent_[static_cast<size_t>(next[static_cast<size_t>(unit)]++)] = {link, link / 2};
     }
+    unit_of = {};  // not needed past here
   }
 
   int32_t units() const { return static_cast<int32_t>(start_.size()) - 1; }
@@ -60,16 +80,17 @@ class UnitTree {
     const size_t f = static_cast<size_t>(link / 2);
     return link % 2 == 0 ? graph_.sire[f] : graph_.dam[f];
   }
-  int32_t parent_unit(int32_t link) const { return parent_unit_[static_cast<size_t>(link)]; }
-  /// The unit across `link` from `unit`.
-  int32_t across(int32_t link, int32_t unit) const {
-    return unit == link / 2 ? parent_unit(link) : link / 2;
-  }
-  std::span<const int32_t> links_of(int32_t unit) const {
+  /// The links of `unit` with the unit across each, in link order.
+  std::span<const Adjacent> adjacent(int32_t unit) const {
     const auto start = static_cast<size_t>(start_[static_cast<size_t>(unit)]);
     const auto end = static_cast<size_t>(start_[static_cast<size_t>(unit) + 1]);
-    return std::span<const int32_t>(links_).subspan(start, end - start);
+    return std::span<const Adjacent>(adjacent_).subspan(start, end - start);
   }
+  /// For a family: bit `role` set when that parent is a leaf founder.
+  uint8_t leaves(int32_t unit) const {
+    return is_family(unit) ? leaves_[static_cast<size_t>(unit)] : 0;
+  }
+  /// Without the leaf founders.
   Size size_of(int32_t unit) const {
     if (!is_family(unit)) return {1, 0};
     const auto children = static_cast<int32_t>(graph_.children_of(unit).size());
@@ -79,105 +100,129 @@ class UnitTree {
  private:
   FamilyGraph graph_;
   int32_t families_;
-  std::vector<int32_t> parent_unit_;  // by link
-  std::vector<int32_t> start_;        // by unit, and one past the last
-  std::vector<int32_t> links_;        // unit u's: [start_[u], start_[u + 1])
+  std::vector<uint8_t> leaves_;     // by family
+  std::vector<int32_t> start_;      // by unit, and one past the last
+  std::vector<Adjacent> adjacent_;  // unit u's: [start_[u], start_[u + 1])
 };
 
+// What split_component works with, kept from one component to the next. By place: the
+// units of a component in the order the walk reaches them.
+struct Walk {
+  std::vector<int32_t> place;  // by unit: its place in its component, -1 before
+  std::vector<int32_t> order;  // the unit at each place
+  std::vector<int32_t> via;    // the link each place is reached by, -1 for the root
+  std::vector<int32_t> first_reached;
+  std::vector<Size> sizes;
+  std::vector<UnitTree::Adjacent> loop_links;  // with the parent's unit
+  std::vector<int32_t> piece;
+  std::vector<std::pair<int64_t, int32_t>> hanging;  // (share, place)
+};
+
+// The number of bits set in a family's leaves.
+int32_t leaf_count(uint8_t leaves) {
+  return (leaves & 1) + (leaves >> 1);
+}
+
 // Cuts the component of the tree reached from `root` into pieces within `limits`, marking
-// the links cut in `cut`. `tree_link` by unit: the link it is reached by (-2 before, -1
-// for the root); `loop_rows` by unit, scratch, all 0 on entry and on return.
-void split_component(const UnitTree& tree, int32_t root, const RunLimits& limits,
-                     std::vector<int32_t>& tree_link, std::vector<uint8_t>& loop_rows,
+// the links cut in `cut`.
+void split_component(const UnitTree& tree, int32_t root, const RunLimits& limits, Walk& walk,
                      std::vector<uint8_t>& cut) {
-  // Breadth first: the units in discovery order (tree_link holds the link each is reached
-  // by); the units reached from the one at k are those at [first_reached[k],
-  // first_reached[k + 1]).
+  // Breadth first: the units in discovery order; the units reached from the one at k are
+  // those at [first_reached[k], first_reached[k + 1]).
   // A link to a unit reached already, other than the link between the two, closes a loop
   // pedpeel takes itself (kept by loop_cuts.h): a loop link, met once from its family.
-  std::vector<int32_t> order = {root};
-  std::vector<int32_t> first_reached;
-  std::vector<int32_t> loop_links;
-  tree_link[static_cast<size_t>(root)] = -1;
+  std::vector<int32_t>& order = walk.order;
+  std::vector<int32_t>& via = walk.via;
+  order.assign(1, root);
+  via.assign(1, -1);
+  walk.first_reached.clear();
+  walk.loop_links.clear();
+  walk.place[static_cast<size_t>(root)] = 0;
   for (size_t k = 0; k < order.size(); ++k) {
     const int32_t unit = order[k];
-    first_reached.push_back(static_cast<int32_t>(order.size()));
-    for (int32_t link : tree.links_of(unit)) {
-      const int32_t next = tree.across(link, unit);
-      const int32_t reached_by = tree_link[static_cast<size_t>(next)];
-      if (reached_by == -2) {
-        tree_link[static_cast<size_t>(next)] = link;
-        order.push_back(next);
-      } else if (reached_by != link && link != tree_link[static_cast<size_t>(unit)] &&
-                 link / 2 == unit) {
-        loop_links.push_back(link);
+    walk.first_reached.push_back(static_cast<int32_t>(order.size()));
+    for (const UnitTree::Adjacent& next : tree.adjacent(unit)) {
+      int32_t& place = walk.place[static_cast<size_t>(next.unit)];
+      if (place < 0) {
+        place = static_cast<int32_t>(order.size());
+        order.push_back(next.unit);
+        via.push_back(next.link);
+      } else if (next.link != via[k] && next.link / 2 == unit &&
+                 via[static_cast<size_t>(place)] != next.link) {
+        walk.loop_links.push_back(next);
       }
     }
   }
-  first_reached.push_back(static_cast<int32_t>(order.size()));
-  // A loop link is cut when its ends land in two pieces: a row is kept free for the copy.
-  for (int32_t link : loop_links) ++loop_rows[static_cast<size_t>(link / 2)];
-  std::vector<Size> sizes(order.size());
+  walk.first_reached.push_back(static_cast<int32_t>(order.size()));
+  std::vector<Size>& sizes = walk.sizes;
+  sizes.resize(order.size());
   Size total;
   for (size_t k = 0; k < order.size(); ++k) {
     sizes[k] = tree.size_of(order[k]);
-    if (!loop_links.empty()) sizes[k].rows += loop_rows[static_cast<size_t>(order[k])];
-    total.rows += sizes[k].rows;
+    total.rows += sizes[k].rows + leaf_count(tree.leaves(order[k]));
     total.entries += sizes[k].entries;
   }
-  for (int32_t link : loop_links) loop_rows[static_cast<size_t>(link / 2)] = 0;
+  // A loop link is cut when its ends land in two pieces: a row is kept free for the copy.
+  for (const UnitTree::Adjacent& loop : walk.loop_links) {
+    ++sizes[static_cast<size_t>(walk.place[static_cast<size_t>(loop.link / 2)])].rows;
+    ++total.rows;
+  }
   if (total.rows <= limits.rows && total.entries <= limits.entries) return;
 
   // From the last unit reached back to the root, each keeps the smallest parts reached
   // from it while they fit, with room for the copies its part may get: one per parent
-  // link of a family, and one for the link it is reached by.
+  // link of a family, and one for the link it is reached by. The leaf founders of a
+  // family, one row each, are the smallest parts.
   const int32_t row_cap = limits.rows - 3;
   auto share = [&](const Size& size) {
     return std::max(int64_t{size.rows} * limits.entries, int64_t{size.entries} * limits.rows);
   };
-  std::vector<std::pair<int64_t, int32_t>> hanging;  // (share, place)
+  auto fits = [&](const Size& part, const Size& below) {
+    return part.rows + below.rows <= row_cap && part.entries + below.entries <= limits.entries;
+  };
+  std::vector<std::pair<int64_t, int32_t>>& hanging = walk.hanging;
   for (size_t k = order.size(); k-- > 0;) {
+    Size& part = sizes[k];
+    const uint8_t leaves = tree.leaves(order[k]);
+    for (int32_t role = 0; role < 2; ++role) {
+      if ((leaves >> role & 1) == 0) continue;
+      // A leaf cut off leaves its copy in its place: the part grows by a row either way.
+      if (!fits(part, {1, 0})) cut[static_cast<size_t>(2 * order[k] + role)] = 1;
+      ++part.rows;
+    }
     hanging.clear();
-    for (int32_t c = first_reached[k]; c < first_reached[k + 1]; ++c) {
+    for (int32_t c = walk.first_reached[k]; c < walk.first_reached[k + 1]; ++c) {
       hanging.emplace_back(share(sizes[static_cast<size_t>(c)]), c);
     }
     std::sort(hanging.begin(), hanging.end());
-    Size& part = sizes[k];
     for (const auto& [ignored, c] : hanging) {
       const Size& below = sizes[static_cast<size_t>(c)];
-      if (part.rows + below.rows <= row_cap && part.entries + below.entries <= limits.entries) {
+      if (fits(part, below)) {
         part.rows += below.rows;
         part.entries += below.entries;
         continue;
       }
-      const int32_t link = tree_link[static_cast<size_t>(order[static_cast<size_t>(c)])];
+      const int32_t link = via[static_cast<size_t>(c)];
       cut[static_cast<size_t>(link)] = 1;
       if (link / 2 == order[k]) ++part.rows;  // the copy of the parent stays with the family
     }
   }
-  if (loop_links.empty()) return;
+  if (walk.loop_links.empty()) return;
   // The pieces: a unit is in the piece of the unit it is reached from unless the link
   // between them is cut. A loop link between two pieces is cut too.
-  std::vector<int32_t> piece(order.size(), 0);
+  std::vector<int32_t>& piece = walk.piece;
+  piece.assign(order.size(), 0);
   for (size_t k = 0; k < order.size(); ++k) {
-    for (int32_t c = first_reached[k]; c < first_reached[k + 1]; ++c) {
-      const int32_t link = tree_link[static_cast<size_t>(order[static_cast<size_t>(c)])];
+    for (int32_t c = walk.first_reached[k]; c < walk.first_reached[k + 1]; ++c) {
+      const int32_t link = via[static_cast<size_t>(c)];
       piece[static_cast<size_t>(c)] = cut[static_cast<size_t>(link)] != 0 ? c : piece[k];
     }
   }
-  std::unordered_map<int32_t, int32_t> piece_of_unit;
-  for (int32_t link : loop_links) {
-    piece_of_unit.emplace(link / 2, -1);
-    piece_of_unit.emplace(tree.parent_unit(link), -1);
-  }
-  for (size_t k = 0; k < order.size(); ++k) {
-    const auto found = piece_of_unit.find(order[k]);
-    if (found != piece_of_unit.end()) found->second = piece[k];
-  }
-  for (int32_t link : loop_links) {
-    if (piece_of_unit.at(link / 2) != piece_of_unit.at(tree.parent_unit(link))) {
-      cut[static_cast<size_t>(link)] = 1;
-    }
+  auto piece_of = [&](int32_t unit) {
+    return piece[static_cast<size_t>(walk.place[static_cast<size_t>(unit)])];
+  };
+  for (const UnitTree::Adjacent& loop : walk.loop_links) {
+    if (piece_of(loop.link / 2) != piece_of(loop.unit)) cut[static_cast<size_t>(loop.link)] = 1;
   }
 }
 
@@ -206,11 +251,10 @@ std::vector<MadeCopy> split_large_pedigrees(Animals& animals, std::span<const ui
                                             const RunLimits& limits) {
   const UnitTree tree(animals, active);
   std::vector<uint8_t> cut(2 * static_cast<size_t>(tree.graph().families()), 0);
-  std::vector<int32_t> tree_link(static_cast<size_t>(tree.units()), -2);
-  std::vector<uint8_t> loop_rows(static_cast<size_t>(tree.units()), 0);
+  Walk walk;
+  walk.place.assign(static_cast<size_t>(tree.units()), -1);
   for (int32_t unit = 0; unit < tree.units(); ++unit) {
-    if (tree_link[static_cast<size_t>(unit)] != -2 || tree.links_of(unit).empty()) continue;
-    split_component(tree, unit, limits, tree_link, loop_rows, cut);
+    if (walk.place[static_cast<size_t>(unit)] < 0) split_component(tree, unit, limits, walk, cut);
   }
   std::vector<MadeCopy> copies;
   for (size_t link = 0; link < cut.size(); ++link) {
