@@ -169,7 +169,7 @@ std::vector<MadeCopy> cut_loops(Animals& animals, std::span<const uint8_t> activ
   for (size_t k = 0; k + 1 < start.size(); ++k) start[k + 1] += start[k];
   std::vector<int32_t> ordered(links.size());
   for (int32_t link : links) ordered[static_cast<size_t>(start[key_of_link(link)]++)] = link;
-  links = {};
+  links = std::vector<int32_t>();
 
   std::vector<MadeCopy> copies;
   std::vector<int32_t> copy_by_link(2 * static_cast<size_t>(families), -1);

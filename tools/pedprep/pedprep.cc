@@ -353,10 +353,11 @@ int run_pedprep(const std::vector<std::string>& arguments, std::ostream& out, st
   Repairs repairs;
   Animals animals =
       complete_animals(table, report, options.mend ? &repairs : nullptr, !options.no_cut);
-  // The rows are in the animals now; their memory serves the tables to come.
+  // The rows are in the animals now; their memory serves the tables to come (assigning
+  // {} would keep it: that is an empty initializer list).
   const size_t rows_read = table.rows.size();
-  table.rows = {};
-  table.born = {};
+  table.rows = std::vector<InputRow>();
+  table.born = std::vector<BirthDate>();
   Pedigrees pedigrees = find_pedigrees(animals, report);
   if (report.errors() > 0) return refuse(report, err);
   // The fractions come before the copies: a copy carries those of the animal it copies.

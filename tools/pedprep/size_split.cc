@@ -69,7 +69,7 @@ class UnitTree {
       adjacent_[static_cast<size_t>(next[static_cast<size_t>(link / 2)]++)] = {link, unit};
       adjacent_[static_cast<size_t>(next[static_cast<size_t>(unit)]++)] = {link, link / 2};
     }
-    unit_of = {};  // not needed past here
+    unit_of = std::vector<int32_t>();  // not needed past here
   }
 
   int32_t units() const { return static_cast<int32_t>(start_.size()) - 1; }
