@@ -1,6 +1,9 @@
 #include "tools/pedinfo/dump.h"
 
 #include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "records/binary_format.h"
 #include "records/limits.h"
@@ -51,6 +54,13 @@ class RecordIds {
     return text;
   }
 
+  /// The row that ID `id` of family record r copies (RUN/IPED/ID), or null for a row that
+  /// is no copy.
+  const std::string* copy_of(size_t r, int32_t id) const {
+    if (find(r, id) == nullptr) return nullptr;
+    return ids_->copy_of(*IPED_[r], static_cast<int16_t>(id));
+  }
+
   const std::string* find(size_t r, int32_t id) const {
     if (ids_ == nullptr || id <= 0 || r >= IPED_.size() || !IPED_[r]) return nullptr;
     return ids_->find(*IPED_[r], static_cast<int16_t>(id));
@@ -98,6 +108,21 @@ const IwaItem* member_starts(const IwaFile& file, size_t T) {
     previous = start;
   }
   return static_cast<size_t>(previous) == T ? &LSTART : nullptr;
+}
+
+// `key` and a compact array of `texts`, null where a text is missing.
+void write_strings_or_nulls(JsonWriter& json, std::string_view key,
+                            const std::vector<const std::string*>& texts) {
+  json.key(key);
+  json.begin_array(true);
+  for (const std::string* text : texts) {
+    if (text != nullptr) {
+      json.value(*text);
+    } else {
+      json.null();
+    }
+  }
+  json.end_array();
 }
 
 // MEMBERS, one line per family record when LSTART allows it.
@@ -211,9 +236,10 @@ void write_dump_json(const std::string& name, const IwaFile& file, std::ostream&
         if (item.name == "LSTART") LSTART = &item;
         const bool members = item.name == "MEMBERS";
         if (ids.shown() && (members || item.name == "IWAYREC")) {
-          // The original id of each value, null where none is known.
-          json.key("originals");
-          json.begin_array(true);
+          // The original id of each value, null where none is known; and, when any value
+          // is a copy, the row each copies, null for the others.
+          std::vector<const std::string*> originals;
+          std::vector<const std::string*> copies_of;
           size_t r = 1;
           for (size_t k = 0; k < item.values.size(); ++k) {
             if (members) {
@@ -224,15 +250,15 @@ void write_dump_json(const std::string& name, const IwaFile& file, std::ostream&
             } else {
               r = k + 1;
             }
-            const std::string* original =
-                members && LSTART == nullptr ? nullptr : ids.find(r, item.values[k]);
-            if (original != nullptr) {
-              json.value(*original);
-            } else {
-              json.null();
-            }
+            const bool known = !members || LSTART != nullptr;
+            originals.push_back(known ? ids.find(r, item.values[k]) : nullptr);
+            copies_of.push_back(known ? ids.copy_of(r, item.values[k]) : nullptr);
           }
-          json.end_array();
+          write_strings_or_nulls(json, "originals", originals);
+          if (std::ranges::any_of(copies_of,
+                                  [](const std::string* row) { return row != nullptr; })) {
+            write_strings_or_nulls(json, "copies_of", copies_of);
+          }
         }
       } else {
         json.key("value");

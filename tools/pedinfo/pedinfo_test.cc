@@ -235,7 +235,8 @@ TEST(PedinfoTest, IdsShowOriginalIdsBesideEveryId) {
       << dump.out;
   const PedinfoRun dump_json = pedinfo({"dump", "--json", dir.path() + "/iway.IWA", "--ids", ids});
   EXPECT_NE(dump_json.out.find("\"originals\": [\"SIRE-1\", null, \"KID-3\", \"OTHER-1\", null, "
-                               "\"OTHER-2\"]"),
+                               "\"OTHER-2\"],\n          \"copies_of\": [null, null, null, "
+                               "\"run-0002/1/57\", null, null]"),
             std::string::npos)
       << dump_json.out;
 }
