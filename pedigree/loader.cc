@@ -111,9 +111,11 @@ void check_individuals(int32_t nind) {
   if (nind > kMaxIndividuals) throw RunStop{StopReason::kTooManyIndividuals};
 }
 
+// The two file loads stay out of line: apart from the rest of the run, their record loops
+// keep their values in registers.
 template <typename Reader>
-void load_pedigree_file(Units& units, Reader& reader, std::string_view name,
-                        Population& population) {
+[[gnu::noinline]] void load_pedigree_file(Units& units, Reader& reader, std::string_view name,
+                                          Population& population) {
   units.open(kDataUnit, name, Form::kFormatted, OpenIntent::kInput);
   reader.open(DataFile::kPedigree);
   if (reader.record(PAT_COUNTS, 0, &population.NIND)) {
@@ -131,7 +133,8 @@ void load_pedigree_file(Units& units, Reader& reader, std::string_view name,
 }
 
 template <typename Reader>
-void load_blood_file(Units& units, Reader& reader, std::string_view name, Population& population) {
+[[gnu::noinline]] void load_blood_file(Units& units, Reader& reader, std::string_view name,
+                                       Population& population) {
   units.open(kDataUnit, name, Form::kFormatted, OpenIntent::kInput);
   reader.open(DataFile::kBlood);
   if (reader.record(PAT_COUNTS, 0, &population.NIND, &population.NRACE)) {

@@ -65,11 +65,10 @@ class WholeRecord {
       // The further repeats of the field that the targets and the record reach are taken
       // in one step: no walk and no check between them.
       const size_t width = columns.size();
-      const size_t more =
-          width == 0
-              ? 0
-              : std::min({targets.size() - taken, static_cast<size_t>(cursor_.repeats_left()),
-                          (record_.size() - position_) / width});
+      size_t more =
+          width == 0 ? 0 : std::min(targets.size() - taken, size_t(cursor_.repeats_left()));
+      const size_t room = record_.size() - position_;
+      if (more * width > room) more = room / width;  // a short record: no division otherwise
       cursor_.take_repeats(static_cast<int>(more));
       const char* place = record_.data() + position_;
       for (const size_t last = taken + more; taken < last; ++taken, place += width) {
