@@ -38,14 +38,20 @@ class PartFilter {
   bool may_hold(std::string_view text) const { return bits_[slot(text)]; }
 
  private:
-  static constexpr size_t kBits = size_t{1} << 16;
+  static constexpr size_t kBits = size_t{1} << 20;  // 128 KB: few short ids pass by chance
   static size_t slot(std::string_view text) {
+    // The first and last four bytes, by fixed-size loads when there are four.
     uint64_t edges = 0;
-    std::memcpy(&edges, text.data(), std::min<size_t>(text.size(), 4));
     uint32_t tail = 0;
-    if (text.size() >= 4) std::memcpy(&tail, text.data() + text.size() - 4, 4);
+    if (text.size() >= 4) {
+      std::memcpy(&edges, text.data(), 4);
+      std::memcpy(&tail, text.data() + text.size() - 4, 4);
+    } else {
+      for (size_t k = 0; k < text.size(); ++k)
+        edges |= uint64_t{static_cast<uint8_t>(text[k])} << (8 * k);
+    }
     const uint64_t hash = ((edges << 32) ^ tail ^ text.size()) * 0x9E3779B97F4A7C15ull;
-    return static_cast<size_t>(hash >> 48);
+    return static_cast<size_t>(hash >> 44);
   }
   std::vector<bool> bits_ = std::vector<bool>(kBits, false);
 };
