@@ -228,30 +228,37 @@ void check_birth_order(Animals& animals, int32_t row_animals, const InputTable& 
                        Report& report, Repairs* repairs) {
   if (table.born.empty()) return;
   // The birth dates by animal, so that a parent's is one look into a table small enough
-  // to stay near the cache.
-  std::vector<BirthDate> born(static_cast<size_t>(animals.count()), 0);
-  for (int32_t a = 0; a < row_animals; ++a)
-    born[static_cast<size_t>(a)] = born_of(animals, table, a);
+  // to stay near the cache. When no row was left out as a duplicate, row animal a is row
+  // a and the table's dates serve; the animals after the row animals have none (0).
+  std::vector<BirthDate> gathered;
+  if (static_cast<size_t>(row_animals) != table.born.size()) {
+    gathered.resize(static_cast<size_t>(row_animals));
+    for (int32_t a = 0; a < row_animals; ++a)
+      gathered[static_cast<size_t>(a)] = born_of(animals, table, a);
+  }
+  const BirthDate* const of_row_animal = gathered.empty() ? table.born.data() : gathered.data();
+  const auto born = [&](int32_t a) { return a < row_animals ? of_row_animal[a] : BirthDate{0}; };
   constexpr int32_t kAhead = 16;
   for (int32_t a = 0; a < row_animals; ++a) {
     if (a + kAhead < row_animals) {
       const Animal& ahead = animals.list[static_cast<size_t>(a + kAhead)];
-      if (ahead.sire >= 0) __builtin_prefetch(&born[static_cast<size_t>(ahead.sire)]);
-      if (ahead.dam >= 0) __builtin_prefetch(&born[static_cast<size_t>(ahead.dam)]);
+      if (ahead.sire >= 0 && ahead.sire < row_animals)
+        __builtin_prefetch(&of_row_animal[ahead.sire]);
+      if (ahead.dam >= 0 && ahead.dam < row_animals) __builtin_prefetch(&of_row_animal[ahead.dam]);
     }
-    const BirthDate child = born[static_cast<size_t>(a)];
+    const BirthDate child = of_row_animal[a];
     if (child == 0) continue;
     // A parent born on or before the offspring's date, or unknown (0), is never born after
     // it, by the day or by the year: most parents are settled by this one comparison.
     const Animal& animal = animals.list[static_cast<size_t>(a)];
-    if ((animal.sire < 0 || born[static_cast<size_t>(animal.sire)] <= child) &&
-        (animal.dam < 0 || born[static_cast<size_t>(animal.dam)] <= child)) {
+    if ((animal.sire < 0 || born(animal.sire) <= child) &&
+        (animal.dam < 0 || born(animal.dam) <= child)) {
       continue;
     }
     for (int role : {kSireRole, kDamRole}) {
       const int32_t parent = link(animals, a, role);
-      if (parent < 0 || !born_after(born[static_cast<size_t>(parent)], child)) continue;
-      const BirthDate parent_born = born[static_cast<size_t>(parent)];
+      if (parent < 0 || !born_after(born(parent), child)) continue;
+      const BirthDate parent_born = born(parent);
       const std::string why =
           "the " + std::string(kRoleName[role]) + " is " + birth_order_text(parent_born, child);
       if (repairs != nullptr) {

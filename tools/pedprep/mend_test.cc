@@ -89,6 +89,11 @@ INSTANTIATE_TEST_SUITE_P(
                  {"S", "D", "A<+,D>"},
                  "4\tA\tsire \"S\"\tthe sire is born 2016-05-01, after its offspring (born "
                  "2016-04-30)\n"},
+        MendCase{"ParentBornAfterItsOffspringPastADuplicate",
+                 "id,sire,dam,born\nS,,,2016\nS,,,2016\nD,,,2010\nA,S,D,2015\n",
+                 {"S", "D", "A<+,D>"},
+                 "3\tS\trow\tduplicate id, the same as the row at line 2 (merged)\n"
+                 "5\tA\tsire \"S\"\tthe sire is born 2016, after its offspring (born 2015)\n"},
         MendCase{"DuplicatesThatAgreeAreMerged",
                  "id,sire,dam,race\nA,S,D,1\nA,S,D,1\n",
                  {"A<S,D>"},
