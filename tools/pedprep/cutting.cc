@@ -169,8 +169,9 @@ Pedigrees cut_pedigrees(Animals& animals, Pedigrees pedigrees, const RunLimits& 
   // Room for many copies at once: for loops at most the cyclomatic numbers, and some for
   // size. Growing the table as they come would hold it twice over for a moment.
   if (cyclomatic > animals.count() / 64) {
-    animals.list.reserve(
-        static_cast<size_t>(animals.count() + animals.count() / 64 + 1024 + cyclomatic));
+    const int64_t room = animals.count() / 64 + 1024 + cyclomatic;
+    animals.list.reserve(static_cast<size_t>(animals.count() + room));
+    animals.copy_of.reserve(animals.copy_of.size() + static_cast<size_t>(room));
   }
   const std::vector<uint8_t> cycles = members_of(pedigrees, with_cycle);
   const std::vector<uint8_t> cut_for_size = members_of(pedigrees, to_cut);

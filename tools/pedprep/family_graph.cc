@@ -79,15 +79,13 @@ void replace_parent(Animals& animals, std::span<const int32_t> children, int32_t
   }
 }
 
-void replace_parents(Animals& animals, const FamilyGraph& graph,
-                     std::span<const int32_t> copy_by_link) {
+void replace_parents(Animals& animals, const FamilyGraph& graph, std::span<const uint8_t> changed) {
   for (size_t a = 0; a < graph.family_of.size(); ++a) {
     const int32_t f = graph.family_of[a];
     if (f < 0) continue;
-    const int32_t sire = copy_by_link[2 * static_cast<size_t>(f)];
-    const int32_t dam = copy_by_link[2 * static_cast<size_t>(f) + 1];
-    if (sire >= 0) animals.list[a].sire = sire;
-    if (dam >= 0) animals.list[a].dam = dam;
+    const size_t family = static_cast<size_t>(f);
+    if (changed[2 * family] != 0) animals.list[a].sire = graph.sire[family];
+    if (changed[2 * family + 1] != 0) animals.list[a].dam = graph.dam[family];
   }
 }
 

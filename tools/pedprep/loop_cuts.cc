@@ -125,7 +125,7 @@ std::vector<uint8_t> heads_kept(const FamilyGraph& graph, std::span<const int32_
 
 std::vector<MadeCopy> cut_loops(Animals& animals, std::span<const uint8_t> active,
                                 bool keep_pedpeel_loops) {
-  const FamilyGraph graph = family_graph(animals, active);
+  FamilyGraph graph = family_graph(animals, active);
   const int32_t n = animals.count();
   const int32_t families = graph.families();
   Components components(static_cast<size_t>(n) + static_cast<size_t>(families));
@@ -163,19 +163,23 @@ std::vector<MadeCopy> cut_loops(Animals& animals, std::span<const uint8_t> activ
       }
     }
   }
-  std::vector<int32_t> links;
-  links.reserve(2 * static_cast<size_t>(families));
   for (int32_t link = 0; link < 2 * families; ++link) {
-    if (kept[static_cast<size_t>(link)] == 0) links.push_back(link);
+    if (kept[static_cast<size_t>(link)] == 0) ++start[key_of_link(link) + 1];
   }
-  for (int32_t link : links) ++start[key_of_link(link) + 1];
   for (size_t k = 0; k + 1 < start.size(); ++k) start[k + 1] += start[k];
-  std::vector<int32_t> ordered(links.size());
-  for (int32_t link : links) ordered[static_cast<size_t>(start[key_of_link(link)]++)] = link;
-  links = std::vector<int32_t>();
+  std::vector<int32_t> ordered(static_cast<size_t>(start.back()));
+  for (int32_t link = 0; link < 2 * families; ++link) {
+    if (kept[static_cast<size_t>(link)] == 0) {
+      ordered[static_cast<size_t>(start[key_of_link(link)]++)] = link;
+    }
+  }
+  matings = std::vector<int32_t>();
+  // By link: 1 for one cut, whose family has the copy for its parent in `graph` now.
+  std::vector<uint8_t> cut = std::move(kept);
+  std::fill(cut.begin(), cut.end(), 0);
 
   std::vector<MadeCopy> copies;
-  std::vector<int32_t> copy_by_link(2 * static_cast<size_t>(families), -1);
+  copies.reserve(ordered.size());  // at most one a link, never regrown
   // The links come in no order of their families: what a link's join reads is fetched
   // ahead, its family's parents kFar links ahead and their components kNear links ahead.
   constexpr size_t kFar = 16;
@@ -195,10 +199,12 @@ std::vector<MadeCopy> cut_loops(Animals& animals, std::span<const uint8_t> activ
     const int32_t parent = parent_of_link(link);
     if (components.join(node_of_family(link / 2), parent)) continue;
     const int32_t copy = add_copy(animals, parent);
-    copy_by_link[static_cast<size_t>(link)] = copy;
+    const size_t f = static_cast<size_t>(link / 2);
+    (link % 2 == 0 ? graph.sire[f] : graph.dam[f]) = copy;
+    cut[static_cast<size_t>(link)] = 1;
     copies.push_back({parent, copy});
   }
-  replace_parents(animals, graph, copy_by_link);
+  replace_parents(animals, graph, cut);
   return copies;
 }
 
