@@ -1,5 +1,8 @@
 #include "tools/pedprep/family_graph.h"
 
+#include <algorithm>
+#include <cstddef>
+
 namespace pedpeel::pedprep {
 
 namespace {
@@ -11,16 +14,34 @@ struct Child {
   int32_t animal;
 };
 
-// A stable counting sort of `items` by key(item), keys in 0..key_count-1. The items are
-// read in order and written scattered: cheaper than reading them scattered.
-template <typename Key>
-std::vector<Child> sorted_by(const std::vector<Child>& items, size_t key_count, Key key) {
-  std::vector<int32_t> start(key_count + 1, 0);
-  for (const Child& item : items) ++start[static_cast<size_t>(key(item)) + 1];
-  for (size_t k = 0; k < key_count; ++k) start[k + 1] += start[k];
+// `items` by dam, then sire, then animal: a counting sort by dam (the items are read in
+// order and written scattered, cheaper than reading them scattered), then each dam's
+// items, in animal order, sorted stably by sire where they lie: by insertion, as a dam
+// has few matings.
+std::vector<Child> sorted_by_dam_and_sire(const std::vector<Child>& items, size_t animals) {
+  std::vector<int32_t> start(animals + 1, 0);
+  for (const Child& item : items) ++start[static_cast<size_t>(item.dam) + 1];
+  for (size_t k = 0; k < animals; ++k) start[k + 1] += start[k];
   std::vector<Child> sorted(items.size());
   for (const Child& item : items) {
-    sorted[static_cast<size_t>(start[static_cast<size_t>(key(item))]++)] = item;
+    sorted[static_cast<size_t>(start[static_cast<size_t>(item.dam)]++)] = item;
+  }
+  auto by_sire = [](const Child& x, const Child& y) { return x.sire < y.sire; };
+  for (size_t first = 0; first < sorted.size();) {
+    size_t end = first + 1;
+    while (end < sorted.size() && sorted[end].dam == sorted[first].dam) ++end;
+    if (end - first > 32) {
+      std::stable_sort(sorted.begin() + static_cast<ptrdiff_t>(first),
+                       sorted.begin() + static_cast<ptrdiff_t>(end), by_sire);
+    } else {
+      for (size_t k = first + 1; k < end; ++k) {
+        const Child item = sorted[k];
+        size_t to = k;
+        for (; to > first && by_sire(item, sorted[to - 1]); --to) sorted[to] = sorted[to - 1];
+        sorted[to] = item;
+      }
+    }
+    first = end;
   }
   return sorted;
 }
@@ -30,19 +51,21 @@ std::vector<Child> sorted_by(const std::vector<Child>& items, size_t key_count, 
 FamilyGraph family_graph(const Animals& animals, std::span<const uint8_t> active) {
   const size_t n = static_cast<size_t>(animals.count());
   std::vector<Child> children;
+  children.reserve(n);  // pages are taken only as the children come
   for (size_t a = 0; a < n; ++a) {
     const Animal& animal = animals.list[a];
     if (animal.sire < 0 || animal.dam < 0) continue;
     if (!active.empty() && (a >= active.size() || active[a] == 0)) continue;
     children.push_back({animal.sire, animal.dam, static_cast<int32_t>(a)});
   }
-  // By sire, then stably by dam: by dam and sire.
-  children = sorted_by(children, n, [](const Child& child) { return child.sire; });
-  children = sorted_by(children, n, [](const Child& child) { return child.dam; });
+  children = sorted_by_dam_and_sire(children, n);
 
   FamilyGraph graph;
   graph.family_of.assign(n, -1);
   graph.children.resize(children.size());
+  graph.sire.reserve(children.size());
+  graph.dam.reserve(children.size());
+  graph.child_start.reserve(children.size() + 1);
   for (size_t k = 0; k < children.size(); ++k) {
     const Child& child = children[k];
     if (graph.sire.empty() || graph.sire.back() != child.sire || graph.dam.back() != child.dam) {
