@@ -98,10 +98,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                                : blood_from_pedigree(animals, pedigrees, races);
   for (float fraction : blood.of_animal) require(fraction >= 0 && fraction <= 1, "a fraction");
   const LongIds long_ids = find_long_ids(animals);
-  const Placement placement = place_rows(animals, pedigrees, runs);
+  const Placement placement = place_rows(animals, pedigrees, runs, blood);
   RunContents contents;
   for (size_t r = 0; r < runs.size(); ++r) {
-    run_contents(blood, long_ids, animals, pedigrees, runs, placement, r, &contents);
+    run_contents(long_ids, animals, pedigrees, runs, placement, r, &contents);
     int16_t IPED = 0;
     int16_t next_id = 0;
     for (const pedpeel::IndividualRecord& record : contents.records) {

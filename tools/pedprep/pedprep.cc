@@ -254,13 +254,13 @@ std::string write_output(const Options& options, const Animals& animals, const P
   StagingDir staging(options.out);
   if (!staging.ok()) return staging.error();
   std::string runs_list;
-  const Placement placement = place_rows(animals, pedigrees, runs);
+  const Placement placement = place_rows(animals, pedigrees, runs, extras.blood);
   RunContents contents;
   for (size_t r = 0; r < runs.size(); ++r) {
     const std::string name = run_directory_name(r);
     const std::string directory = staging.path() + "/" + name;
     if (::mkdir(directory.c_str(), 0777) != 0) return directory + ": " + std::strerror(errno);
-    run_contents(extras.blood, extras.long_ids, animals, pedigrees, runs, placement, r, &contents);
+    run_contents(extras.long_ids, animals, pedigrees, runs, placement, r, &contents);
     std::string error = write_input_files(directory, contents.records, extras.blood.NRACE);
     if (error.empty()) error = write_file(directory + "/" + ids_tsv::kFileName, contents.ids);
     if (!error.empty()) return error;

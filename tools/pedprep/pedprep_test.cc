@@ -121,7 +121,8 @@ TEST(PedprepTest, AHerdBookExportWithMend) {
 
   const Outcome refused = run({input, "--out", out});
   EXPECT_EQ(refused.status, kExitRefused);
-  EXPECT_NE(refused.err.find(":7: error: \"X1\" is its own ancestor"), std::string::npos) << refused.err;
+  EXPECT_NE(refused.err.find(":7: error: \"X1\" is its own ancestor"), std::string::npos)
+      << refused.err;
   EXPECT_TRUE(
       refused.err.ends_with("pedprep: 2 errors (all of them --mend repairs); nothing "
                             "written\n"))
@@ -166,6 +167,41 @@ TEST(PedprepTest, AHerdBookExportWithMend) {
   EXPECT_EQ(fractions["JD1"], "   .0000E+00   .1000E+01\r");
 }
 
+// A bull used in another herd is copied there, and the copy carries his fractions.
+TEST(PedprepTest, ACopyCarriesTheFractionsOfTheAnimalItCopies) {
+  testing::TempDir dir;
+  dir.write("herdbook.csv",
+            "Animal,Sire,Dam,Sex,Breed,Herd\n"
+            "JB,,,M,Jersey,H1\n"
+            "HC,,,F,Holstein,H1\n"
+            "C1,JB,HC,F,Holstein,H1\n"
+            "HD,,,F,Holstein,H2\n"
+            "C2,JB,HD,M,Holstein,H2\n");
+  const std::string out = dir.path() + "/runs";
+  const Outcome outcome = run({dir.path() + "/herdbook.csv", "--out", out});
+  ASSERT_EQ(outcome.status, kExitDone) << outcome.err;
+  // "original source" of each row of every run, and its blood.dat line.
+  std::map<std::string, std::string> fractions;
+  std::istringstream runs(read_file(out + "/runs.txt"));
+  for (std::string run_name; std::getline(runs, run_name);) {
+    std::istringstream ids(read_file(out + "/" + run_name + "/ids.tsv"));
+    std::istringstream blood(read_file(out + "/" + run_name + "/blood.dat"));
+    std::string ids_line;
+    std::string blood_line;
+    std::getline(ids, ids_line);
+    std::getline(blood, blood_line);
+    while (std::getline(ids, ids_line) && std::getline(blood, blood_line)) {
+      std::istringstream fields(ids_line);
+      std::string field[5];
+      for (std::string& f : field) std::getline(fields, f, '\t');
+      fractions[field[3] + " " + field[4]] = blood_line;
+    }
+  }
+  EXPECT_EQ(fractions["JB row"], "   .0000E+00   .1000E+01\r");
+  EXPECT_EQ(fractions["JB copy"], "   .0000E+00   .1000E+01\r");
+  EXPECT_EQ(fractions["C2 row"], "   .5000E+00   .5000E+00\r");
+}
+
 TEST(PedprepTest, AShortenedIniIdIsNoOtherRowsId) {
   testing::TempDir dir;
   dir.write("in.csv", "id,sire,dam\n+dam~0001,,\nA,S,\n");
@@ -204,15 +240,16 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RefusalCase{"Duplicate", "id,sire,dam\nA,,\nA,,\n",
                     "3: error: duplicate id \"A\": also at line 2"},
-        RefusalCase{"OwnAncestor", "id,sire,dam\nA,B,C\nB,A,D\n",
-                    "2: error: \"A\" is its own ancestor: \"A\" has sire \"B\", \"B\" has sire \"A\""},
+        RefusalCase{
+            "OwnAncestor", "id,sire,dam\nA,B,C\nB,A,D\n",
+            "2: error: \"A\" is its own ancestor: \"A\" has sire \"B\", \"B\" has sire \"A\""},
         RefusalCase{"BothRoles", "id,sire,dam\nA,X,Y\nB,Y,Z\n",
                     "3: error: \"Y\" is sire of \"B\" here but dam of \"A\" at line 2"},
         RefusalCase{"RaceCode", "id,sire,dam,race\nA,,,-128\n",
                     "2: error: race code -128 is outside -127..127 (column 4 \"race\")"},
-        RefusalCase{
-            "UnreadableField", "id,sire,dam\nA,\"B\"C,\n",
-            "2: error: cannot read column 2 \"sire\": text after the closing quote of a quoted field"},
+        RefusalCase{"UnreadableField", "id,sire,dam\nA,\"B\"C,\n",
+                    "2: error: cannot read column 2 \"sire\": text after the closing quote of a "
+                    "quoted field"},
         RefusalCase{"NoRows", "id,sire,dam\n", "1: error: no animal to write"}),
     [](const ::testing::TestParamInfo<RefusalCase>& info) { return info.param.name; });
 
@@ -222,11 +259,12 @@ TEST(PedprepTest, RefusesFractionsOutsideTheRange) {
   const Outcome outcome =
       run({dir.path() + "/in.csv", "--fractions=hol", "--out=" + dir.path() + "/out"});
   EXPECT_EQ(outcome.status, kExitRefused);
-  EXPECT_EQ(outcome.err,
-            dir.path() + "/in.csv:2: error: race fraction 2 is outside 0..1 (column 4 \"hol\")\n" +
-                dir.path() +
-                "/in.csv:3: error: cannot read race fraction \"x\": not a number (column 4 \"hol\")\n"
-                "pedprep: 2 errors; nothing written\n");
+  EXPECT_EQ(
+      outcome.err,
+      dir.path() + "/in.csv:2: error: race fraction 2 is outside 0..1 (column 4 \"hol\")\n" +
+          dir.path() +
+          "/in.csv:3: error: cannot read race fraction \"x\": not a number (column 4 \"hol\")\n"
+          "pedprep: 2 errors; nothing written\n");
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"in.csv"});
 }
 
@@ -272,8 +310,9 @@ TEST(PedprepTest, AParentInAnotherFamilyIsACopyThere) {
 
   const Outcome no_cut = run({dir.path() + "/in.csv", "--out", dir.path() + "/no", "--no-cut"});
   EXPECT_EQ(no_cut.status, kExitRefused);
-  EXPECT_TRUE(no_cut.err.starts_with(dir.path() + "/in.csv:3: error: sire \"X\" of \"A\" is in family "
-                                                  "\"AI\" (line 2), \"A\" in family \"1\"\n"))
+  EXPECT_TRUE(no_cut.err.starts_with(dir.path() +
+                                     "/in.csv:3: error: sire \"X\" of \"A\" is in family "
+                                     "\"AI\" (line 2), \"A\" in family \"1\"\n"))
       << no_cut.err;
 }
 

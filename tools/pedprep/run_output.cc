@@ -137,8 +137,10 @@ std::string run_directory_name(size_t index) {
 }
 
 Placement place_rows(const Animals& animals, const Pedigrees& pedigrees,
-                     const std::vector<Run>& runs) {
+                     const std::vector<Run>& runs, const Blood& blood) {
   Placement placement;
+  const size_t width = static_cast<size_t>(blood.NRACE - 1);
+  placement.fraction_count = width;
   std::vector<size_t> pedigree_start(pedigrees.list.size());
   size_t next = 0;
   placement.run_of.resize(pedigrees.list.size());
@@ -156,12 +158,19 @@ Placement place_rows(const Animals& animals, const Pedigrees& pedigrees,
   }
   placement.run_start.push_back(next);
   placement.rows.resize(next);
+  placement.fractions.resize(next * width);
   for (int32_t a = 0; a < animals.count(); ++a) {
     const size_t i = static_cast<size_t>(a);
     const Animal& animal = animals.list[i];
-    PlacedRow& placed =
-        placement.rows[pedigree_start[static_cast<size_t>(pedigrees.pedigree_of[i])] +
-                       static_cast<size_t>(pedigrees.id_of[i]) - 1];
+    const size_t row = pedigree_start[static_cast<size_t>(pedigrees.pedigree_of[i])] +
+                       static_cast<size_t>(pedigrees.id_of[i]) - 1;
+    if (width > 0) {
+      // A few floats: copied one by one, not by a call.
+      const float* from = blood.fractions_of(animals.original_of(a));
+      float* to = placement.fractions.data() + row * width;
+      for (size_t j = 0; j < width; ++j) to[j] = from[j];
+    }
+    PlacedRow& placed = placement.rows[row];
     placed.animal = a;
     placed.ID = static_cast<int16_t>(pedigrees.id_of[i]);
     if (animal.sire >= 0) {
@@ -172,9 +181,9 @@ Placement place_rows(const Animals& animals, const Pedigrees& pedigrees,
   return placement;
 }
 
-void run_contents(const Blood& blood, const LongIds& long_ids, const Animals& animals,
-                  const Pedigrees& pedigrees, const std::vector<Run>& runs,
-                  const Placement& placement, size_t r, RunContents* contents) {
+void run_contents(const LongIds& long_ids, const Animals& animals, const Pedigrees& pedigrees,
+                  const std::vector<Run>& runs, const Placement& placement, size_t r,
+                  RunContents* contents) {
   const Run& run = runs[r];
   const PlacedRow* rows = placement.rows.data() + placement.run_start[r];
   const size_t count = placement.run_start[r + 1] - placement.run_start[r];
@@ -204,9 +213,9 @@ void run_contents(const Blood& blood, const LongIds& long_ids, const Animals& an
     std::string line;  // the ids.tsv line being built
     std::vector<std::string> run_names(copies ? runs.size() : 0);
 
-    const size_t fraction_count = static_cast<size_t>(blood.NRACE - 1);
-    // The animals, their ids' bytes and their fractions lie in animal order: fetch the
-    // animal kAhead rows ahead, and what it points to half as far ahead.
+    const size_t fraction_count = placement.fraction_count;
+    // The animals and their ids' bytes lie in animal order: fetch the animal kAhead rows
+    // ahead, and what it points to half as far ahead.
     constexpr size_t kAhead = 16;
     size_t k = 0;
     for (size_t q = 0; q < run.pedigrees.size(); ++q) {
@@ -225,13 +234,7 @@ void run_contents(const Blood& blood, const LongIds& long_ids, const Animals& an
             __builtin_prefetch(&animals.copy_of[static_cast<size_t>(a - animals.first_copy)]);
           }
         }
-        if (k + kAhead / 2 < count) {
-          const Animal& ahead = animal_at(k + kAhead / 2);
-          __builtin_prefetch(ahead.original.data());
-          if (fraction_count > 0)
-            __builtin_prefetch(
-                blood.fractions_of(animals.original_of(rows[k + kAhead / 2].animal)));
-        }
+        if (k + kAhead / 2 < count) __builtin_prefetch(animal_at(k + kAhead / 2).original.data());
         const PlacedRow& placed = rows[k];
         const Animal& animal = animal_at(k);
         IndividualRecord& record = contents->records[k];
@@ -263,7 +266,7 @@ void run_contents(const Blood& blood, const LongIds& long_ids, const Animals& an
           if (pass == 0 && holds_tilde(original)) taken.insert(original);
         }
         if (fraction_count > 0) {
-          const float* fractions = blood.fractions_of(stands_for);
+          const float* fractions = placement.fractions_of_row(placement.run_start[r] + k);
           std::copy(fractions, fractions + fraction_count, record.BLOOD.begin());
         }
 

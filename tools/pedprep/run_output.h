@@ -40,14 +40,22 @@ struct Placement {
   std::vector<size_t> run_start;  // run r holds rows[run_start[r] .. run_start[r + 1])
   std::vector<int32_t> run_of;    // by pedigree: the index of its run
   std::vector<int16_t> IPED_of;   // by pedigree: its IPED in that run
+  // The race fractions of the rows, in their order: fraction_count a row, those of the
+  // animal a copy stands for.
+  size_t fraction_count = 0;
+  std::vector<float> fractions;
+
+  const float* fractions_of_row(size_t row) const {
+    return fractions.data() + row * fraction_count;
+  }
 };
 
-/// Places every animal: runs in order, the pedigrees of each in the run's order, the
-/// animals of each as ID 1.. in parents-first order. One pass over the animals in their
-/// own order: the animals lie in input order, the places in another, and scattered writes
-/// cost less than scattered reads.
+/// Places every animal and its fractions: runs in order, the pedigrees of each in the
+/// run's order, the animals of each as ID 1.. in parents-first order. One pass over the
+/// animals in their own order: the animals lie in input order, the places in another, and
+/// scattered writes cost less than scattered reads.
 Placement place_rows(const Animals& animals, const Pedigrees& pedigrees,
-                     const std::vector<Run>& runs);
+                     const std::vector<Run>& runs, const Blood& blood);
 
 struct RunContents {
   std::vector<IndividualRecord> records;  // the pedigree file's rows, in order
@@ -61,9 +69,9 @@ struct RunContents {
 /// an added parent), '~', and a 4-digit base-36 counter. A copy has the INI_ID of the
 /// animal it copies when both are in the run, and always its fractions. When the population
 /// has copies, ids.tsv has the column copy_of.
-void run_contents(const Blood& blood, const LongIds& long_ids, const Animals& animals,
-                  const Pedigrees& pedigrees, const std::vector<Run>& runs,
-                  const Placement& placement, size_t r, RunContents* contents);
+void run_contents(const LongIds& long_ids, const Animals& animals, const Pedigrees& pedigrees,
+                  const std::vector<Run>& runs, const Placement& placement, size_t r,
+                  RunContents* contents);
 
 }  // namespace pedpeel::pedprep
 
