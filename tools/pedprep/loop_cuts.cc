@@ -89,21 +89,35 @@ bool mating_kept_within(const FamilyGraph& graph, std::span<const int32_t> matin
   return true;
 }
 
-// By family: 1 for a loop head whose loops are kept for pedpeel. In a pedigree marked 2
-// in `active` (one to be split for size, whose pieces fall anywhere) only when each
-// mating of its children passes mating_kept_within and it has no more children than
-// pedpeel takes of a loop head.
-std::vector<uint8_t> heads_kept(const FamilyGraph& graph, std::span<const int32_t> matings,
-                                std::span<const uint8_t> active) {
+// A mating of a loop pedpeel takes itself, with its loop head (loop_head_of).
+struct LoopMating {
+  int32_t family;
+  int32_t head;
+};
+
+// The matings of the loops pedpeel takes itself, in family order.
+std::vector<LoopMating> loop_matings(const FamilyGraph& graph) {
+  std::vector<LoopMating> matings;
+  for (int32_t f = 0; f < graph.families(); ++f) {
+    const int32_t head = loop_head_of(graph, f);
+    if (head >= 0) matings.push_back({f, head});
+  }
+  return matings;
+}
+
+// By family: 1 for a loop head (of one of `loops`) whose loops are kept for pedpeel. In
+// a pedigree marked 2 in `active` (one to be split for size, whose pieces fall anywhere)
+// only when each mating of its children passes mating_kept_within and it has no more
+// children than pedpeel takes of a loop head.
+std::vector<uint8_t> heads_kept(const FamilyGraph& graph, std::span<const LoopMating> loops,
+                                std::span<const int32_t> matings, std::span<const uint8_t> active) {
   const int32_t families = graph.families();
   std::vector<uint8_t> kept(static_cast<size_t>(families), 0);
   auto strict = [&](int32_t h) {
     const int32_t child = graph.children_of(h).front();
     return !active.empty() && active[static_cast<size_t>(child)] == 2;
   };
-  for (int32_t f = 0; f < families; ++f) {
-    const int32_t head = loop_head_of(graph, f);
-    if (head < 0) continue;
+  for (const auto [ignored, head] : loops) {
     kept[static_cast<size_t>(head)] =
         !strict(head) ||
         graph.children_of(head).size() <= static_cast<size_t>(kMaxLoopHeadChildren);
@@ -153,10 +167,10 @@ std::vector<MadeCopy> cut_loops(Animals& animals, std::span<const uint8_t> activ
   // The loops pedpeel takes itself are kept: their links join first, closing the loop.
   std::vector<uint8_t> kept(2 * static_cast<size_t>(families), 0);
   if (keep_pedpeel_loops) {
-    const std::vector<uint8_t> heads = heads_kept(graph, matings, active);
-    for (int32_t f = 0; f < families; ++f) {
-      const int32_t head = loop_head_of(graph, f);
-      if (head < 0 || heads[static_cast<size_t>(head)] == 0) continue;
+    const std::vector<LoopMating> loops = loop_matings(graph);
+    const std::vector<uint8_t> heads = heads_kept(graph, loops, matings, active);
+    for (const auto [f, head] : loops) {
+      if (heads[static_cast<size_t>(head)] == 0) continue;
       for (int32_t link : loop_links(graph, f, head)) {
         kept[static_cast<size_t>(link)] = 1;
         components.join(node_of_family(link / 2), parent_of_link(link));
