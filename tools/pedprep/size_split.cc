@@ -40,29 +40,32 @@ class UnitTree {
     // A founder's links are counted in its family_of as -1 - links; a founder unit is
     // kept there as its number (F or more) once numbered.
     std::vector<int32_t>& unit_of = graph_.family_of;
-    for (int32_t link = 0; link < 2 * families_; ++link) {
-      int32_t& of_parent = unit_of[static_cast<size_t>(parent_of_link(link))];
-      if (of_parent < 0) --of_parent;
-    }
     constexpr int32_t kLeaf = -2;
-    leaves_.assign(static_cast<size_t>(families_), 0);
     int32_t units = families_;
     for (int32_t link = 0; link < 2 * families_; ++link) {
       int32_t& of_parent = unit_of[static_cast<size_t>(parent_of_link(link))];
-      if (of_parent == kLeaf) leaves_[static_cast<size_t>(link / 2)] |= 1 << (link % 2);
+      if (of_parent >= 0) continue;
+      units += of_parent == kLeaf;  // its second link: a unit
+      --of_parent;
+    }
+    // Numbering the founder units, the links of each unit are counted.
+    leaves_.assign(static_cast<size_t>(families_), 0);
+    start_.assign(static_cast<size_t>(units) + 1, 0);
+    units = families_;
+    for (int32_t link = 0; link < 2 * families_; ++link) {
+      int32_t& of_parent = unit_of[static_cast<size_t>(parent_of_link(link))];
+      if (of_parent == kLeaf) {
+        leaves_[static_cast<size_t>(link / 2)] |= 1 << (link % 2);
+        continue;
+      }
       if (of_parent < kLeaf) of_parent = units++;
+      ++start_[static_cast<size_t>(link / 2) + 1];
+      ++start_[static_cast<size_t>(of_parent) + 1];
     }
     auto parent_unit = [&](int32_t link) {
       const int32_t unit = unit_of[static_cast<size_t>(parent_of_link(link))];
       return unit == kLeaf ? -1 : unit;
     };
-    start_.assign(static_cast<size_t>(units) + 1, 0);
-    for (int32_t link = 0; link < 2 * families_; ++link) {
-      const int32_t unit = parent_unit(link);
-      if (unit < 0) continue;
-      ++start_[static_cast<size_t>(link / 2) + 1];
-      ++start_[static_cast<size_t>(unit) + 1];
-    }
     for (size_t u = 0; u < static_cast<size_t>(units); ++u) start_[u + 1] += start_[u];
     adjacent_.resize(static_cast<size_t>(start_.back()));
     std::vector<int32_t> next(start_.begin(), start_.end() - 1);
