@@ -52,7 +52,10 @@ FamilyGraph family_graph(const Animals& animals, std::span<const uint8_t> active
   const size_t n = static_cast<size_t>(animals.count());
   std::vector<Child> children;
   children.reserve(n);  // pages are taken only as the children come
-  for (size_t a = 0; a < n; ++a) {
+  // The copies, last, are founders: no child among them.
+  const size_t before_copies =
+      animals.copy_of.empty() ? n : static_cast<size_t>(animals.first_copy);
+  for (size_t a = 0; a < before_copies; ++a) {
     const Animal& animal = animals.list[a];
     if (animal.sire < 0 || animal.dam < 0) continue;
     if (!active.empty() && (a >= active.size() || active[a] == 0)) continue;
