@@ -50,7 +50,7 @@ class UnitTree {
     }
     // Numbering the founder units, the links of each unit are counted.
     leaves_.assign(static_cast<size_t>(families_), 0);
-    start_.assign(static_cast<size_t>(units) + 1, 0);
+    units_.assign(static_cast<size_t>(units) + 1, Unit{});
     units = families_;
     for (int32_t link = 0; link < 2 * families_; ++link) {
       int32_t& of_parent = unit_of[static_cast<size_t>(parent_of_link(link))];
@@ -59,16 +59,22 @@ class UnitTree {
         continue;
       }
       if (of_parent < kLeaf) of_parent = units++;
-      ++start_[static_cast<size_t>(link / 2) + 1];
-      ++start_[static_cast<size_t>(of_parent) + 1];
+      ++units_[static_cast<size_t>(link / 2) + 1].first;
+      ++units_[static_cast<size_t>(of_parent) + 1].first;
     }
     auto parent_unit = [&](int32_t link) {
       const int32_t unit = unit_of[static_cast<size_t>(parent_of_link(link))];
       return unit == kLeaf ? -1 : unit;
     };
-    for (size_t u = 0; u < static_cast<size_t>(units); ++u) start_[u + 1] += start_[u];
-    adjacent_.resize(static_cast<size_t>(start_.back()));
-    std::vector<int32_t> next(start_.begin(), start_.end() - 1);
+    for (size_t u = 0; u < static_cast<size_t>(units); ++u) {
+      units_[u + 1].first += units_[u].first;
+    }
+    for (int32_t f = 0; f < families_; ++f) {
+      units_[static_cast<size_t>(f)].children = static_cast<int32_t>(graph_.children_of(f).size());
+    }
+    adjacent_.resize(static_cast<size_t>(units_.back().first));
+    std::vector<int32_t> next(static_cast<size_t>(units));
+    for (size_t u = 0; u < next.size(); ++u) next[u] = units_[u].first;
     for (int32_t link = 0; link < 2 * families_; ++link) {
       const int32_t unit = parent_unit(link);
       if (unit < 0) continue;
@@ -78,7 +84,7 @@ class UnitTree {
     unit_of = std::vector<int32_t>();  // not needed past here
   }
 
-  int32_t units() const { return static_cast<int32_t>(start_.size()) - 1; }
+  int32_t units() const { return static_cast<int32_t>(units_.size()) - 1; }
   const FamilyGraph& graph() const { return graph_; }
   bool is_family(int32_t unit) const { return unit < families_; }
 
@@ -88,19 +94,17 @@ class UnitTree {
   }
   /// Fetches what adjacent(unit) and size_of(unit) read first, ahead of them.
   void prefetch(int32_t unit) const {
-    __builtin_prefetch(&start_[static_cast<size_t>(unit)]);
-    if (!is_family(unit)) return;
-    __builtin_prefetch(&graph_.child_start[static_cast<size_t>(unit)]);
-    __builtin_prefetch(&leaves_[static_cast<size_t>(unit)]);
+    __builtin_prefetch(&units_[static_cast<size_t>(unit)]);
+    if (is_family(unit)) __builtin_prefetch(&leaves_[static_cast<size_t>(unit)]);
   }
   /// Fetches the start of adjacent(unit), once prefetch(unit) has come.
   void prefetch_adjacent(int32_t unit) const {
-    __builtin_prefetch(&adjacent_[static_cast<size_t>(start_[static_cast<size_t>(unit)])]);
+    __builtin_prefetch(&adjacent_[static_cast<size_t>(units_[static_cast<size_t>(unit)].first)]);
   }
   /// The links of `unit` with the unit across each, in link order.
   std::span<const Adjacent> adjacent(int32_t unit) const {
-    const auto start = static_cast<size_t>(start_[static_cast<size_t>(unit)]);
-    const auto end = static_cast<size_t>(start_[static_cast<size_t>(unit) + 1]);
+    const auto start = static_cast<size_t>(units_[static_cast<size_t>(unit)].first);
+    const auto end = static_cast<size_t>(units_[static_cast<size_t>(unit) + 1].first);
     return std::span<const Adjacent>(adjacent_).subspan(start, end - start);
   }
   /// For a family: bit `role` set when that parent is a leaf founder.
@@ -110,16 +114,21 @@ class UnitTree {
   /// Without the leaf founders.
   Size size_of(int32_t unit) const {
     if (!is_family(unit)) return {1, 0};
-    const auto children = static_cast<int32_t>(graph_.children_of(unit).size());
+    const int32_t children = units_[static_cast<size_t>(unit)].children;
     return {children, 2 + children};
   }
 
  private:
   FamilyGraph graph_;
   int32_t families_;
-  std::vector<uint8_t> leaves_;     // by family
-  std::vector<int32_t> start_;      // by unit, and one past the last
-  std::vector<Adjacent> adjacent_;  // unit u's: [start_[u], start_[u + 1])
+  std::vector<uint8_t> leaves_;  // by family
+  // What the walk reads of a unit, together.
+  struct Unit {
+    int32_t first = 0;     // of its links in adjacent_, up to the next unit's first
+    int32_t children = 0;  // of a family
+  };
+  std::vector<Unit> units_;         // by unit, and one past the last
+  std::vector<Adjacent> adjacent_;  // unit u's: [units_[u].first, units_[u + 1].first)
 };
 
 // What split_component works with, kept from one component to the next. By place: the
