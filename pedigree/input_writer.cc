@@ -1,7 +1,9 @@
 #include "pedigree/input_writer.h"
 
+#include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "records/exponent_field_cache.h"
 #include "records/patterns.h"
@@ -54,23 +56,34 @@ std::string blood_file_text(std::span<const IndividualRecord> individuals, int32
   writer.put(static_cast<int32_t>(individuals.size()));
   writer.put(NRACE);
   writer.end();
-  // Animals of one pedigree often have the same fractions: a record like the one before
-  // is a copy of its bytes.
-  const IndividualRecord* previous = nullptr;
-  size_t previous_start = 0;
+  // Animals of one pedigree often have the same fractions, and a file few distinct ones:
+  // a record with the fractions of one written before is a copy of its bytes. The last
+  // record written is remembered for each of kSlots hashes of the fractions' bits.
+  struct Written {
+    const IndividualRecord* row = nullptr;
+    size_t start = 0;
+    size_t length = 0;
+  };
+  constexpr int kSlotBits = 10;
+  std::vector<Written> written(size_t{1} << kSlotBits);
   for (const IndividualRecord& row : individuals) {
-    if (previous != nullptr &&
-        std::memcmp(row.BLOOD.data(), previous->BLOOD.data(), fractions * sizeof(float)) == 0) {
-      const size_t start = previous_start;
-      previous_start = text.size();
-      text.append(text, start, previous_start - start);
+    uint32_t hash = 0;
+    for (size_t j = 0; j < fractions; ++j) {
+      uint32_t bits;
+      std::memcpy(&bits, &row.BLOOD[j], sizeof bits);
+      hash = (hash ^ bits) * 0x9E3779B1u;
+    }
+    Written& slot = written[hash >> (32 - kSlotBits)];
+    if (slot.row != nullptr &&
+        std::memcmp(row.BLOOD.data(), slot.row->BLOOD.data(), fractions * sizeof(float)) == 0) {
+      text.append(text, slot.start, slot.length);
       continue;
     }
-    previous = &row;
-    previous_start = text.size();
+    const size_t start = text.size();
     writer.begin(PAT_BLOODREC);
     writer.put(std::span<const float>(row.BLOOD.data(), fractions));
     writer.end();
+    slot = {&row, start, text.size() - start};
   }
   return text;
 }

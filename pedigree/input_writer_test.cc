@@ -28,8 +28,10 @@ TEST(InputFilesTest, WhatIsWrittenLoadsAsTheSameTables) {
       row.SEX = static_cast<int8_t>(random() % 3);
       for (char& c : row.INI_ID) c = static_cast<char>(' ' + random() % 95);
       for (float& fraction : row.BLOOD) fraction = static_cast<float>(random() % 10001) / 1e4f;
-      // Runs of rows with the same fractions, as a pedigree's animals often have.
-      if (i % 4 >= 2) row.BLOOD = rows[i - 1].BLOOD;
+      // Rows with the fractions of the row before, or of one further back, as the animals
+      // of a pedigree often have.
+      if (i % 4 == 2) row.BLOOD = rows[i - 1].BLOOD;
+      if (i % 4 == 3) row.BLOOD = rows[i - 3].BLOOD;
     }
     testing::ScratchIo scratch;
     const InputFileNames names{"peds.dat", "blood.dat"};
