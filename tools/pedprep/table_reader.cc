@@ -357,6 +357,8 @@ void read_delimited(char separator, const ReadOptions& options, InputTable& tabl
   table.has_families = columns.family >= 0;
   table.fraction_count = static_cast<int>(columns.fractions.size());
   if (columns.race >= 0) table.race_column = column_name(header, columns.race);
+  // A birth date for each row: as many as the rows are guessed to be.
+  if (columns.born >= 0) table.born.reserve(table.rows.capacity());
   const size_t fraction_count = columns.fractions.size();
   std::vector<float> row_fractions(fraction_count);
   UnreadValues unread_sex;
