@@ -280,7 +280,13 @@ std::vector<MadeCopy> split_large_pedigrees(Animals& animals, std::span<const ui
   const UnitTree tree(animals, active);
   std::vector<uint8_t> cut(2 * static_cast<size_t>(tree.graph().families()), 0);
   Walk walk;
-  walk.place.assign(static_cast<size_t>(tree.units()), -1);
+  const auto units = static_cast<size_t>(tree.units());
+  walk.place.assign(units, -1);
+  // Room for the largest component at once: regrowing would hold each table twice over.
+  walk.order.reserve(units);
+  walk.via.reserve(units);
+  walk.first_reached.reserve(units + 1);
+  walk.sizes.reserve(units);
   for (int32_t unit = 0; unit < tree.units(); ++unit) {
     if (walk.place[static_cast<size_t>(unit)] < 0) split_component(tree, unit, limits, walk, cut);
   }
