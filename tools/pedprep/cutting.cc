@@ -1,9 +1,9 @@
 #include "tools/pedprep/cutting.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 
 #include "records/limits.h"
@@ -110,38 +110,100 @@ int64_t distinct_originals(const Animals& animals) {
   return count;
 }
 
+// The copy of a parent in a family it has children in but is not of, by the parent and
+// the family's name: open addressing over a power-of-two table at most two thirds full,
+// sized once for the most copies there can be. A slot holds the copy; the key's family
+// is the copy's.
+class CopiesByFamily {
+ public:
+  CopiesByFamily(const Animals& animals, size_t most) : animals_(animals) {
+    size_t capacity = 16;
+    while (2 * capacity < 3 * most) capacity *= 2;
+    slots_.assign(capacity, Slot{});
+  }
+
+  static uint64_t hash_of(int32_t parent, std::string_view family) {
+    const uint64_t hash = std::hash<std::string_view>()(family) ^
+                          static_cast<uint64_t>(parent) * 0x9E3779B97F4A7C15ull;
+    return hash ^ (hash >> 29);
+  }
+
+  /// Fetches the first slot of a key ahead of of().
+  void prefetch(uint64_t hash) const { __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]); }
+
+  /// The copy of `parent` in `family`, whose hash_of is `hash`: -1 when it has none yet,
+  /// to be set by the caller before the next call.
+  int32_t& of(int32_t parent, std::string_view family, uint64_t hash) {
+    const auto check = static_cast<uint32_t>(hash >> 32);
+    const size_t mask = slots_.size() - 1;
+    for (size_t s = hash & mask;; s = (s + 1) & mask) {
+      Slot& slot = slots_[s];
+      if (slot.copy < 0) {
+        slot.parent = parent;
+        slot.check = check;
+        return slot.copy;
+      }
+      if (slot.parent == parent && slot.check == check &&
+          animals_.list[static_cast<size_t>(slot.copy)].family == family) {
+        return slot.copy;
+      }
+    }
+  }
+
+ private:
+  struct Slot {
+    int32_t parent = -1;
+    int32_t copy = -1;   // -1: a free slot
+    uint32_t check = 0;  // high bits of the key's hash
+  };
+
+  const Animals& animals_;
+  std::vector<Slot> slots_;
+};
+
 }  // namespace
 
 void copy_parents_across_families(Animals& animals, CutSummary& summary) {
-  // The copy of each parent in a family, by the parent and the family's name.
-  struct Key {
-    int32_t parent;
-    std::string_view family;
-    bool operator==(const Key&) const = default;
+  // The links of a child to a parent in another family, in the order of the children.
+  struct Across {
+    int32_t child;
+    bool sire;
   };
-  struct KeyHash {
-    size_t operator()(const Key& key) const {
-      return std::hash<std::string_view>()(key.family) * 31 + static_cast<size_t>(key.parent);
-    }
-  };
-  std::unordered_map<Key, int32_t, KeyHash> copies;
+  std::vector<Across> across;
   const int32_t count = animals.count();
   for (int32_t a = 0; a < count; ++a) {
+    const Animal& child = animals.list[static_cast<size_t>(a)];
     for (const bool sire : {true, false}) {
-      const Animal& child = animals.list[static_cast<size_t>(a)];
       const int32_t parent = sire ? child.sire : child.dam;
-      if (parent < 0 || animals.list[static_cast<size_t>(parent)].family == child.family) continue;
-      const Key key{parent, child.family};
-      auto found = copies.find(key);
-      if (found == copies.end()) {
-        const int32_t copy = add_copy(animals, parent);
-        animals.list[static_cast<size_t>(copy)].family = key.family;
-        found = copies.emplace(key, copy).first;
-        ++summary.herd_copies;
+      if (parent >= 0 && animals.list[static_cast<size_t>(parent)].family != child.family) {
+        across.push_back({a, sire});
       }
-      Animal& relinked = animals.list[static_cast<size_t>(a)];
-      (sire ? relinked.sire : relinked.dam) = found->second;
     }
+  }
+  // At most a copy a link: the table never regrows while the copies come.
+  animals.list.reserve(static_cast<size_t>(count) + across.size());
+  animals.copy_of.reserve(animals.copy_of.size() + across.size());
+  CopiesByFamily copies(animals, across.size());
+  // The slots are visited in no order: each link's is fetched kAhead links ahead.
+  constexpr size_t kAhead = 8;
+  auto hash_of = [&](const Across& link) {
+    const Animal& child = animals.list[static_cast<size_t>(link.child)];
+    return CopiesByFamily::hash_of(link.sire ? child.sire : child.dam, child.family);
+  };
+  for (size_t k = 0; k < across.size(); ++k) {
+    if (k + kAhead < across.size()) copies.prefetch(hash_of(across[k + kAhead]));
+    const Across& link = across[k];
+    Animal& child = animals.list[static_cast<size_t>(link.child)];
+    int32_t& parent = link.sire ? child.sire : child.dam;
+    const std::string_view family = child.family;
+    int32_t& copy = copies.of(parent, family, hash_of(link));
+    if (copy < 0) {
+      copy = add_copy(animals, parent);
+      animals.list[static_cast<size_t>(copy)].family = family;
+      ++summary.herd_copies;
+    }
+    // The table is reserved: `parent` still refers into it.
+    parent = copy;
   }
   summary.animals_copied = distinct_originals(animals);
 }
