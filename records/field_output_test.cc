@@ -25,6 +25,10 @@ TEST(FieldOutputTest, IntegerFields) {
   const IntegerCase cases[] = {
       {0, 5, "    0"},
       {7, 5, "    7"},
+      {9, 2, " 9"},  // the last of one digit, the first of two, the last below 100
+      {10, 2, "10"},
+      {99, 5, "   99"},
+      {100, 5, "  100"},
       {-1, 5, "   -1"},
       {12345, 5, "12345"},
       {123456, 5, "*****"},  // six digits
