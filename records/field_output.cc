@@ -199,7 +199,7 @@ void format_any_integer(char* field, int64_t value, int width) {
   fill_blanks(field, static_cast<size_t>(place - field));
 }
 
-char* put_decimal(char* out, int64_t value) {
+char* put_any_decimal(char* out, int64_t value) {
   const bool negative = value < 0;
   const uint64_t magnitude =
       negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);

@@ -43,9 +43,20 @@ inline void format_integer(char* field, int64_t value, int width) {
 // is .0000E+00; a value that is not finite becomes asterisks.
 void format_exponent(char* field, float value, int width, int digits);
 
+// put_decimal for any value; put_decimal below takes 0 to 99 inline.
+char* put_any_decimal(char* out, int64_t value);
+
 /// The digits of `value` with "-" when negative, as many as it takes (at most 20), at
 /// `out`, for text that is not a record (ids.tsv); returns the end of what it wrote.
-char* put_decimal(char* out, int64_t value);
+inline char* put_decimal(char* out, int64_t value) {
+  if (static_cast<uint64_t>(value) >= 100) return put_any_decimal(out, value);
+  if (value < 10) {
+    *out = static_cast<char>('0' + value);
+    return out + 1;
+  }
+  std::memcpy(out, kDigitPairs.data() + 2 * value, 2);
+  return out + 2;
+}
 
 }  // namespace pedpeel
 
