@@ -161,7 +161,21 @@ class CopiesByFamily {
   std::vector<Slot> slots_;
 };
 
+// Reserves room in `animals` for the copies of loop cuts, at most `for_loops`, and some
+// for size.
+void reserve(Animals& animals, int64_t for_loops) {
+  const int64_t room = animals.count() / 64 + 1024 + for_loops;
+  animals.list.reserve(static_cast<size_t>(animals.count() + room));
+  animals.copy_of.reserve(animals.copy_of.size() + static_cast<size_t>(room));
+}
+
 }  // namespace
+
+void reserve_copies(Animals& animals) {
+  // The loops of a pedigree need no more copies than its families, nor those more than
+  // its animals.
+  reserve(animals, animals.count());
+}
 
 void copy_parents_across_families(Animals& animals, CutSummary& summary) {
   // The links of a child to a parent in another family, in the order of the children.
@@ -228,13 +242,9 @@ Pedigrees cut_pedigrees(Animals& animals, Pedigrees pedigrees, const RunLimits& 
   }
   if (std::find(to_cut.begin(), to_cut.end(), 1) == to_cut.end()) return pedigrees;
 
-  // Room for many copies at once: for loops at most the cyclomatic numbers, and some for
-  // size. Growing the table as they come would hold it twice over for a moment.
-  if (cyclomatic > animals.count() / 64) {
-    const int64_t room = animals.count() / 64 + 1024 + cyclomatic;
-    animals.list.reserve(static_cast<size_t>(animals.count() + room));
-    animals.copy_of.reserve(animals.copy_of.size() + static_cast<size_t>(room));
-  }
+  // Room for many copies at once (reserve_copies took it already unless herd copies
+  // filled it). Growing the table as they come would hold it twice over for a moment.
+  if (cyclomatic > animals.count() / 64) reserve(animals, cyclomatic);
   const std::vector<uint8_t> cycles = members_of(pedigrees, with_cycle);
   const std::vector<uint8_t> cut_for_size = members_of(pedigrees, to_cut);
   CopyTally tally(pedigrees, summary);

@@ -40,6 +40,11 @@ struct CutSummary {
 // The file listing the pedigrees that got copies.
 inline constexpr char kCutsFile[] = "cuts.tsv";
 
+/// Reserves room in the animal table for the copies the loop cuts may make and some for
+/// size: best taken while a large block of freed memory can hold the table, which is
+/// then not moved when the copies come.
+void reserve_copies(Animals& animals);
+
 /// A parent in another family than its child (only `complete_animals` with
 /// `parents_across_families` leaves such links) gets a copy in the child's family, one per
 /// parent and family, in place of it for all its children there.

@@ -358,6 +358,9 @@ int run_pedprep(const std::vector<std::string>& arguments, std::ostream& out, st
   const size_t rows_read = table.rows.size();
   table.rows = std::vector<InputRow>();
   table.born = std::vector<BirthDate>();
+  // The rows' block is free in one piece now: the animal table takes its room for the
+  // copies there.
+  if (!options.no_cut) reserve_copies(animals);
   Pedigrees pedigrees = find_pedigrees(animals, report);
   if (report.errors() > 0) return refuse(report, err);
   // The fractions come before the copies: a copy carries those of the animal it copies.
