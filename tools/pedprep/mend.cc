@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "tools/pedprep/field_values.h"
+#include "tools/pedprep/parent_walk.h"
 
 namespace pedpeel::pedprep {
 
@@ -50,12 +51,6 @@ std::string birth_order_text(BirthDate parent, BirthDate child) {
          birth_date_text(child) + ")";
 }
 
-// One link of a cycle: the parent link of `child` in `role`.
-struct CycleLink {
-  int32_t child;
-  int role;
-};
-
 // The link a cycle loses: one that makes a parent younger than its offspring, else the
 // link of the row that comes last in the file.
 size_t link_to_drop(const Animals& animals, const InputTable& table,
@@ -84,6 +79,23 @@ std::string cycle_text(const Animals& animals, const std::vector<CycleLink>& cyc
              animal_name(animals, parent);
   }
   return chain;
+}
+
+// Drops the link of `cycle` that link_to_drop chooses, as a repair; returns its index.
+size_t drop_cycle_link(Animals& animals, const InputTable& table,
+                       const std::vector<CycleLink>& cycle, Report& report, Repairs& repairs) {
+  const size_t drop = link_to_drop(animals, table, cycle);
+  const CycleLink dropped = cycle[drop];
+  const int32_t dropped_parent = link(animals, dropped.child, dropped.role);
+  std::string why = "own-ancestor cycle: " + cycle_text(animals, cycle);
+  const BirthDate parent_born = born_of(animals, table, dropped_parent);
+  const BirthDate child_born = born_of(animals, table, dropped.child);
+  why += born_after(parent_born, child_born)
+             ? "; the " + std::string(kRoleName[dropped.role]) + " is " +
+                   birth_order_text(parent_born, child_born)
+             : "; its row comes last in the file";
+  drop_link(animals, dropped.child, dropped.role, Warning::kMendCycle, why, report, repairs);
+  return drop;
 }
 
 }  // namespace
@@ -167,61 +179,13 @@ void mend_roles(Animals& animals, int32_t row_animals, Report& report, Repairs* 
 
 void mend_cycles(Animals& animals, const InputTable& table, Report& report, Repairs* repairs) {
   if (repairs == nullptr) return;
-  const int32_t count = animals.count();
-  enum : uint8_t { kNew, kOnWalk, kTaken };
-  std::vector<uint8_t> state(static_cast<size_t>(count), kNew);
-  struct Step {
-    int32_t animal;
-    int8_t next_role;  // 0: look at the sire next, 1: the dam, 2: both done
-  };
-  std::vector<Step> walk;
-  for (int32_t start = 0; start < count; ++start) {
-    if (state[static_cast<size_t>(start)] != kNew) continue;
-    state[static_cast<size_t>(start)] = kOnWalk;
-    walk.push_back({start, 0});
-    while (!walk.empty()) {
-      Step& step = walk.back();
-      if (step.next_role == 2) {
-        state[static_cast<size_t>(step.animal)] = kTaken;
-        walk.pop_back();
-        continue;
-      }
-      const int role = step.next_role++;
-      const int32_t parent = link(animals, step.animal, role);
-      if (parent < 0 || state[static_cast<size_t>(parent)] == kTaken) continue;
-      if (state[static_cast<size_t>(parent)] == kNew) {
-        state[static_cast<size_t>(parent)] = kOnWalk;
-        walk.push_back({parent, 0});
-        continue;
-      }
-      // The parent is on the walk: the walk from it to here, and back to it, is a cycle.
-      size_t from = walk.size() - 1;
-      while (walk[from].animal != parent) --from;
-      std::vector<CycleLink> cycle;
-      for (size_t k = from; k + 1 < walk.size(); ++k) {
-        cycle.push_back({walk[k].animal, walk[k].next_role - 1});
-      }
-      cycle.push_back({walk.back().animal, role});
-      const size_t drop = link_to_drop(animals, table, cycle);
-      const CycleLink dropped = cycle[drop];
-      const int32_t dropped_parent = link(animals, dropped.child, dropped.role);
-      std::string why = "own-ancestor cycle: " + cycle_text(animals, cycle);
-      const BirthDate parent_born = born_of(animals, table, dropped_parent);
-      const BirthDate child_born = born_of(animals, table, dropped.child);
-      why += born_after(parent_born, child_born)
-                 ? "; the " + std::string(kRoleName[dropped.role]) + " is " +
-                       birth_order_text(parent_born, child_born)
-                 : "; its row comes last in the file";
-      drop_link(animals, dropped.child, dropped.role, Warning::kMendCycle, why, report, *repairs);
-      // The walk above the dropped link's child no longer leads from it: those animals
-      // are walked again when met.
-      const size_t child_at = from + drop;
-      for (size_t k = child_at + 1; k < walk.size(); ++k) {
-        state[static_cast<size_t>(walk[k].animal)] = kNew;
-      }
-      walk.resize(child_at + 1);
-    }
-  }
+  // After a drop, the walk goes on from the dropped link's child.
+  walk_parents_first(
+      animals.count(), [&](int32_t a, int role) { return parent_of(animals, a, role); },
+      [&](int32_t a) { __builtin_prefetch(&animals.list[static_cast<size_t>(a)]); }, [](int32_t) {},
+      [&](const std::vector<CycleLink>& cycle) {
+        return drop_cycle_link(animals, table, cycle, report, *repairs);
+      });
 }
 
 void check_birth_order(Animals& animals, int32_t row_animals, const InputTable& table,

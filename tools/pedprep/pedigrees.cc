@@ -7,6 +7,8 @@
 #include <span>
 #include <utility>
 
+#include "tools/pedprep/parent_walk.h"
+
 namespace pedpeel::pedprep {
 
 namespace {
@@ -19,70 +21,39 @@ using Parents = std::array<int32_t, 2>;
 // them in another.
 constexpr int32_t kAhead = 8;
 
-// Every animal once, parents before offspring: a depth-first walk up the parent links from
-// each animal in index order, taking an animal when both its parents are taken. Keeps the
-// input order where it already puts parents first. A parent link back to an animal on the
-// walk closes a cycle, reported with its chain of ids; returns false then.
+// Reports an own-ancestor cycle at the line of the animal it starts from, with its chain.
+void report_cycle(const Animals& animals, const std::vector<CycleLink>& cycle, Report& report) {
+  const int32_t first = cycle.front().child;
+  std::string chain;
+  for (size_t k = 0; k < cycle.size(); ++k) {
+    const int32_t next = k + 1 < cycle.size() ? cycle[k + 1].child : first;
+    if (!chain.empty()) chain += ", ";
+    chain += animal_name(animals, cycle[k].child) +
+             (cycle[k].role == 0 ? " has sire " : " has dam ") + animal_name(animals, next);
+  }
+  report.mendable_error(animals.list[static_cast<size_t>(first)].line,
+                        animal_name(animals, first) + " is its own ancestor: " + chain);
+}
+
+// Every animal once, parents before offspring (parent_walk.h), reading the parent links
+// from `parents`. A cycle is reported with its chain of ids; returns false then.
 bool parents_first(const Animals& animals, std::span<const Parents> parents, Report& report,
                    std::vector<int32_t>* order) {
-  const int32_t count = animals.count();
-  enum : uint8_t { kNew, kOnWalk, kTaken };
-  std::vector<uint8_t> state(static_cast<size_t>(count), kNew);
-  struct Step {
-    int32_t animal;
-    int8_t next_role;  // 0: look at the sire next, 1: the dam, 2: both done
-    int8_t via_role;   // the role this animal has for the step below it
-  };
-  std::vector<Step> walk;
   order->clear();
-  order->reserve(static_cast<size_t>(count));
+  order->reserve(static_cast<size_t>(animals.count()));
   bool ok = true;
-  // The walk from an animal first meets its parents, which lie anywhere: fetch their links
-  // and states kAhead animals ahead.
-  for (int32_t start = 0; start < count; ++start) {
-    if (start + kAhead < count) {
-      for (int32_t parent : parents[static_cast<size_t>(start + kAhead)]) {
-        if (parent < 0) continue;
-        __builtin_prefetch(&parents[static_cast<size_t>(parent)]);
-        __builtin_prefetch(&state[static_cast<size_t>(parent)]);
-      }
-    }
-    if (state[static_cast<size_t>(start)] != kNew) continue;
-    state[static_cast<size_t>(start)] = kOnWalk;
-    walk.push_back({start, 0, -1});
-    while (!walk.empty()) {
-      Step& step = walk.back();
-      if (step.next_role == 2) {
-        state[static_cast<size_t>(step.animal)] = kTaken;
-        order->push_back(step.animal);
-        walk.pop_back();
-        continue;
-      }
-      const int8_t role = step.next_role++;
-      const size_t i = static_cast<size_t>(step.animal);
-      const int32_t parent = parents[i][static_cast<size_t>(role)];
-      if (parent < 0 || state[static_cast<size_t>(parent)] == kTaken) continue;
-      if (state[static_cast<size_t>(parent)] == kNew) {
-        state[static_cast<size_t>(parent)] = kOnWalk;
-        walk.push_back({parent, 0, role});
-        continue;
-      }
-      // The parent is on the walk: the walk from it to here, and back to it, is a cycle.
-      size_t from = walk.size() - 1;
-      while (walk[from].animal != parent) --from;
-      std::string chain;
-      for (size_t k = from; k < walk.size(); ++k) {
-        const int32_t next = k + 1 < walk.size() ? walk[k + 1].animal : parent;
-        const int8_t next_role = k + 1 < walk.size() ? walk[k + 1].via_role : role;
-        if (!chain.empty()) chain += ", ";
-        chain += animal_name(animals, walk[k].animal) +
-                 (next_role == 0 ? " has sire " : " has dam ") + animal_name(animals, next);
-      }
-      report.mendable_error(animals.list[static_cast<size_t>(parent)].line,
-                            animal_name(animals, parent) + " is its own ancestor: " + chain);
-      ok = false;
-    }
-  }
+  walk_parents_first(
+      animals.count(),
+      [&](int32_t a, int role) {
+        return parents[static_cast<size_t>(a)][static_cast<size_t>(role)];
+      },
+      [&](int32_t a) { __builtin_prefetch(&parents[static_cast<size_t>(a)]); },
+      [&](int32_t a) { order->push_back(a); },
+      [&](const std::vector<CycleLink>& cycle) {
+        report_cycle(animals, cycle, report);
+        ok = false;
+        return cycle.size() - 1;  // the walk goes on past the closing link
+      });
   return ok;
 }
 
