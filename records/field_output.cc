@@ -15,6 +15,16 @@ namespace pedpeel {
 
 namespace {
 
+// "00" to "99": the digits of a number below 100, two at a time.
+constexpr auto kDigitPairs = [] {
+  std::array<char, 200> pairs{};
+  for (int n = 0; n < 100; ++n) {
+    pairs[2 * n] = static_cast<char>('0' + n / 10);
+    pairs[2 * n + 1] = static_cast<char>('0' + n % 10);
+  }
+  return pairs;
+}();
+
 // Writes the decimal digits of `magnitude` so that they end just before `end`, two at a
 // time from the right; returns where they begin. Called with uint32_t wherever the value
 // fits, as division by 100 is cheaper there than in 64 bits.
@@ -177,7 +187,7 @@ void format_exponent_by_expansion(char* field, float value, int width, int digit
 
 }  // namespace
 
-void format_any_integer(char* field, int64_t value, int width) {
+void format_integer(char* field, int64_t value, int width) {
   // Whether the digits and sign fit is one comparison with a power of ten; then they are
   // written from the right and the rest of the field blanked.
   const bool negative = value < 0;
@@ -199,7 +209,7 @@ void format_any_integer(char* field, int64_t value, int width) {
   fill_blanks(field, static_cast<size_t>(place - field));
 }
 
-char* put_any_decimal(char* out, int64_t value) {
+char* put_decimal(char* out, int64_t value) {
   const bool negative = value < 0;
   const uint64_t magnitude =
       negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
