@@ -1,6 +1,7 @@
 // Eight columns of a field read as one little-endian word, the first column in the lowest
 // byte: the tests and conversions that the fast roads of field input make on a whole word
-// instead of a column at a time.
+// instead of a column at a time. Each is forced inline: a record's loop reads many fields,
+// and the inliner left some of these as calls there.
 #ifndef PEDPEEL_RECORDS_DIGIT_WORDS_H_
 #define PEDPEEL_RECORDS_DIGIT_WORDS_H_
 
@@ -17,19 +18,19 @@ inline constexpr uint64_t kEightSpaces = 0x2020202020202020;
 inline constexpr uint64_t kEightZeros = 0x3030303030303030;
 
 /// The eight columns at `place` as one word.
-inline uint64_t load_word(const char* place) {
+[[gnu::always_inline]] inline uint64_t load_word(const char* place) {
   uint64_t word;
   std::memcpy(&word, place, sizeof word);
   return word;
 }
 
 /// A mask of the first `count` (0 to 7) columns of a word.
-inline uint64_t first_columns(int count) {
+[[gnu::always_inline]] inline uint64_t first_columns(int count) {
   return (uint64_t{1} << (8 * count)) - 1;
 }
 
 /// 0x80 in each byte of `word` that equals `c`, 0 in every other byte.
-inline uint64_t columns_equal_to(uint64_t word, char c) {
+[[gnu::always_inline]] inline uint64_t columns_equal_to(uint64_t word, char c) {
   constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7F;
   const uint64_t zeroed = word ^ (0x0101010101010101 * static_cast<unsigned char>(c));
   return ~(((zeroed & kLow7) + kLow7) | zeroed | kLow7);
@@ -38,7 +39,7 @@ inline uint64_t columns_equal_to(uint64_t word, char c) {
 /// Reads the spaces before the first other column of *text as '0' (0x20 | 0x10 is 0x30),
 /// and a sign in that column too. Returns the columns so read, 8 when all are spaces;
 /// *negative tells whether the sign was '-'.
-inline int read_lead_as_zeros(uint64_t* text, bool* negative) {
+[[gnu::always_inline]] inline int read_lead_as_zeros(uint64_t* text, bool* negative) {
   const uint64_t others = *text ^ kEightSpaces;
   *negative = false;
   if (others == 0) return 8;
@@ -53,7 +54,7 @@ inline int read_lead_as_zeros(uint64_t* text, bool* negative) {
 
 /// The value of eight ASCII digits, the first in the lowest byte of `text`; false when a
 /// byte is not a digit.
-inline bool eight_digits_value(uint64_t text, uint32_t* value) {
+[[gnu::always_inline]] inline bool eight_digits_value(uint64_t text, uint32_t* value) {
   // Each byte is '0'..'9' exactly when it is below 0x80, taking '0' from it leaves it
   // there, and adding 0x46 ('9' + 0x46 = 0x7F) does too.
   if (((text | (text - kEightZeros) | (text + 0x4646464646464646)) & 0x8080808080808080) != 0) {
@@ -70,7 +71,7 @@ inline bool eight_digits_value(uint64_t text, uint32_t* value) {
 }
 
 /// True when the columns from `place` to `end` are all spaces.
-inline bool only_spaces(const char* place, const char* end) {
+[[gnu::always_inline]] inline bool only_spaces(const char* place, const char* end) {
   for (; end - place >= 8; place += 8) {
     if (load_word(place) != kEightSpaces) return false;
   }

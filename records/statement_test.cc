@@ -553,6 +553,11 @@ TEST_F(StatementTest, WholeReadStatementsReadAsItemByItem) {
                 f) +
            "\n" + starting("   .5000e+00   .5000D+00   .5000+001   .1000E+40", f) + "\n" + f +
            "\n"},
+      {"fractions as people write them",
+       starting("      0.5000         1.0    -0.25000    0.009234  0.00001144"
+                "          .5          5.      +0.125",
+                f) +
+           "\n" + starting("         0.0       0.5 0.1.2", f) + "\n" + f + "\n"},
       {"record across the block end", near_block_end(20, p + "\n" + p + "\n")},
       {"fractions across the block end", near_block_end(20, f + "\n" + f + "\n")},
       {"LF last in the block", near_block_end(p.size() + 1, p + "\n" + p + "\n")},

@@ -33,8 +33,11 @@ class WholeRecord {
     cursor_.start(pattern, [](const Element&) {});  // literals take no columns on input
   }
 
+  // Inline, as next_field() is: where the pattern is a constant, the walk to each field
+  // then folds into the record's code, leaving the conversion and the checks of the record's
+  // length.
   template <typename Integer>
-  bool take(Integer* target) {
+  [[gnu::always_inline]] bool take(Integer* target) {
     std::string_view columns;
     if (!next_field(ElementKind::kInteger, &columns)) return false;
     using Range = IntegerTargetRange<Integer>;
@@ -56,27 +59,24 @@ class WholeRecord {
            !parse_real(columns, cursor_.field()->digits, target);
   }
   bool take(std::span<float> targets) {
-    size_t taken = 0;
-    while (taken < targets.size()) {
-      std::string_view columns;
-      if (!next_field(ElementKind::kExponent, &columns)) return false;
-      const int digits = cursor_.field()->digits;
-      if (parse_real(columns, digits, &targets[taken++])) return false;
-      // The further repeats of the field that the targets and the record reach are taken
-      // in one step: no walk and no check between them.
-      const size_t width = columns.size();
-      size_t more =
-          width == 0 ? 0 : std::min(targets.size() - taken, size_t(cursor_.repeats_left()));
-      const size_t room = record_.size() - position_;
-      if (more * width > room) more = room / width;  // a short record: no division otherwise
-      cursor_.take_repeats(static_cast<int>(more));
-      const char* place = record_.data() + position_;
-      for (const size_t last = taken + more; taken < last; ++taken, place += width) {
-        const std::string_view next(place, width);  // within the record
-        if (parse_real(next, digits, &targets[taken])) return false;
-      }
-      position_ += more * width;
+    if (targets.empty()) return true;
+    std::string_view columns;
+    if (!next_field(ElementKind::kExponent, &columns)) return false;
+    // The targets are the field's repeats, taken in one step: no walk and no check between
+    // them. Targets past its repeats, or past a short record, go the general way.
+    const size_t width = columns.size();
+    const size_t more = targets.size() - 1;
+    if (more > size_t(cursor_.repeats_left()) || more * width > record_.size() - position_) {
+      return false;
     }
+    const int digits = cursor_.field()->digits;
+    const char* place = columns.data();
+    for (float& target : targets) {
+      if (parse_real(std::string_view(place, width), digits, &target)) return false;
+      place += width;  // within the record
+    }
+    cursor_.take_repeats(static_cast<int>(more));
+    position_ += more * width;
     return true;
   }
   bool take(std::span<char> target) {
@@ -88,15 +88,29 @@ class WholeRecord {
 
  private:
   // The columns of the next data field, when it is of `kind` and lies whole in the record,
-  // before the pattern's end.
-  bool next_field(ElementKind kind, std::string_view* columns) {
-    bool past_end = false;
-    const Element& field = cursor_.next_field([&past_end](const Element&) { past_end = true; });
-    const auto width = static_cast<size_t>(field.width);
-    if (past_end || field.kind != kind || record_.size() - position_ < width) return false;
+  // before the pattern's end. A repeat of the current field is inline; the walk to another
+  // field is not.
+  [[gnu::always_inline]] bool next_field(ElementKind kind, std::string_view* columns) {
+    const Element* field;
+    if (cursor_.repeats_left() > 0) {
+      cursor_.take_repeats(1);
+      field = cursor_.field();
+    } else {
+      field = walk_to_next_field();
+    }
+    if (field == nullptr) return false;
+    const auto width = static_cast<size_t>(field->width);
+    if (field->kind != kind || record_.size() - position_ < width) return false;
     *columns = std::string_view(record_.data() + position_, width);
     position_ += width;
     return true;
+  }
+
+  // The next data field, past the current one's repeats; null past the pattern's end.
+  [[gnu::noinline]] const Element* walk_to_next_field() {
+    bool past_end = false;
+    const Element& field = cursor_.next_field([&past_end](const Element&) { past_end = true; });
+    return past_end ? nullptr : &field;
   }
 
   PatternCursor cursor_;
