@@ -8,7 +8,6 @@
 #include <system_error>
 
 #include "records/powers_of_ten.h"
-#include "records/short_copy.h"
 
 namespace pedpeel {
 
@@ -219,20 +218,6 @@ std::optional<ErrorCode> parse_integer_further(std::string_view field, int64_t m
   }
   if (count == 0) return ErrorCode::kInvalidInteger;
   return in_range(negative ? -magnitude : magnitude, minimum, maximum, value);
-}
-
-void read_text_field(std::string_view present, size_t width, std::span<char> target) {
-  const size_t offset = width > target.size() ? width - target.size() : 0;
-  const size_t count = std::min(width, target.size());
-  if (present.size() == width) {  // the usual case: the record holds the whole field
-    copy_short(target.data(), present.data() + offset, count);
-  } else {
-    for (size_t i = 0; i < count; ++i) {
-      const size_t column = offset + i;
-      target[i] = column < present.size() ? present[column] : ' ';
-    }
-  }
-  fill_blanks(target.data() + count, target.size() - count);
 }
 
 }  // namespace pedpeel

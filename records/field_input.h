@@ -5,6 +5,7 @@
 #ifndef PEDPEEL_RECORDS_FIELD_INPUT_H_
 #define PEDPEEL_RECORDS_FIELD_INPUT_H_
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +18,7 @@
 #include "records/limits.h"
 #include "records/powers_of_ten.h"
 #include "records/run_error.h"
+#include "records/short_copy.h"
 
 namespace pedpeel {
 
@@ -193,8 +195,21 @@ std::optional<ErrorCode> parse_real_further(std::string_view field, int digits, 
 
 // Aw input into `target`: of a field of `width` columns, `present` holds those the record
 // reaches (the rest read as blanks). A target shorter than the field takes its last
-// characters, a longer one is filled up with blanks.
-void read_text_field(std::string_view present, size_t width, std::span<char> target);
+// characters, a longer one is filled up with blanks. Inline: where the widths are known,
+// the whole field is a move or two.
+inline void read_text_field(std::string_view present, size_t width, std::span<char> target) {
+  const size_t offset = width > target.size() ? width - target.size() : 0;
+  const size_t count = std::min(width, target.size());
+  if (present.size() == width) {  // the usual case: the record holds the whole field
+    copy_short(target.data(), present.data() + offset, count);
+  } else {
+    for (size_t i = 0; i < count; ++i) {
+      const size_t column = offset + i;
+      target[i] = column < present.size() ? present[column] : ' ';
+    }
+  }
+  fill_blanks(target.data() + count, target.size() - count);
+}
 
 }  // namespace pedpeel
 

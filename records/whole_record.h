@@ -129,7 +129,7 @@ void read_statement(RecordStatement& statement, int unit, const Pattern& pattern
     std::string_view line;
     if (Units::peek_line(source, &line)) {
       // The record as read_record() keeps it: a CR that ends a short line is no part of it.
-      std::string_view record = line.substr(0, pattern.columns);
+      std::string_view record(line.data(), std::min(line.size(), pattern.columns));
       if (record.size() == line.size() && record.ends_with('\r')) record.remove_suffix(1);
       WholeRecord fields(pattern, record);
       if ((fields.take(targets) && ...)) {
