@@ -46,8 +46,10 @@ class WholeRecord {
     // any other field, and one the word road does not take, reads the general way.
     const bool word_read = columns.size() - 1 < 7 &&
                            parse_short_integer(load_word(columns.data()), columns.size(), &value);
-    if (!word_read && parse_integer_further(columns, Range::kMin, Range::kMax, &value)) {
-      return false;
+    if (!word_read) {
+      int64_t further;  // apart from `value`, which then stays out of memory
+      if (parse_integer_further(columns, Range::kMin, Range::kMax, &further)) return false;
+      value = further;
     }
     if (value < Range::kMin || value > Range::kMax) return false;
     *target = static_cast<Integer>(value);
@@ -88,8 +90,7 @@ class WholeRecord {
 
  private:
   // The columns of the next data field, when it is of `kind` and lies whole in the record,
-  // before the pattern's end. A repeat of the current field is inline; the walk to another
-  // field is not.
+  // before the pattern's end. A repeat of the current field takes no walk.
   [[gnu::always_inline]] bool next_field(ElementKind kind, std::string_view* columns) {
     const Element* field;
     if (cursor_.repeats_left() > 0) {
@@ -107,7 +108,8 @@ class WholeRecord {
   }
 
   // The next data field, past the current one's repeats; null past the pattern's end.
-  [[gnu::noinline]] const Element* walk_to_next_field() {
+  // Inline: where the pattern is a constant, the walk folds away.
+  [[gnu::always_inline]] const Element* walk_to_next_field() {
     bool past_end = false;
     const Element& field = cursor_.next_field([&past_end](const Element&) { past_end = true; });
     return past_end ? nullptr : &field;
