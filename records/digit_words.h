@@ -36,20 +36,14 @@ inline constexpr uint64_t kEightZeros = 0x3030303030303030;
   return ~(((zeroed & kLow7) + kLow7) | zeroed | kLow7);
 }
 
-/// Reads the spaces before the first other column of *text as '0' (0x20 | 0x10 is 0x30),
-/// and a sign in that column too. Returns the columns so read, 8 when all are spaces;
-/// *negative tells whether the sign was '-'.
-[[gnu::always_inline]] inline int read_lead_as_zeros(uint64_t* text, bool* negative) {
+/// Reads the spaces before the first other column of *text as '0' (0x20 | 0x10 is 0x30).
+/// Returns the columns so read, 8 when all are spaces.
+[[gnu::always_inline]] inline int read_spaces_as_zeros(uint64_t* text) {
   const uint64_t others = *text ^ kEightSpaces;
-  *negative = false;
   if (others == 0) return 8;
   const int first = std::countr_zero(others) / 8;
   *text |= 0x1010101010101010 & first_columns(first);
-  const auto lead = static_cast<unsigned char>(*text >> (8 * first));
-  if (lead != '-' && lead != '+') return first;
-  *negative = lead == '-';
-  *text ^= uint64_t{lead ^ unsigned{'0'}} << (8 * first);
-  return first + 1;
+  return first;
 }
 
 /// The value of eight ASCII digits, the first in the lowest byte of `text`; false when a

@@ -94,18 +94,16 @@ std::optional<ErrorCode> parse_integer_further(std::string_view field, int64_t m
 }
 
 // The fast road of Iw input for a field of one to seven columns, given the eight columns
-// that start at the field (those past it are ignored): spaces, then a sign and digits.
-// False, with *value unchanged, for any other field, which parse_integer() reads.
+// that start at the field (those past it are ignored): spaces, then digits. False, with
+// *value unchanged, for any other field (a signed one among them), which parse_integer()
+// reads.
 [[gnu::always_inline]] inline bool parse_short_integer(uint64_t columns, size_t width,
                                                        int64_t* value) {
   const int before = 8 - static_cast<int>(width);  // columns of spaces put before the field
   uint64_t text = (columns << (8 * before)) | (kEightSpaces & first_columns(before));
-  bool negative;
   uint32_t magnitude;
-  if (read_lead_as_zeros(&text, &negative) > 7 || !eight_digits_value(text, &magnitude)) {
-    return false;
-  }
-  *value = negative ? -int64_t{magnitude} : int64_t{magnitude};
+  if (read_spaces_as_zeros(&text) > 7 || !eight_digits_value(text, &magnitude)) return false;
+  *value = magnitude;
   return true;
 }
 
@@ -153,14 +151,14 @@ std::optional<ErrorCode> parse_real_further(std::string_view field, int digits, 
 }
 
 // The fast road of Ew.d input for a field written as people write fractions ("0.5000",
-// "  -1.0", "0.009234"): spaces, then a sign, digits and one point in the field's last eight
-// columns, which read as one word. False, with *value unchanged, for any other field.
+// "1.0", "0.009234"): spaces, then digits and one point in the field's last eight columns,
+// which read as one word. False, with *value unchanged, for any other field (a signed one
+// among them).
 [[gnu::always_inline]] inline bool parse_decimal_fraction(std::string_view field, float* value) {
   const char* const end = field.data() + field.size();
   if (field.size() < 8 || !only_spaces(field.data(), end - 8)) return false;
   uint64_t text = load_word(end - 8);
-  bool negative;
-  const int lead = read_lead_as_zeros(&text, &negative);
+  const int lead = read_spaces_as_zeros(&text);
   if (lead > 6) return false;  // a blank field, or no room left for a digit and a point
   // The first point: the columns before it move up one over it, and a '0' fills the first
   // column. Any other point is left to fail as a digit.
@@ -173,8 +171,7 @@ std::optional<ErrorCode> parse_real_further(std::string_view field, int digits, 
   if (!eight_digits_value(text, &mantissa)) return false;
   // A mantissa of at most seven digits and a power of ten up to 10^7 are exact floats: one
   // float division rounds the value correctly.
-  const float magnitude = static_cast<float>(mantissa) / kFloatPowersOfTen[7 - point];
-  *value = negative ? -magnitude : magnitude;
+  *value = static_cast<float>(mantissa) / kFloatPowersOfTen[7 - point];
   return true;
 }
 

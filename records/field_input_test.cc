@@ -107,14 +107,14 @@ TEST(FieldInputTest, Integers) {
 }
 
 // A field of up to seven columns read as the word at its start: the word road takes the
-// plain fields, whatever columns follow them, and reads them as parse_integer() does.
+// unsigned fields, whatever columns follow them, and reads them as parse_integer() does.
 TEST(FieldInputTest, ShortIntegersReadAsWords) {
   const struct {
     const char* field;
     bool taken;
   } cases[] = {
-      {"    1", true},  {"32767", true},  {"  -12", true},  {"   +7", true},   {"00042", true},
-      {"    0", true},  {"-0", true},     {"7", true},      {"1234567", true}, {"-123456", true},
+      {"    1", true},  {"32767", true},  {"  -12", false}, {"   +7", false},  {"00042", true},
+      {"    0", true},  {"-0", false},    {"7", true},      {"1234567", true}, {"-123456", false},
       {"     ", false}, {" 1 2 ", false}, {"1 ", false},    {"\t5", false},    {"1-", false},
       {"- ", false},    {"-", false},     {"16#FF", false}, {"1.0", false},    {"+-1", false},
   };
