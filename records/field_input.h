@@ -111,19 +111,19 @@ std::optional<ErrorCode> parse_integer_further(std::string_view field, int64_t m
 // fractions as people write them (field_input.cc).
 std::optional<ErrorCode> parse_real_further(std::string_view field, int digits, float* value);
 
-// The fast road of Ew.d input, for the E12.4 fields the system writes ("   .5000E+00",
-// "  -.1250E-01"): their columns read as two little-endian words. False, with *value
-// unchanged, for any other field, and for values that one float operation cannot round.
+// The fast road of Ew.d input, for the E12.4 fields the system writes of race fractions
+// ("   .5000E+00", "   .1250E-01"): their columns read as two little-endian words. False,
+// with *value unchanged, for any other field (a negative one among them), and for values
+// that one float operation cannot round.
 [[gnu::always_inline]] inline bool parse_written_e12_4(const char* columns, float* value) {
   static_assert(std::endian::native == std::endian::little);
-  // Columns 1-8 ("  s.dddd") and 9-12 ("Esxx").
+  // Columns 1-8 ("   .dddd") and 9-12 ("Esxx").
   uint64_t head;
   uint32_t tail;
   std::memcpy(&head, columns, sizeof head);
   std::memcpy(&tail, columns + sizeof head, sizeof tail);
-  const uint32_t sign = static_cast<uint32_t>(head >> 16) & 0xFF;
   const uint32_t exponent_sign = (tail >> 8) & 0xFF;
-  if ((head & 0xFF00FFFF) != 0x2E002020 || (tail & 0xFF) != 'E' || (sign != ' ' && sign != '-') ||
+  if (static_cast<uint32_t>(head) != 0x2E202020 || (tail & 0xFF) != 'E' ||
       (exponent_sign != '+' && exponent_sign != '-')) {
     return false;
   }
@@ -144,9 +144,7 @@ std::optional<ErrorCode> parse_real_further(std::string_view field, int digits, 
   if (shift > 10 || shift < -10) return false;
   // A mantissa below 10^4 and a power of ten up to 10^10 are exact floats: one float
   // operation rounds the value correctly.
-  const float magnitude =
-      shift >= 0 ? mantissa * kFloatPowersOfTen[shift] : mantissa / kFloatPowersOfTen[-shift];
-  *value = sign == '-' ? -magnitude : magnitude;
+  *value = shift >= 0 ? mantissa * kFloatPowersOfTen[shift] : mantissa / kFloatPowersOfTen[-shift];
   return true;
 }
 
