@@ -56,9 +56,10 @@ class RecordStatement {
 
   /// A whole read statement: begin_statement(), a transfer() to each target in order, and
   /// end_statement(). (records/whole_record.h has the one that takes a whole record at
-  /// once where it can.)
+  /// once where it can; out of line, so that the set-up of the items here never runs on
+  /// that road.)
   template <typename... Targets>
-  void read_statement(int unit, const Pattern& pattern, Targets... targets) {
+  [[gnu::noinline]] void read_statement(int unit, const Pattern& pattern, Targets... targets) {
     begin_statement(unit, pattern, Direction::kRead);
     (transfer(targets), ...);
     end_statement();
