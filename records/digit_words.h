@@ -29,11 +29,12 @@ inline constexpr uint64_t kEightZeros = 0x3030303030303030;
   return (uint64_t{1} << (8 * count)) - 1;
 }
 
-/// 0x80 in each byte of `word` that equals `c`, 0 in every other byte.
-[[gnu::always_inline]] inline uint64_t columns_equal_to(uint64_t word, char c) {
-  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7F;
+/// The first column of `word` that equals `c`, 8 when none does.
+[[gnu::always_inline]] inline int first_column_equal_to(uint64_t word, char c) {
   const uint64_t zeroed = word ^ (0x0101010101010101 * static_cast<unsigned char>(c));
-  return ~(((zeroed & kLow7) + kLow7) | zeroed | kLow7);
+  // 0x80 in the first zero byte (a borrow runs only past a zero byte), perhaps in later ones.
+  const uint64_t marks = (zeroed - 0x0101010101010101) & ~zeroed & 0x8080808080808080;
+  return std::countr_zero(marks) / 8;
 }
 
 /// Reads the spaces before the first other column of *text as '0' (0x20 | 0x10 is 0x30).

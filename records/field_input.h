@@ -160,9 +160,8 @@ std::optional<ErrorCode> parse_real_further(std::string_view field, int digits, 
   if (lead > 6) return false;  // a blank field, or no room left for a digit and a point
   // The first point: the columns before it move up one over it, and a '0' fills the first
   // column. Any other point is left to fail as a digit.
-  const uint64_t points = columns_equal_to(text, '.');
-  if (points == 0) return false;
-  const int point = std::countr_zero(points) / 8;
+  const int point = first_column_equal_to(text, '.');
+  if (point > 7) return false;
   const uint64_t before = first_columns(point);
   text = ((text & before) << 8) | (text & (~before << 8)) | '0';
   uint32_t mantissa;
