@@ -43,8 +43,8 @@ bool prepare_heap(size_t reserve) {
       mallopt(M_TRIM_THRESHOLD, static_cast<int>(trim)) == 0) {
     return false;
   }
-  // Grow the heap by the reserve now and mark its whole huge pages; freed, the block stays
-  // at the top of the heap, where the tables to come are carved from.
+  // Grow the heap by the reserve now and mark its whole huge pages; given back, the block
+  // stays at the top of the heap, where the tables to come are carved from.
   void* block = std::malloc(reserve);
   if (block == nullptr) return false;
   const auto address = reinterpret_cast<uintptr_t>(block);
@@ -52,8 +52,15 @@ bool prepare_heap(size_t reserve) {
   const uintptr_t end = (address + reserve) & ~(kHugePage - 1);
   const bool marked =
       end > begin && madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE) == 0;
-  std::free(block);
-  return marked;
+  if (!marked || begin == address) {
+    std::free(block);
+    return marked;
+  }
+  // The part below the first huge page can only take ordinary pages: the first tables
+  // would land there and fault in up to 2 MB a page at a time. It stays allocated, never
+  // touched (so it takes no memory), and the rest is given back: the tables start on a
+  // huge page. A smaller size leaves a block where it is.
+  return std::realloc(block, begin - address) != nullptr;
 }
 
 #else

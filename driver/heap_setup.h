@@ -10,8 +10,9 @@ namespace pedpeel {
 inline constexpr size_t kRunHeapReserve = size_t{48} << 20;
 
 /// Keeps every table (large ones included) in the heap, grows the heap by `reserve` bytes
-/// at once and marks that part for transparent huge pages, and keeps freed memory for
-/// reuse: tables filled once then cost a few hundred page faults instead of thousands.
+/// at once and marks that part for transparent huge pages (the tables start on its first
+/// huge page), and keeps freed memory for reuse: tables filled once then cost a few dozen
+/// page faults instead of thousands.
 /// Only the pages touched take memory. Done through glibc's documented allocator
 /// parameters (mallopt) and madvise, on Linux with glibc only, and not under
 /// AddressSanitizer, whose allocator ignores them. Returns whether it was done. Call once,
