@@ -1,7 +1,6 @@
 #include "tools/pedprep/encoding.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 
 namespace pedpeel::pedprep {
@@ -104,21 +103,6 @@ TextFault text_fault(std::string_view text) {
     std::memcpy(&tail, text.data(), text.size());
   }
   return suspect(tail) ? text_fault_bytewise(text) : TextFault::kNone;
-}
-
-std::string escaped(std::string_view text) {
-  std::string out = "\"";
-  for (char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x80 || byte < 0x20) {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02X", byte);
-      out += hex;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
 }
 
 }  // namespace pedpeel::pedprep

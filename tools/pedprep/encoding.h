@@ -21,10 +21,6 @@ enum class TextFault { kNone, kTabOrLineBreak, kNotUtf8 };
 /// 0x7F is looked at more closely.
 TextFault text_fault(std::string_view text);
 
-/// `text` in double quotes with each byte above 0x7F and each control byte as \xHH, so
-/// that a finding about an unreadable encoding is itself readable.
-std::string escaped(std::string_view text);
-
 /// What to tell of a field that is not UTF-8.
 inline constexpr char kEightBitEncoding[] =
     "is not UTF-8: the file is in an 8-bit encoding such as Latin-1 or Windows-1252; save it "

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "tools/pedinfo/output_text.h"
+
 namespace pedpeel::pedprep {
 namespace {
 
@@ -29,7 +31,7 @@ TEST(TextFault, FoundInWordsAndInTheLastBytes) {
       {"Holstei\xC3", TextFault::kNotUtf8},              // cut off at a word's end
       {std::string("ab\0cd", 5), TextFault::kNone},      // a control byte other than these
   };
-  for (const auto& c : cases) EXPECT_EQ(text_fault(c.text), c.fault) << escaped(c.text);
+  for (const auto& c : cases) EXPECT_EQ(text_fault(c.text), c.fault) << pedinfo::printable(c.text);
 }
 
 }  // namespace

@@ -4,13 +4,13 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <system_error>
 #include <unordered_map>
 
 #include "records/byte_order_mark.h"
+#include "tools/pedinfo/output_text.h"
 #include "tools/pedprep/encoding.h"
 
 namespace pedpeel::pedprep {
@@ -217,7 +217,8 @@ class UnreadValues {
     std::string message = std::to_string(count_) + " " + std::string(what) + ": ";
     for (size_t k = 0; k < values_.size(); ++k) {
       if (k > 0) message += ", ";
-      message += escaped(values_[k].first) + " (" + std::to_string(values_[k].second) + ")";
+      message += quoted(pedinfo::printable(values_[k].first)) + " (" +
+                 std::to_string(values_[k].second) + ")";
     }
     if (values_.size() == kNamed) message += ", ...";
     message += "; ";
@@ -260,7 +261,7 @@ bool check_text(std::string_view text, const std::vector<std::string>& header, i
     case TextFault::kNotUtf8:
       if (eight_bit.count++ == 0) {
         eight_bit.first_line = line;
-        eight_bit.first = escaped(text) + " in " + column_name(header, column);
+        eight_bit.first = quoted(pedinfo::printable(text)) + " in " + column_name(header, column);
       }
       return false;
   }
@@ -448,10 +449,9 @@ void read_delimited(char separator, const ReadOptions& options, InputTable& tabl
       // Four decimals are what the BLOOD file carries; a sum such as 0.3333 + 0.3333 +
       // 0.3334 is 1.
       if (sum > 1.0 + 1e-6) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%.4f", sum);
         report.warning(line, Warning::kFractionSum,
-                       "race fractions of " + quoted(row.id) + " sum to " + text + ", above 1");
+                       "race fractions of " + quoted(row.id) + " sum to " + pedinfo::fixed4(sum) +
+                           ", above 1");
       }
     }
     if (columns.race >= 0) row.race_spelling = race_spellings.count(race, race_spelling, line);
