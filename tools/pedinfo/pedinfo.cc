@@ -304,7 +304,8 @@ int run_pedinfo(const std::vector<std::string>& arguments, std::ostream& out, st
   const bool dump = command == "dump";
   const bool draw = command == "draw";
   const bool find = command == "find";
-  if (!check && !dump && !draw && !find) return usage_error(err, "unknown command " + command);
+  if (!check && !dump && !draw && !find)
+    return usage_error(err, "unknown command '" + command + "'");
   const std::span<const OptionRule> rules = draw   ? std::span<const OptionRule>(kDrawOptions)
                                             : find ? std::span<const OptionRule>(kFindOptions)
                                                    : std::span<const OptionRule>(kCheckOptions);

@@ -50,7 +50,7 @@ TEST(PedinfoTest, HelpOfEveryCommand) {
 TEST(PedinfoTest, UsageErrorsAreOneLineAndStatusTwo) {
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{}, "pedinfo: a command is needed\ntry 'pedinfo --help'\n"},
-      {{"frob"}, "pedinfo: unknown command frob\ntry 'pedinfo --help'\n"},
+      {{"frob"}, "pedinfo: unknown command 'frob'\ntry 'pedinfo --help'\n"},
       {{"check", "--jsn"}, "pedinfo: check: unknown option '--jsn'\ntry 'pedinfo --help'\n"},
       {{"check", "a", "b"}, "pedinfo: check: unexpected argument 'b'\ntry 'pedinfo --help'\n"},
       {{"dump"}, "pedinfo: dump needs the name of an iway.IWA file\ntry 'pedinfo --help'\n"},
