@@ -208,11 +208,12 @@ std::vector<CheckCase> check_cases() {
        "blood.dat:3: warning: pedigree 1 (IPED 1), ID 2 \"B\": fraction 2 is -0.2500, outside "
        "0..1\n"
        "4 problems: 0 errors, 4 warnings\n"});
-  // Four significant digits: six sixths written .1667 sum to 1.0002 and are not above 1.
+  // Four significant digits: six sixths written .1667 sum to 1.0002 and are not above 1,
+  // nor are 15/32 and 17/32 written .4688 and .5313 (1.0001, just as far as two can go).
   cases.push_back(
       {"FractionsRoundedUp", pedigree_file(trio(1)),
        "    3    7\n" + repeat_field("   .1667E+00", 6) + "\n" + repeat_field("   .1668E+00", 6) +
-           "\n" + repeat_field("   .0000E+00", 6) + "\n",
+           "\n   .4688E+00   .5313E+00" + repeat_field("   .0000E+00", 4) + "\n",
        "blood.dat:1: warning: NRACE 7: more than two races; pedpeel prints \"SORRY BUT NO MORE "
        "THEN 2 RACES IN VUVAZE\" and goes on\n"
        "blood.dat:3: warning: pedigree 1 (IPED 1), ID 2 \"B\": fractions sum to 1.0008, above "

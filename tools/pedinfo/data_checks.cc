@@ -17,6 +17,9 @@ namespace {
 // carries four significant digits, so one below 1 may be rounded up by half a unit of its
 // fourth decimal (six fractions of 1/6 are written .1667 and sum to 1.0002).
 constexpr double kRoundingPerFraction = 0.00005;
+// The fractions are floats, a little off their decimal values: a sum right at the limit
+// (.4688 + .5313, both rounded up) lies a few units of the float's precision above it.
+constexpr double kFloatSlack = 1e-6;
 
 // Whether a row's own record was read whole from the pedigree file.
 bool checkable(const PopulationIndex& index, int32_t row) {
@@ -454,7 +457,7 @@ void check_counts_and_races(const PopulationIndex& index, std::vector<Finding>* 
     }
     if (input.BLOOD_LINE[i] == 0) continue;
     double sum = 0;
-    double limit = 1.0;
+    double limit = 1.0 + kFloatSlack;
     bool in_range = true;
     for (int j = 0; j < population.fraction_count(); ++j) {
       const float fraction = population.BLOOD[i][j];
