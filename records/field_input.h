@@ -202,7 +202,7 @@ inline void read_text_field(std::string_view present, size_t width, std::span<ch
       target[i] = column < present.size() ? present[column] : ' ';
     }
   }
-  fill_blanks(target.data() + count, target.size() - count);
+  if (count < target.size()) fill_blanks(target.data() + count, target.size() - count);
 }
 
 }  // namespace pedpeel
