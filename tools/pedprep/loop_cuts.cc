@@ -1,6 +1,7 @@
 #include "tools/pedprep/loop_cuts.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "records/limits.h"
 
@@ -8,16 +9,32 @@ namespace pedpeel::pedprep {
 
 namespace {
 
-// Union-find over the animals and then the families, with path halving.
+// Union-find over the animals and then the families, with path halving and union by
+// size: only whether two nodes are joined matters, never which root a component has, so
+// the shallow trees of union by size cost no more than a hop or two of a cold table. A
+// root holds its component's size, negated, where another node holds its link.
 class Components {
  public:
-  explicit Components(size_t nodes) : up_(nodes) {
-    for (size_t k = 0; k < nodes; ++k) up_[k] = static_cast<int32_t>(k);
+  /// The animals and then the families of `graph` as nodes, each child joined to its
+  /// family's node: family f's is graph.family_of.size() + f.
+  explicit Components(const FamilyGraph& graph)
+      : up_(graph.family_of.size() + static_cast<size_t>(graph.families()), -1) {
+    const size_t animals = graph.family_of.size();
+    for (size_t a = 0; a < animals; ++a) {
+      const int32_t f = graph.family_of[a];
+      if (f >= 0) up_[a] = static_cast<int32_t>(animals) + f;
+    }
+    for (int32_t f = 0; f < graph.families(); ++f) {
+      up_[animals + static_cast<size_t>(f)] =
+          -1 - static_cast<int32_t>(graph.children_of(f).size());
+    }
   }
 
   int32_t root(int32_t x) {
-    while (up_[static_cast<size_t>(x)] != x) {
-      up_[static_cast<size_t>(x)] = up_[static_cast<size_t>(up_[static_cast<size_t>(x)])];
+    while (up_[static_cast<size_t>(x)] >= 0) {
+      const int32_t next = up_[static_cast<size_t>(x)];
+      if (up_[static_cast<size_t>(next)] < 0) return next;
+      up_[static_cast<size_t>(x)] = up_[static_cast<size_t>(next)];
       x = up_[static_cast<size_t>(x)];
     }
     return x;
@@ -25,18 +42,25 @@ class Components {
 
   /// Fetches x's link into the cache, ahead of a root(x) to come.
   void prefetch(int32_t x) const { __builtin_prefetch(&up_[static_cast<size_t>(x)]); }
+  /// Fetches the link after x's, once prefetch(x) has come: most roots are two hops away.
+  void prefetch_second(int32_t x) const {
+    const int32_t next = up_[static_cast<size_t>(x)];
+    if (next >= 0) __builtin_prefetch(&up_[static_cast<size_t>(next)]);
+  }
 
   /// Joins the components of x and y; false when they were one already.
   bool join(int32_t x, int32_t y) {
     x = root(x);
     y = root(y);
     if (x == y) return false;
-    up_[static_cast<size_t>(std::max(x, y))] = std::min(x, y);
+    if (up_[static_cast<size_t>(x)] > up_[static_cast<size_t>(y)]) std::swap(x, y);
+    up_[static_cast<size_t>(x)] += up_[static_cast<size_t>(y)];
+    up_[static_cast<size_t>(y)] = x;
     return true;
   }
 
  private:
-  std::vector<int32_t> up_;
+  std::vector<int32_t> up_;  // by node: its link, or minus its component's size at a root
 };
 
 // The family of a loop pedpeel takes itself whose mating is family f: the family of the
@@ -142,11 +166,8 @@ std::vector<MadeCopy> cut_loops(Animals& animals, std::span<const uint8_t> activ
   FamilyGraph graph = family_graph(animals, active);
   const int32_t n = animals.count();
   const int32_t families = graph.families();
-  Components components(static_cast<size_t>(n) + static_cast<size_t>(families));
+  Components components(graph);
   auto node_of_family = [&](int32_t f) { return n + f; };
-  for (int32_t f = 0; f < families; ++f) {
-    for (int32_t child : graph.children_of(f)) components.join(node_of_family(f), child);
-  }
   std::vector<int32_t> matings(static_cast<size_t>(n), 0);
   for (int32_t f = 0; f < families; ++f) {
     ++matings[static_cast<size_t>(graph.sire[static_cast<size_t>(f)])];
@@ -195,9 +216,11 @@ std::vector<MadeCopy> cut_loops(Animals& animals, std::span<const uint8_t> activ
   std::vector<MadeCopy> copies;
   copies.reserve(ordered.size());  // at most one a link, never regrown
   // The links come in no order of their families: what a link's join reads is fetched
-  // ahead, its family's parents kFar links ahead and their components kNear links ahead.
-  constexpr size_t kFar = 16;
-  constexpr size_t kNear = 8;
+  // ahead, its family's parents kFar links ahead, their components' first links kNear
+  // links ahead and the second kNearest ahead.
+  constexpr size_t kFar = 24;
+  constexpr size_t kNear = 12;
+  constexpr size_t kNearest = 4;
   for (size_t k = 0; k < ordered.size(); ++k) {
     if (k + kFar < ordered.size()) {
       const int32_t far = ordered[k + kFar];
@@ -208,6 +231,11 @@ std::vector<MadeCopy> cut_loops(Animals& animals, std::span<const uint8_t> activ
       const int32_t near = ordered[k + kNear];
       components.prefetch(node_of_family(near / 2));
       components.prefetch(parent_of_link(near));
+    }
+    if (k + kNearest < ordered.size()) {
+      const int32_t nearest = ordered[k + kNearest];
+      components.prefetch_second(node_of_family(nearest / 2));
+      components.prefetch_second(parent_of_link(nearest));
     }
     const int32_t link = ordered[k];
     const int32_t parent = parent_of_link(link);
