@@ -116,56 +116,57 @@ void place_members(const std::vector<int32_t>& order, Pedigrees* result) {
   }
 }
 
-// Sorts `keys` by 16-bit digits from the lowest, as many as the largest key has
-// (`scratch` is reused): in a few passes over them, where a comparison sort takes some
-// twenty over a million.
-void radix_sort(std::vector<uint64_t>& keys, std::vector<uint64_t>& scratch) {
-  uint64_t largest = 0;
-  for (uint64_t key : keys) largest = std::max(largest, key);
-  scratch.resize(keys.size());
-  std::vector<uint32_t> start(size_t{1} << 16);
-  for (int shift = 0; shift < 64 && (largest >> shift) != 0; shift += 16) {
-    std::fill(start.begin(), start.end(), 0);
-    for (uint64_t key : keys) ++start[(key >> shift) & 0xFFFF];
-    uint32_t sum = 0;
-    for (uint32_t& count : start) sum += std::exchange(count, sum);
-    for (uint64_t key : keys) scratch[start[(key >> shift) & 0xFFFF]++] = key;
-    keys.swap(scratch);
+// Sorts a dam's few sires where they lie: by insertion, or std::sort for many.
+void sort_sires(std::span<int32_t> sires) {
+  if (sires.size() > 32) {
+    std::sort(sires.begin(), sires.end());
+    return;
+  }
+  for (size_t k = 1; k < sires.size(); ++k) {
+    const int32_t sire = sires[k];
+    size_t to = k;
+    for (; to > 0 && sire < sires[to - 1]; --to) sires[to] = sires[to - 1];
+    sires[to] = sire;
   }
 }
 
-// The families of each pedigree (the distinct (sire, dam) pairs of its members, found by
-// sorting them), its member entries and whether its graph has a cycle.
+// The families of each pedigree (the distinct (sire, dam) pairs of its animals), its
+// member entries and whether its graph has a cycle. A family is in the pedigree of its
+// dam: the sires of each dam's children, gathered by a counting sort over the dams, give
+// her families, visiting the dams in index order.
 void count_families(std::span<const Parents> parents, Pedigrees* result) {
-  std::vector<uint64_t> pairs;
-  std::vector<uint64_t> scratch;
-  for (Pedigree& pedigree : result->list) {
-    pairs.clear();
-    int32_t children = 0;
-    for (int32_t k = pedigree.first; k < pedigree.first + pedigree.rows; ++k) {
-      const size_t ahead = static_cast<size_t>(k) + kAhead;
-      if (ahead < result->members.size()) {
-        __builtin_prefetch(&parents[static_cast<size_t>(result->members[ahead])]);
-      }
-      const Parents& of = parents[static_cast<size_t>(result->members[static_cast<size_t>(k)])];
-      if (of[0] < 0) continue;
-      ++children;
-      if (of[1] < 0) continue;
-      pairs.push_back((uint64_t{static_cast<uint32_t>(of[0])} << 32) |
-                      static_cast<uint32_t>(of[1]));
-    }
-    if (pairs.size() < 4096) {
-      std::sort(pairs.begin(), pairs.end());
-    } else {
-      radix_sort(pairs, scratch);
-    }
-    for (size_t k = 0, run = 0; k < pairs.size(); ++k) {
-      run = k > 0 && pairs[k] == pairs[k - 1] ? run + 1 : 1;
+  const size_t n = parents.size();
+  std::vector<int32_t> children(result->list.size(), 0);  // by pedigree
+  std::vector<int32_t> start(n + 1, 0);                   // by dam, and one past the last
+  for (size_t a = 0; a < n; ++a) {
+    const Parents& of = parents[a];
+    if (of[0] < 0) continue;
+    ++children[static_cast<size_t>(result->pedigree_of[a])];
+    if (of[1] >= 0) ++start[static_cast<size_t>(of[1]) + 1];
+  }
+  for (size_t d = 0; d < n; ++d) start[d + 1] += start[d];
+  std::vector<int32_t> sires(static_cast<size_t>(start[n]));
+  for (size_t a = 0; a < n; ++a) {
+    const Parents& of = parents[a];
+    if (of[0] >= 0 && of[1] >= 0)
+      sires[static_cast<size_t>(start[static_cast<size_t>(of[1])]++)] = of[0];
+  }
+  // Each dam's sires now end where the next dam's begin.
+  for (size_t d = 0, first = 0; d < n; first = static_cast<size_t>(start[d++])) {
+    const auto end = static_cast<size_t>(start[d]);
+    if (first == end) continue;
+    const std::span<int32_t> of_dam = std::span<int32_t>(sires).subspan(first, end - first);
+    sort_sires(of_dam);
+    Pedigree& pedigree = result->list[static_cast<size_t>(result->pedigree_of[d])];
+    for (size_t k = 0, run = 0; k < of_dam.size(); ++k) {
+      run = k > 0 && of_dam[k] == of_dam[k - 1] ? run + 1 : 1;
+      pedigree.families += run == 1;
       pedigree.most_children = std::max(pedigree.most_children, static_cast<int32_t>(run));
     }
-    pedigree.families =
-        static_cast<int32_t>(std::unique(pairs.begin(), pairs.end()) - pairs.begin());
-    const int64_t entries = 2 * int64_t{pedigree.families} + children;
+  }
+  for (size_t p = 0; p < result->list.size(); ++p) {
+    Pedigree& pedigree = result->list[p];
+    const int64_t entries = 2 * int64_t{pedigree.families} + children[p];
     pedigree.entries = static_cast<int32_t>(std::min<int64_t>(entries, INT32_MAX));
     // A connected graph of V nodes is a tree when it has V - 1 edges; here V = rows +
     // families and the edges are the member entries.
