@@ -39,8 +39,9 @@ void report_cycle(const Animals& animals, const std::vector<CycleLink>& cycle, R
 // from `parents`. A cycle is reported with its chain of ids; returns false then.
 bool parents_first(const Animals& animals, std::span<const Parents> parents, Report& report,
                    std::vector<int32_t>* order) {
-  order->clear();
-  order->reserve(static_cast<size_t>(animals.count()));
+  // Each animal is taken once: the order is written in place, not pushed.
+  order->resize(static_cast<size_t>(animals.count()));
+  size_t taken = 0;
   bool ok = true;
   walk_parents_first(
       animals.count(),
@@ -48,7 +49,7 @@ bool parents_first(const Animals& animals, std::span<const Parents> parents, Rep
         return parents[static_cast<size_t>(a)][static_cast<size_t>(role)];
       },
       [&](int32_t a) { __builtin_prefetch(&parents[static_cast<size_t>(a)]); },
-      [&](int32_t a) { order->push_back(a); },
+      [&](int32_t a) { (*order)[taken++] = a; },
       [&](const std::vector<CycleLink>& cycle) {
         report_cycle(animals, cycle, report);
         ok = false;
