@@ -49,6 +49,22 @@ void walk_parents_first(int32_t count, ParentOf&& parent_of, Fetch&& fetch, Take
       }
     }
     if (state[static_cast<size_t>(start)] != kNew) continue;
+    // The common case first: an animal whose parents are taken, unknown or founders not
+    // yet taken is taken at once, after those founders, as the walk below would take
+    // them. A parent with parents of its own leaves the rest to the walk.
+    auto take_founder = [&](int role) {
+      const int32_t parent = parent_of(start, role);
+      if (parent < 0 || state[static_cast<size_t>(parent)] == kTaken) return true;
+      if (parent_of(parent, 0) >= 0 || parent_of(parent, 1) >= 0) return false;
+      state[static_cast<size_t>(parent)] = kTaken;
+      taken(parent);
+      return true;
+    };
+    if (take_founder(0) && take_founder(1)) {
+      state[static_cast<size_t>(start)] = kTaken;
+      taken(start);
+      continue;
+    }
     state[static_cast<size_t>(start)] = kOnWalk;
     walk.push_back({start, 0});
     while (!walk.empty()) {
