@@ -113,17 +113,19 @@ INSTANTIATE_TEST_SUITE_P(
                     "in:3: error: \"Y\" is sire of \"B\" here but dam of \"A\" at line 2\n"},
         RefusalCase{"SireAndDamOfOneRow", Format::kCsv, "id,sire,dam\nA,X,X\n",
                     "in:2: error: \"X\" is both sire and dam of \"A\"\n"},
-        RefusalCase{
-            "ParentInAnotherFamily", Format::kCsv, "id,sire,dam,family\nS,,,h1\nA,S,D,h2\n",
-            "in:3: error: sire \"S\" of \"A\" is in family \"h1\" (line 2), \"A\" in family \"h2\"\n"},
-        RefusalCase{
-            "ParentNamedInAnotherFamily", Format::kCsv, "id,sire,dam,family\nA,S,D,h1\nB,S,E,h2\n",
-            "in:3: error: sire \"S\" of \"B\" is in family \"h1\" (line 2), \"B\" in family \"h2\"\n"},
+        RefusalCase{"ParentInAnotherFamily", Format::kCsv, "id,sire,dam,family\nS,,,h1\nA,S,D,h2\n",
+                    "in:3: error: sire \"S\" of \"A\" is in family \"h1\" (line 2), \"A\" in "
+                    "family \"h2\"\n"},
+        RefusalCase{"ParentNamedInAnotherFamily", Format::kCsv,
+                    "id,sire,dam,family\nA,S,D,h1\nB,S,E,h2\n",
+                    "in:3: error: sire \"S\" of \"B\" is in family \"h1\" (line 2), \"B\" in "
+                    "family \"h2\"\n"},
         RefusalCase{"OwnParent", Format::kCsv, "id,sire,dam\nA,A,B\n",
                     "in:2: error: \"A\" is its own ancestor: \"A\" has sire \"A\"\n"},
-        RefusalCase{"OwnAncestor", Format::kCsv, "id,sire,dam\nA,B,X\nB,Y,C\nC,A,Z\n",
-                    "in:2: error: \"A\" is its own ancestor: \"A\" has sire \"B\", \"B\" has dam \"C\", "
-                    "\"C\" has sire \"A\"\n"},
+        RefusalCase{
+            "OwnAncestor", Format::kCsv, "id,sire,dam\nA,B,X\nB,Y,C\nC,A,Z\n",
+            "in:2: error: \"A\" is its own ancestor: \"A\" has sire \"B\", \"B\" has dam \"C\", "
+            "\"C\" has sire \"A\"\n"},
         RefusalCase{"SexAgainstRole", Format::kCsv, "id,sire,dam,sex\nS,,,F\nD,,,M\nA,S,D,1\n",
                     "in:2: warning: \"S\" has sex 2 (female) but is sire of \"A\" (line 4)\n"
                     "in:3: warning: \"D\" has sex 1 (male) but is dam of \"A\" (line 4)\n"}),
@@ -161,6 +163,88 @@ TEST(PedigreesTest, ComponentsWithParentsFirstAndTheirSizes) {
     }
   }
 }
+
+// A table per concern of find_pedigrees: the order of each pedigree's members, and its
+// families and entries.
+struct PedigreesCase {
+  const char* name;
+  const char* csv;
+  const char* expected;
+};
+
+std::string case_name(const ::testing::TestParamInfo<PedigreesCase>& info) {
+  return info.param.name;
+}
+
+// The members of each pedigree by id, the pedigrees apart by " | ".
+std::string member_ids(const Prepared& p) {
+  std::string text;
+  for (const Pedigree& pedigree : p.pedigrees.list) {
+    if (!text.empty()) text += " |";
+    for (int32_t k = 0; k < pedigree.rows; ++k) {
+      const int32_t a = p.pedigrees.members[static_cast<size_t>(pedigree.first + k)];
+      text +=
+          (text.empty() ? "" : " ") + std::string(p.animals.list[static_cast<size_t>(a)].original);
+    }
+  }
+  return text;
+}
+
+class MemberOrderTest : public ::testing::TestWithParam<PedigreesCase> {};
+
+TEST_P(MemberOrderTest, EachAnimalRightAfterItsParentsAsFoundInInputOrder) {
+  Prepared p;
+  prepare(Format::kCsv, GetParam().csv, &p);
+  ASSERT_EQ(p.findings, "");
+  EXPECT_EQ(member_ids(p), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MemberOrderTest,
+    ::testing::Values(
+        PedigreesCase{"InputOrderKept", "id,sire,dam\nA,,\nB,,\nC,A,B\nD,A,B\n", "A B C D"},
+        PedigreesCase{"FoundersRightBeforeTheirChild", "id,sire,dam\nC,A,B\nX,,\nA,,\nB,,\n",
+                      "A B C | X"},
+        PedigreesCase{"ParentsNamedOnlyAsParents", "id,sire,dam\nC,S,D\nE,S,D\n", "S D C E"},
+        PedigreesCase{"AFounderSireBeforeTheDamsParents",
+                      "id,sire,dam\nK,C,D\nD,A,B\nC,,\nA,,\nB,,\n", "C A B D K"},
+        PedigreesCase{"TheSiresParentsBeforeAFounderDam",
+                      "id,sire,dam\nK,S,D\nS,A,B\nA,,\nB,,\nD,,\n", "A B S D K"}),
+    case_name);
+
+// Each pedigree's "rows families entries most_children", and "cycle" when it has one.
+std::string family_counts(const Prepared& p) {
+  std::string text;
+  for (const Pedigree& pedigree : p.pedigrees.list) {
+    if (!text.empty()) text += " | ";
+    text += std::to_string(pedigree.rows) + " " + std::to_string(pedigree.families) + " " +
+            std::to_string(pedigree.entries) + " " + std::to_string(pedigree.most_children) +
+            (pedigree.has_cycle ? " cycle" : "");
+  }
+  return text;
+}
+
+class FamilyCountTest : public ::testing::TestWithParam<PedigreesCase> {};
+
+TEST_P(FamilyCountTest, DistinctParentPairsAndTheirChildren) {
+  Prepared p;
+  prepare(Format::kCsv, GetParam().csv, &p);
+  ASSERT_EQ(p.findings, "");
+  EXPECT_EQ(family_counts(p), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FamilyCountTest,
+    ::testing::Values(
+        PedigreesCase{"HalfSibsOfOneSire", "id,sire,dam\nC1,S,D1\nC2,S,D2\nC3,S,D1\n", "6 2 7 2"},
+        PedigreesCase{"OneDamWithTwoSires", "id,sire,dam\nC1,S1,D\nC2,S2,D\nC3,S1,D\nC4,S1,D\n",
+                      "7 2 8 3"},
+        PedigreesCase{"AFullSibMating", "id,sire,dam\nK,C,D\nC,A,B\nD,A,B\n", "5 2 7 2 cycle"},
+        PedigreesCase{"AHalfSibMating", "id,sire,dam\nC,S,D1\nE,S,D2\nK,C,E\n", "6 3 9 1 cycle"},
+        PedigreesCase{"EachFamilyInItsOwnPedigree",
+                      "id,sire,dam\nX,,\nC1,S,D\nY,,\nC2,S,D\nC3,T,E\n",
+                      "1 0 0 0 | 4 1 4 2 | 1 0 0 0 | 3 1 3 1"}),
+    case_name);
 
 }  // namespace
 }  // namespace pedpeel::pedprep
