@@ -31,15 +31,7 @@ struct Totals {
 bool check_one_run(const std::string& directory, const std::string& run, OriginalIds* ids,
                    CheckReport* report, std::string* failure, std::string* ids_problem) {
   const std::string path = path_in(directory, run);
-  const OriginalIds* shown = nullptr;
-  const std::string ids_path = path_in(path, ids_tsv::kFileName);
-  if (std::optional<std::string> problem = ids->read(ids_path)) {
-    // A run without an ids.tsv is checked without original ids; one that is there but
-    // cannot be used is reported.
-    if (::access(ids_path.c_str(), F_OK) == 0) *ids_problem = *problem;
-  } else {
-    shown = ids;
-  }
+  const OriginalIds* shown = run_ids(path, ids, ids_problem);
   if (std::optional<InputFailure> read = check_directory(path, report, shown)) {
     // Named from the runs directory, as the findings are.
     *failure =
@@ -69,6 +61,16 @@ std::string summary(const Totals& totals) {
 }
 
 }  // namespace
+
+const OriginalIds* run_ids(const std::string& run, OriginalIds* ids, std::string* problem) {
+  const std::string path = path_in(run, ids_tsv::kFileName);
+  if (::access(path.c_str(), F_OK) != 0) return nullptr;
+  if (std::optional<std::string> read_problem = ids->read(path)) {
+    *problem = *read_problem;
+    return nullptr;
+  }
+  return ids;
+}
 
 int check_runs(const std::string& directory, bool json, std::ostream& out, std::ostream& err) {
   std::vector<std::string> runs;

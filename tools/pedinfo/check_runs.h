@@ -8,7 +8,15 @@
 #include <ostream>
 #include <string>
 
+#include "tools/pedinfo/original_ids.h"
+
 namespace pedpeel::pedinfo {
+
+/// The ids.tsv that pedprep wrote into the run directory `run`, read into `*ids`: what
+/// the run's check shows its IDs with. nullptr when the run has none, and when it has one
+/// that cannot be used (what is wrong with it then in `*problem`): the run is then checked
+/// without original ids.
+const OriginalIds* run_ids(const std::string& run, OriginalIds* ids, std::string* problem);
 
 /// Checks the runs of `directory`, writing the findings of each run as it is checked to
 /// `out` (text, or JSON when `json`) and a run that cannot be read (and an ids.tsv that

@@ -71,7 +71,8 @@ constexpr std::string_view kCheckUsage =
     "               byte (bytes from 0x80 as U+0080..U+00FF)\n"
     "  --ids FILE   an ids.tsv as pedprep writes it (tab-separated, a header line naming at\n"
     "               least the columns iped, id, family, original and source, then one line\n"
-    "               per row): every ID is shown with its original id, as 13 [HB-4711]\n"
+    "               per row): every ID is shown with its original id, as 13 [HB-4711];\n"
+    "               without it, DIR's own ids.tsv when it has one\n"
     "\n"
     "Exit status: 0 no problems; 1 problems reported; 2 usage error or a file that cannot\n"
     "be opened or named (of a runs directory: the other runs are still checked).\n";
@@ -214,6 +215,10 @@ int run_check(const Options& options, std::ostream& out, std::ostream& err) {
     }
     return check_runs(directory, options.json, out, err);
   }
+  // Without --ids, a run pedprep wrote is checked with its own ids.tsv.
+  std::string ids_problem;
+  if (!options.ids) shown = run_ids(directory, &ids, &ids_problem);
+  if (!ids_problem.empty()) err << "pedinfo check: " << ids_problem << " (checked without it)\n";
   CheckReport report;
   if (auto failure = check_directory(directory, &report, shown)) {
     err << "pedinfo check: " << failure->message << '\n';

@@ -353,7 +353,8 @@ TEST(PedinfoTest, DrawAroundAnOriginalIdWithItsCopies) {
 }
 
 // A copy pedprep made keeps its original's INI_ID on purpose: the origin check is to take
-// both rows as one animal. Only without ids.tsv is the shared INI_ID a warning.
+// both rows as one animal. Only without ids.tsv (named, or the run's own) is the shared
+// INI_ID a warning.
 TEST(PedinfoTest, CopiesShareTheirOriginalsIniId) {
   TempDir dir;
   testing::write_population(
@@ -366,6 +367,8 @@ TEST(PedinfoTest, CopiesShareTheirOriginalsIniId) {
                                  {1, 4, "HB-A", "run-0001/1/1"},
                                  {1, 5, "HB-D", ""}}));
   EXPECT_EQ(pedinfo({"check", dir.path(), "--ids", dir.path() + "/ids.tsv"}).out, "no problems\n");
+  EXPECT_EQ(pedinfo({"check", dir.path()}).out, "no problems\n");
+  ASSERT_TRUE(std::filesystem::remove(dir.path() + "/ids.tsv"));
   EXPECT_NE(pedinfo({"check", dir.path()})
                 .out.find("PEDS.DAT:5: warning: pedigree 1 (IPED 1), ID 4 "
                           "\"HB-A\": same INI_ID as ID 1 on line 2"),
