@@ -209,6 +209,11 @@ void split_component(const UnitTree& tree, int32_t root, const RunLimits& limits
     return part.rows + below.rows <= row_cap && part.entries + below.entries <= limits.entries;
   };
   std::vector<std::pair<int64_t, int32_t>>& hanging = walk.hanging;
+  // By place: the place itself where the link it is reached by is cut, -1 elsewhere (the
+  // pieces below start from it).
+  std::vector<int32_t>& piece = walk.piece;
+  piece.assign(order.size(), -1);
+  piece[0] = 0;
   for (size_t k = order.size(); k-- > 0;) {
     Size& part = sizes[k];
     const uint8_t leaves = tree.leaves(order[k]);
@@ -232,18 +237,16 @@ void split_component(const UnitTree& tree, int32_t root, const RunLimits& limits
       }
       const int32_t link = via[static_cast<size_t>(c)];
       cut[static_cast<size_t>(link)] = 1;
+      piece[static_cast<size_t>(c)] = c;
       if (link / 2 == order[k]) ++part.rows;  // the copy of the parent stays with the family
     }
   }
   if (walk.loop_links.empty()) return;
   // The pieces: a unit is in the piece of the unit it is reached from unless the link
   // between them is cut. A loop link between two pieces is cut too.
-  std::vector<int32_t>& piece = walk.piece;
-  piece.assign(order.size(), 0);
   for (size_t k = 0; k < order.size(); ++k) {
     for (int32_t c = walk.first_reached[k]; c < walk.first_reached[k + 1]; ++c) {
-      const int32_t link = via[static_cast<size_t>(c)];
-      piece[static_cast<size_t>(c)] = cut[static_cast<size_t>(link)] != 0 ? c : piece[k];
+      if (piece[static_cast<size_t>(c)] < 0) piece[static_cast<size_t>(c)] = piece[k];
     }
   }
   auto piece_of = [&](int32_t unit) {
