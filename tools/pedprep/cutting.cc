@@ -261,13 +261,23 @@ Pedigrees cut_pedigrees(Animals& animals, Pedigrees pedigrees, const RunLimits& 
     pedigrees.pedigree_of = tally.pedigree_of();  // every loop kept for pedpeel: no cut
   }
   // The loops kept for pedpeel that it cannot take after all (a mating inside another
-  // loop kept): those pedigrees are cut into trees.
-  const std::vector<uint8_t> refused = pedigrees_pedpeel_refuses(animals, pedigrees, known_taken);
-  if (std::find(refused.begin(), refused.end(), 1) != refused.end()) {
-    const std::vector<uint8_t> members = members_of(pedigrees, refused);
-    tally.count(animals, cut_loops(animals, members, false), true);
+  // loop kept): in those pedigrees only the loops pedpeel takes wherever they lie stay, as
+  // in a pedigree split for size; a pedigree refused even then is cut into trees.
+  std::vector<uint8_t> refused = pedigrees_pedpeel_refuses(animals, pedigrees, known_taken);
+  for (const bool keep_some : {true, false}) {
+    if (std::find(refused.begin(), refused.end(), 1) == refused.end()) break;
+    std::vector<uint8_t> members = members_of(pedigrees, refused);
+    if (keep_some) std::replace(members.begin(), members.end(), uint8_t{1}, uint8_t{2});
+    tally.count(animals, cut_loops(animals, members, keep_some), true);
     tally.count(animals, split_large_pedigrees(animals, members, limits), false);
+    // Only the pieces of the pedigrees just cut are to be looked at again.
+    const std::vector<int32_t> pedigree_before = std::move(pedigrees.pedigree_of);
+    for (uint8_t& mark : refused) mark = mark == 0 ? 2 : 0;
     pedigrees = find_pedigrees(animals, report);
+    if (keep_some) {
+      refused = pedigrees_pedpeel_refuses(animals, pedigrees,
+                                          pieces_of_split(pedigrees, pedigree_before, refused));
+    }
   }
   tally.finish();
   summary.animals_copied = distinct_originals(animals);

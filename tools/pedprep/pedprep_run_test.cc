@@ -278,7 +278,8 @@ std::vector<std::pair<int, std::vector<int>>> family_records(const std::string& 
 // pedgen's herd-book of `animals` rows, with its herds as families when `herds`, through
 // pedprep and pedpeel: every run completes, every animal with a parent or an offspring
 // is in a family record (itself or a copy), each copy names a row of its id that is no
-// copy, and the copies for loops are at most the summed cyclomatic number.
+// copy, and the copies for loops are fewer than the summed cyclomatic number: the loops
+// pedpeel takes itself stay.
 void herdbook_runs(int animals, uint32_t seed, bool herds) {
   testing::TempDir dir;
   const std::string where =
@@ -297,7 +298,7 @@ void herdbook_runs(int animals, uint32_t seed, bool herds) {
   const size_t number = summary.find("cyclomatic number ", loops);
   const int64_t loop_copies = std::stoll(summary.substr(summary.rfind(": ", loops) + 2));
   EXPECT_GT(loop_copies, 0) << where;
-  EXPECT_LE(loop_copies, std::stoll(summary.substr(number + 18))) << where;
+  EXPECT_LT(loop_copies, std::stoll(summary.substr(number + 18))) << where;
 
   const std::string out = dir.path() + "/out";
   const std::string bin = fs::path(PEDPEEL_BINARY).parent_path().string();
