@@ -1,25 +1,24 @@
 #include "records/console.h"
 
 #include "records/field_output.h"
-#include "records/short_copy.h"
 
 namespace pedpeel {
 
-void Console::start_line() {
-  text_length_ = 0;
-  integers_on_line_ = 0;
-}
-
-void Console::show_line() {
-  const size_t first = line_end_pending_ ? 0 : 2;
-  shown_.append(line_.data() + first, 2 + text_length_ - first);
-  line_end_pending_ = true;
-  if (shown_.size() >= kBufferSize) pass_on();
-}
-
 void Console::pass_on() {
-  out_.write(shown_.data(), static_cast<std::streamsize>(shown_.size()));
-  shown_.clear();
+  out_.write(shown_.get(), static_cast<std::streamsize>(shown_length_));
+  shown_length_ = 0;
+}
+
+void Console::append_shown(std::string_view text) {
+  if (shown_length_ + text.size() >= kBufferSize) {
+    pass_on();
+    if (text.size() >= kBufferSize) {
+      out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+      return;
+    }
+  }
+  std::memcpy(shown_.get() + shown_length_, text.data(), text.size());
+  shown_length_ += text.size();
 }
 
 void Console::flush() {
@@ -27,12 +26,7 @@ void Console::flush() {
   out_.flush();
 }
 
-void Console::console_begin() {
-  start_line();
-}
-
-void Console::console_item(std::string_view text) {
-  // A text item too long for what is left of the line fills the line and goes on on the next.
+void Console::wrap_text(std::string_view text) {
   while (static_cast<int>(text.size()) >= columns_left()) {
     const size_t part = static_cast<size_t>(columns_left() - 1);
     append_text(text.substr(0, part));
@@ -41,11 +35,6 @@ void Console::console_item(std::string_view text) {
     start_line();
   }
   append_text(text);
-}
-
-void Console::append_text(std::string_view text) {
-  copy_short(line_.data() + 2 + text_length_, text.data(), text.size());
-  text_length_ += text.size();
 }
 
 void Console::console_item(int32_t value) {
@@ -59,21 +48,17 @@ void Console::console_item(int32_t value) {
   ++integers_on_line_;
 }
 
-void Console::console_end() {
-  show_line();
-}
-
 void Console::end_pending_line() {
-  if (line_end_pending_) shown_.append("\r\n", 2);
+  if (line_end_pending_) append_shown("\r\n");
   line_end_pending_ = false;
 }
 
 void Console::repeat_pending_line_end() {
-  if (line_end_pending_) shown_.append("\r\n", 2);
+  if (line_end_pending_) append_shown("\r\n");
 }
 
 void Console::write_raw(std::string_view text) {
-  shown_.append(text);
+  append_shown(text);
 }
 
 }  // namespace pedpeel

@@ -39,6 +39,7 @@ void line(Console& console, std::initializer_list<std::variant<const char*, int3
 
 TEST(ConsoleTest, Lines) {
   const std::string text56(56, 't'), text67(67, 't'), text68(68, 't');
+  const std::string raw(100000, 'r');  // more than the console keeps before a write
   const LineCase cases[] = {
       {"text keeps its own leading blank", [](Console& c) { line(c, {" Ne ponjal..."}); },
        " Ne ponjal...\r\n"},
@@ -87,6 +88,17 @@ TEST(ConsoleTest, Lines) {
          line(c, {text56.c_str(), 1, 2});
        },
        text56 + "          1\r\n          2\r\n"},
+      {"text past the line's end goes on on the next",
+       [&](Console& c) { line(c, {(text56 + text56).c_str()}); },
+       text56 + text56.substr(0, 22) + "\r\n" + text56.substr(22) + "\r\n"},
+      {"raw text longer than the buffer, between lines",
+       [&](Console& c) {
+         line(c, {" A"});
+         c.end_pending_line();
+         c.write_raw(raw);
+         line(c, {" B"});
+       },
+       " A\r\n" + raw + " B\r\n"},
   };
   for (const LineCase& c : cases) {
     std::ostringstream out;
