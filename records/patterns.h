@@ -54,6 +54,14 @@ constexpr size_t widest_record(std::span<const Element> elements, bool with_lite
   return widest;
 }
 
+/// The index in `elements` of the first exponent field, -1 when there is none.
+constexpr int first_exponent_field(std::span<const Element> elements) {
+  for (size_t i = 0; i < elements.size(); ++i) {
+    if (elements[i].kind == ElementKind::kExponent) return static_cast<int>(i);
+  }
+  return -1;
+}
+
 /// Whether `elements` holds no record break.
 constexpr bool breakless(std::span<const Element> elements) {
   for (const Element& element : elements) {
@@ -70,7 +78,8 @@ struct Pattern {
         lead(leading_literals(pattern_elements)),
         columns(widest_record(pattern_elements, false)),
         length(widest_record(pattern_elements, true)),
-        one_record(breakless(pattern_elements)) {}
+        one_record(breakless(pattern_elements)),
+        first_exponent(first_exponent_field(pattern_elements)) {}
 
   std::span<const Element> elements;
   // Literals before the first data field, which starts each statement: -1 when a record
@@ -85,6 +94,9 @@ struct Pattern {
   // that record alone, so a road that takes a whole record at once may take it. A pattern
   // with a break goes the general way, which also takes the breaks after the last item.
   bool one_record;
+  // The index of the first exponent field, -1 when there is none: the field whose width
+  // and digits a unit's cache of exponent fields takes.
+  int first_exponent;
 };
 
 /// The most characters one record of `pattern` holds when written, line end excluded.

@@ -5,7 +5,6 @@
 
 #include "records/exponent_field_cache.h"
 #include "records/field_output.h"
-#include "records/short_copy.h"
 
 namespace pedpeel {
 
@@ -20,12 +19,8 @@ ErrorCode field_kind_error(ElementKind kind) {
   }
 }
 
-void RecordWriter::begin(const Pattern& pattern) {
-  length_ = 0;
-  if (pattern.length > kLongestRecord) {
-    throw std::length_error("a record pattern longer than the writer's record");
-  }
-  cursor_.start(pattern, [this](const Element& element) { pass(element); });
+void RecordWriter::fail_too_long() {
+  throw std::length_error("a record pattern longer than the writer's record");
 }
 
 void RecordWriter::fail(ErrorCode code) {
@@ -36,13 +31,6 @@ void RecordWriter::fail(ErrorCode code) {
 void RecordWriter::write_literal(std::string_view text) {
   copy_short(record_.data() + length_, text.data(), text.size());
   length_ += text.size();
-}
-
-void RecordWriter::end_record() {
-  record_[length_] = '\r';
-  record_[length_ + 1] = '\n';
-  out_->append(record_.data(), length_ + 2);
-  length_ = 0;
 }
 
 void RecordWriter::pass(const Element& element) {
@@ -93,24 +81,6 @@ void RecordWriter::put(std::span<const float> values) {
     }
     written += run;
   }
-}
-
-void RecordWriter::put(std::string_view text) {
-  const size_t width = static_cast<size_t>(field(ElementKind::kText).width);
-  char* place = record_.data() + length_;
-  if (text.size() < width) {
-    // Blanks on the left of a shorter item.
-    fill_blanks(place, width - text.size());
-    copy_short(place + (width - text.size()), text.data(), text.size());
-  } else {
-    copy_short(place, text.data(), width);
-  }
-  length_ += width;
-}
-
-void RecordWriter::end() {
-  cursor_.finish([this](const Element& element) { pass(element); });
-  end_record();
 }
 
 }  // namespace pedpeel

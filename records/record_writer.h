@@ -23,6 +23,7 @@
 #include "records/pattern_cursor.h"
 #include "records/patterns.h"
 #include "records/run_error.h"
+#include "records/short_copy.h"
 
 namespace pedpeel {
 
@@ -54,7 +55,11 @@ class RecordWriter {
   /// Starts a statement on a fresh record. A pattern with records longer than the longest
   /// of the system's patterns (kLongestRecord), which the writer has no room for, is a
   /// programming error: std::length_error, before anything is written.
-  void begin(const Pattern& pattern);
+  [[gnu::always_inline]] void begin(const Pattern& pattern) {
+    length_ = 0;
+    if (pattern.length > kLongestRecord) fail_too_long();
+    cursor_.start(pattern, [this](const Element& element) { pass(element); });
+  }
 
   /// Each item takes the next data field, writing the literals met on the way and starting
   /// a new record at a record break or the pattern's end. An item whose field is of another
@@ -65,12 +70,26 @@ class RecordWriter {
     length_ += static_cast<size_t>(width);
   }
   void put(float value);
-  void put(std::string_view text);
+  void put(std::string_view text) {
+    const size_t width = static_cast<size_t>(field(ElementKind::kText).width);
+    char* place = record_.data() + length_;
+    if (text.size() < width) {
+      // Blanks on the left of a shorter item.
+      fill_blanks(place, width - text.size());
+      copy_short(place + (width - text.size()), text.data(), text.size());
+    } else {
+      copy_short(place, text.data(), width);
+    }
+    length_ += width;
+  }
   /// Each element an item, in order.
   void put(std::span<const float> values);
 
   /// Writes the literals up to the next data field or the end mark and ends the record.
-  void end();
+  [[gnu::always_inline]] void end() {
+    cursor_.finish([this](const Element& element) { pass(element); });
+    end_record();
+  }
 
  private:
   // The next data field, which must be of `kind`: the current one again (the usual case,
@@ -88,8 +107,14 @@ class RecordWriter {
   void pass(const Element& element);
   void write_literal(std::string_view text);
   // Appends the record built so far and its line end to the buffer.
-  void end_record();
+  [[gnu::always_inline]] void end_record() {
+    record_[length_] = '\r';
+    record_[length_ + 1] = '\n';
+    out_->append(record_.data(), length_ + 2);
+    length_ = 0;
+  }
   [[noreturn]] void fail(ErrorCode code);
+  [[noreturn]] static void fail_too_long();
 
   std::string* out_ = nullptr;
   std::string_view file_;

@@ -22,66 +22,29 @@ void RecordStatement::start_record() {
   position_ = 0;
 }
 
-ExponentFieldCache* RecordStatement::exponent_fields_for(Unit& unit, const Pattern& pattern) {
-  // A unit's cache, once made, serves every statement: the writer only renders the fields
-  // of the cache's width and digits through it.
-  if (unit.exponent_fields) return unit.exponent_fields.get();
-  // The pattern's exponent field that a cache can hold, looked for once per pattern.
-  if (pattern.elements.data() != exponents_known_for_) {
-    exponents_known_for_ = pattern.elements.data();
-    cacheable_exponent_ = nullptr;
-    for (const Element& element : pattern.elements) {
-      if (element.kind == ElementKind::kExponent &&
-          element.width <= ExponentFieldCache::kMaxWidth) {
-        cacheable_exponent_ = &element;
-        break;
-      }
-    }
-  }
-  if (cacheable_exponent_ == nullptr) return nullptr;
-  unit.exponent_fields =
-      std::make_unique<ExponentFieldCache>(cacheable_exponent_->width, cacheable_exponent_->digits);
+ExponentFieldCache* RecordStatement::make_exponent_fields(Unit& unit, const Pattern& pattern) {
+  const Element& field = pattern.elements[static_cast<size_t>(pattern.first_exponent)];
+  if (field.width > ExponentFieldCache::kMaxWidth) return nullptr;
+  unit.exponent_fields = std::make_unique<ExponentFieldCache>(field.width, field.digits);
   return unit.exponent_fields.get();
 }
 
-void RecordStatement::begin_statement(int unit, const Pattern& pattern, Direction direction) {
-  unit_ = &units_.unit(
-      unit, direction == Direction::kRead ? StatementKind::kRead : StatementKind::kWrite);
-  direction_ = direction;
-  if (direction == Direction::kWrite) {
-    units_.begin_write(*unit_);
-    writer_.retarget(&unit_->output, unit_->name, exponent_fields_for(*unit_, pattern));
-    writer_.begin(pattern);
-    return;
-  }
+void RecordStatement::begin_read(int unit, const Pattern& pattern) {
+  unit_ = &units_.unit(unit, StatementKind::kRead);
   cursor_.start(pattern, [](const Element&) {});  // literals take no columns on input
   keep_ = pattern.columns;
   start_record();
 }
 
-void RecordStatement::end_statement() {
-  if (direction_ == Direction::kWrite) {
-    writer_.end();
-    units_.flush_if_full(*unit_);
-  } else {
-    // Record breaks before the next data field or the end mark take their records.
-    cursor_.finish([this](const Element& element) {
-      if (element.kind == ElementKind::kBreak) start_record();
-    });
-  }
-  unit_ = nullptr;
-}
-
-void RecordStatement::transfer(int32_t value) {
-  writer_.put(value);
+void RecordStatement::end_read() {
+  // Record breaks before the next data field or the end mark take their records.
+  cursor_.finish([this](const Element& element) {
+    if (element.kind == ElementKind::kBreak) start_record();
+  });
 }
 
 void RecordStatement::transfer(float value) {
   writer_.put(value);
-}
-
-void RecordStatement::transfer(std::string_view text) {
-  writer_.put(text);
 }
 
 void RecordStatement::transfer(std::span<const float> values) {

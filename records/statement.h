@@ -28,12 +28,25 @@ class RecordStatement {
 
   /// Starts a statement on a connected unit: a write begins an empty record, a read takes
   /// the next record (E6501 when none is left).
-  void begin_statement(int unit, const Pattern& pattern, Direction direction);
+  [[gnu::always_inline]] void begin_statement(int unit, const Pattern& pattern,
+                                              Direction direction) {
+    direction_ = direction;
+    if (direction == Direction::kRead) {
+      begin_read(unit, pattern);
+      return;
+    }
+    // A write's set-up is a few loads and stores, kept inline: a loop's statements each
+    // write one short record.
+    unit_ = &units_.unit(unit, StatementKind::kWrite);
+    units_.begin_write(*unit_);
+    writer_.retarget(&unit_->output, unit_->name, exponent_fields_for(*unit_, pattern));
+    writer_.begin(pattern);
+  }
 
   // Write items.
-  void transfer(int32_t value);
+  void transfer(int32_t value) { writer_.put(value); }
   void transfer(float value);
-  void transfer(std::string_view text);
+  void transfer(std::string_view text) { writer_.put(text); }
   /// An array of reals: each element an item, in order.
   void transfer(std::span<const float> values);
 
@@ -52,7 +65,15 @@ class RecordStatement {
   /// Writes the literals up to the next data field or the end mark and completes the
   /// record (write), or takes the record breaks up to there and skips the rest of the
   /// record (read).
-  void end_statement();
+  [[gnu::always_inline]] void end_statement() {
+    if (direction_ == Direction::kWrite) {
+      writer_.end();
+      units_.flush_if_full(*unit_);
+    } else {
+      end_read();
+    }
+    unit_ = nullptr;
+  }
 
   /// A whole read statement: begin_statement(), a transfer() to each target in order, and
   /// end_statement(). (records/whole_record.h has the one that takes a whole record at
@@ -86,7 +107,16 @@ class RecordStatement {
 
  private:
   // The unit's cache of exponent fields when the pattern writes any (made at the first).
-  ExponentFieldCache* exponent_fields_for(Unit& unit, const Pattern& pattern);
+  static ExponentFieldCache* exponent_fields_for(Unit& unit, const Pattern& pattern) {
+    // A unit's cache, once made, serves every statement: the writer only renders the
+    // fields of the cache's width and digits through it.
+    if (unit.exponent_fields || pattern.first_exponent < 0) return unit.exponent_fields.get();
+    return make_exponent_fields(unit, pattern);
+  }
+  static ExponentFieldCache* make_exponent_fields(Unit& unit, const Pattern& pattern);
+  // The read halves of begin_statement() and end_statement().
+  void begin_read(int unit, const Pattern& pattern);
+  void end_read();
   // Takes the next record of the unit (E6501 when none is left).
   void start_record();
   // The columns of the next data field, which must be of `kind` (fewer where the record
@@ -104,15 +134,13 @@ class RecordStatement {
   Units& units_;
   Unit* unit_ = nullptr;
   Direction direction_ = Direction::kWrite;
-  RecordWriter writer_{nullptr};                  // output: renders into the unit's buffer
-  const Element* exponents_known_for_ = nullptr;  // the pattern last looked at
-  const Element* cacheable_exponent_ = nullptr;   // its exponent field a cache can hold
-  PatternCursor cursor_;                          // input: the place in the pattern
-  size_t keep_ = 0;                               // input: columns of a record the pattern reads
-  std::string_view record_;                       // input: the current record, up to keep_ columns
-  std::string storage_;   // input: the record when it does not lie in one block
-  size_t text_past_ = 0;  // input: see text_past_record()
-  size_t position_ = 0;   // input: read position in record_
+  RecordWriter writer_{nullptr};  // output: renders into the unit's buffer
+  PatternCursor cursor_;          // input: the place in the pattern
+  size_t keep_ = 0;               // input: columns of a record the pattern reads
+  std::string_view record_;       // input: the current record, up to keep_ columns
+  std::string storage_;           // input: the record when it does not lie in one block
+  size_t text_past_ = 0;          // input: see text_past_record()
+  size_t position_ = 0;           // input: read position in record_
 };
 
 }  // namespace pedpeel
