@@ -21,7 +21,7 @@ class PatternCursor {
   /// Places the cursor at the start of `pattern`, passing the literals before its first
   /// data field, so that the first item takes that field without a walk.
   template <typename Passed>
-  void start(const Pattern& pattern, Passed&& passed) {
+  [[gnu::always_inline]] void start(const Pattern& pattern, Passed&& passed) {
     elements_ = pattern.elements.data();
     count_ = pattern.elements.size();
     next_ = 0;
@@ -64,7 +64,7 @@ class PatternCursor {
   /// literals and record breaks up to the next data field or the end mark, which it does not
   /// pass.
   template <typename Passed>
-  void finish(Passed&& passed) {
+  [[gnu::always_inline]] void finish(Passed&& passed) {
     if (repeats_left_ > 0) return;
     for (; next_ < count_; ++next_) {
       const Element& element = elements_[next_];
