@@ -1,6 +1,7 @@
 #include "records/binary_records.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace pedpeel {
 
@@ -10,15 +11,22 @@ void BinaryRecord::add_i4(int32_t value) {
 }
 
 void BinaryRecord::add_i2(std::span<const int16_t> values) {
+  // The room is made once: the bytes are stored with no capacity check each.
+  const size_t start = data_.size();
+  data_.resize(start + 2 * values.size());
+  char* place = data_.data() + start;
   for (int16_t value : values) {
     const uint16_t bits = static_cast<uint16_t>(value);
-    data_.push_back(static_cast<char>(bits & 0xFF));
-    data_.push_back(static_cast<char>(bits >> 8));
+    *place++ = static_cast<char>(bits & 0xFF);
+    *place++ = static_cast<char>(bits >> 8);
   }
 }
 
 void BinaryRecord::add_i1(std::span<const int8_t> values) {
-  for (int8_t value : values) data_.push_back(static_cast<char>(value));
+  const size_t start = data_.size();
+  data_.resize(start + values.size());
+  // A byte is its own two's complement form.
+  std::memcpy(data_.data() + start, values.data(), values.size());
 }
 
 std::string frame_record(std::string_view data) {
