@@ -166,8 +166,11 @@ TEST(PedigreesTest, ComponentsWithParentsFirstAndTheirSizes) {
 
 // A table per concern of find_pedigrees: the order of each pedigree's members, and its
 // families and entries.
+
+// A population, and what `shown` makes of its pedigrees.
 struct PedigreesCase {
   const char* name;
+  std::string (*shown)(const Prepared&);
   const char* csv;
   const char* expected;
 };
@@ -190,28 +193,6 @@ std::string member_ids(const Prepared& p) {
   return text;
 }
 
-class MemberOrderTest : public ::testing::TestWithParam<PedigreesCase> {};
-
-TEST_P(MemberOrderTest, EachAnimalRightAfterItsParentsAsFoundInInputOrder) {
-  Prepared p;
-  prepare(Format::kCsv, GetParam().csv, &p);
-  ASSERT_EQ(p.findings, "");
-  EXPECT_EQ(member_ids(p), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, MemberOrderTest,
-    ::testing::Values(
-        PedigreesCase{"InputOrderKept", "id,sire,dam\nA,,\nB,,\nC,A,B\nD,A,B\n", "A B C D"},
-        PedigreesCase{"FoundersRightBeforeTheirChild", "id,sire,dam\nC,A,B\nX,,\nA,,\nB,,\n",
-                      "A B C | X"},
-        PedigreesCase{"ParentsNamedOnlyAsParents", "id,sire,dam\nC,S,D\nE,S,D\n", "S D C E"},
-        PedigreesCase{"AFounderSireBeforeTheDamsParents",
-                      "id,sire,dam\nK,C,D\nD,A,B\nC,,\nA,,\nB,,\n", "C A B D K"},
-        PedigreesCase{"TheSiresParentsBeforeAFounderDam",
-                      "id,sire,dam\nK,S,D\nS,A,B\nA,,\nB,,\nD,,\n", "A B S D K"}),
-    case_name);
-
 // Each pedigree's "rows families entries most_children", and "cycle" when it has one.
 std::string family_counts(const Prepared& p) {
   std::string text;
@@ -224,26 +205,43 @@ std::string family_counts(const Prepared& p) {
   return text;
 }
 
-class FamilyCountTest : public ::testing::TestWithParam<PedigreesCase> {};
+class ShownPedigreesTest : public ::testing::TestWithParam<PedigreesCase> {};
 
-TEST_P(FamilyCountTest, DistinctParentPairsAndTheirChildren) {
+TEST_P(ShownPedigreesTest, AsExpected) {
   Prepared p;
   prepare(Format::kCsv, GetParam().csv, &p);
   ASSERT_EQ(p.findings, "");
-  EXPECT_EQ(family_counts(p), GetParam().expected);
+  EXPECT_EQ(GetParam().shown(p), GetParam().expected);
 }
 
+// Members: each animal right after its parents, as found in input order.
 INSTANTIATE_TEST_SUITE_P(
-    Cases, FamilyCountTest,
-    ::testing::Values(
-        PedigreesCase{"HalfSibsOfOneSire", "id,sire,dam\nC1,S,D1\nC2,S,D2\nC3,S,D1\n", "6 2 7 2"},
-        PedigreesCase{"OneDamWithTwoSires", "id,sire,dam\nC1,S1,D\nC2,S2,D\nC3,S1,D\nC4,S1,D\n",
-                      "7 2 8 3"},
-        PedigreesCase{"AFullSibMating", "id,sire,dam\nK,C,D\nC,A,B\nD,A,B\n", "5 2 7 2 cycle"},
-        PedigreesCase{"AHalfSibMating", "id,sire,dam\nC,S,D1\nE,S,D2\nK,C,E\n", "6 3 9 1 cycle"},
-        PedigreesCase{"EachFamilyInItsOwnPedigree",
-                      "id,sire,dam\nX,,\nC1,S,D\nY,,\nC2,S,D\nC3,T,E\n",
-                      "1 0 0 0 | 4 1 4 2 | 1 0 0 0 | 3 1 3 1"}),
+    MemberOrder, ShownPedigreesTest,
+    ::testing::Values(PedigreesCase{"InputOrderKept", member_ids,
+                                    "id,sire,dam\nA,,\nB,,\nC,A,B\nD,A,B\n", "A B C D"},
+                      PedigreesCase{"FoundersRightBeforeTheirChild", member_ids,
+                                    "id,sire,dam\nC,A,B\nX,,\nA,,\nB,,\n", "A B C | X"},
+                      PedigreesCase{"ParentsNamedOnlyAsParents", member_ids,
+                                    "id,sire,dam\nC,S,D\nE,S,D\n", "S D C E"},
+                      PedigreesCase{"AFounderSireBeforeTheDamsParents", member_ids,
+                                    "id,sire,dam\nK,C,D\nD,A,B\nC,,\nA,,\nB,,\n", "C A B D K"},
+                      PedigreesCase{"TheSiresParentsBeforeAFounderDam", member_ids,
+                                    "id,sire,dam\nK,S,D\nS,A,B\nA,,\nB,,\nD,,\n", "A B S D K"}),
+    case_name);
+// Families: the distinct parent pairs, their member entries and largest family.
+INSTANTIATE_TEST_SUITE_P(
+    FamilyCount, ShownPedigreesTest,
+    ::testing::Values(PedigreesCase{"HalfSibsOfOneSire", family_counts,
+                                    "id,sire,dam\nC1,S,D1\nC2,S,D2\nC3,S,D1\n", "6 2 7 2"},
+                      PedigreesCase{"OneDamWithTwoSires", family_counts,
+                                    "id,sire,dam\nC1,S1,D\nC2,S2,D\nC3,S1,D\nC4,S1,D\n", "7 2 8 3"},
+                      PedigreesCase{"AFullSibMating", family_counts,
+                                    "id,sire,dam\nK,C,D\nC,A,B\nD,A,B\n", "5 2 7 2 cycle"},
+                      PedigreesCase{"AHalfSibMating", family_counts,
+                                    "id,sire,dam\nC,S,D1\nE,S,D2\nK,C,E\n", "6 3 9 1 cycle"},
+                      PedigreesCase{"EachFamilyInItsOwnPedigree", family_counts,
+                                    "id,sire,dam\nX,,\nC1,S,D\nY,,\nC2,S,D\nC3,T,E\n",
+                                    "1 0 0 0 | 4 1 4 2 | 1 0 0 0 | 3 1 3 1"}),
     case_name);
 
 }  // namespace
