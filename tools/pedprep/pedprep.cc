@@ -247,6 +247,7 @@ struct Extras {
   const Repairs* repairs;  // with --mend: mended.tsv is written
   const Report& report;
   const CutSummary& cuts;  // with copies: cuts.tsv is written
+  bool ids_hold_tilde;     // some id may hold '~' (the input holds one somewhere)
 };
 
 std::string write_output(const Options& options, const Animals& animals, const Pedigrees& pedigrees,
@@ -260,7 +261,8 @@ std::string write_output(const Options& options, const Animals& animals, const P
     const std::string name = run_directory_name(r);
     const std::string directory = staging.path() + "/" + name;
     if (::mkdir(directory.c_str(), 0777) != 0) return directory + ": " + std::strerror(errno);
-    run_contents(extras.long_ids, animals, pedigrees, runs, placement, r, &contents);
+    run_contents(extras.long_ids, animals, pedigrees, runs, placement, r, extras.ids_hold_tilde,
+                 &contents);
     std::string error = write_input_files(directory, contents.records, extras.blood.NRACE);
     if (error.empty()) error = write_file(directory + "/" + ids_tsv::kFileName, contents.ids);
     if (!error.empty()) return error;
@@ -335,6 +337,9 @@ int run_pedprep(const std::vector<std::string>& arguments, std::ostream& out, st
     err << "pedprep: cannot read " << error << '\n';
     return kExitRefused;
   }
+  // Whether an id may hold '~' (run_contents): one look through the whole input.
+  const bool ids_hold_tilde =
+      !table.text.empty() && std::memchr(table.text.data(), '~', table.text.size()) != nullptr;
   if (!options.races.races_file.empty()) {
     std::vector<char> bytes;
     if (!read_file(options.races.races_file, &bytes, &error)) {
@@ -389,7 +394,7 @@ int run_pedprep(const std::vector<std::string>& arguments, std::ostream& out, st
 
   error = write_output(options, animals, pedigrees, runs,
                        {blood, long_ids, races, !table.race_column.empty(),
-                        options.mend ? &repairs : nullptr, report, cuts});
+                        options.mend ? &repairs : nullptr, report, cuts, ids_hold_tilde});
   if (!error.empty()) {
     report.write(err);
     err << "pedprep: cannot write " << error << "; nothing written\n";

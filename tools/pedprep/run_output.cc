@@ -183,7 +183,7 @@ Placement place_rows(const Animals& animals, const Pedigrees& pedigrees,
 
 void run_contents(const LongIds& long_ids, const Animals& animals, const Pedigrees& pedigrees,
                   const std::vector<Run>& runs, const Placement& placement, size_t r,
-                  RunContents* contents) {
+                  bool ids_hold_tilde, RunContents* contents) {
   const Run& run = runs[r];
   const PlacedRow* rows = placement.rows.data() + placement.run_start[r];
   const size_t count = placement.run_start[r + 1] - placement.run_start[r];
@@ -251,7 +251,7 @@ void run_contents(const LongIds& long_ids, const Animals& animals, const Pedigre
         if (!added && stands < long_ids.kept.size() && long_ids.kept[stands]) {
           const std::string_view part = long_ids.part(original);
           record.INI_ID = blank_padded(part);
-          if (pass == 0 && holds_tilde(part)) taken.insert(part);
+          if (pass == 0 && ids_hold_tilde && holds_tilde(part)) taken.insert(part);
         } else if (added || original.size() > static_cast<size_t>(kIniIdLength)) {
           auto found = copies ? given.find(stands_for) : given.end();
           if (found != given.end()) {
@@ -263,7 +263,7 @@ void run_contents(const LongIds& long_ids, const Animals& animals, const Pedigre
           }
         } else {
           record.INI_ID = blank_padded(original);
-          if (pass == 0 && holds_tilde(original)) taken.insert(original);
+          if (pass == 0 && ids_hold_tilde && holds_tilde(original)) taken.insert(original);
         }
         if (fraction_count > 0) {
           const float* fractions = placement.fractions_of_row(placement.run_start[r] + k);

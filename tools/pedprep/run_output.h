@@ -68,10 +68,11 @@ struct RunContents {
 /// parent) a form distinct within the run: up to 7 bytes of the id ("+sire" or "+dam" for
 /// an added parent), '~', and a 4-digit base-36 counter. A copy has the INI_ID of the
 /// animal it copies when both are in the run, and always its fractions. When the population
-/// has copies, ids.tsv has the column copy_of.
+/// has copies, ids.tsv has the column copy_of. `ids_hold_tilde` is false when no id of the
+/// population holds '~': then no id can be a shortened form, and none is looked at for one.
 void run_contents(const LongIds& long_ids, const Animals& animals, const Pedigrees& pedigrees,
                   const std::vector<Run>& runs, const Placement& placement, size_t r,
-                  RunContents* contents);
+                  bool ids_hold_tilde, RunContents* contents);
 
 }  // namespace pedpeel::pedprep
 
