@@ -121,7 +121,6 @@ class ContractedGraph {
     find_core();
     edge_of_.assign(n, -1);
     cycle_of_.assign(n, -1);
-    incident_.resize(n);
     for (int32_t u = 0; u < static_cast<int32_t>(n); ++u) {
       if (branch(u)) contract_chains_from(u);
     }
@@ -222,12 +221,7 @@ class ContractedGraph {
     }
   }
 
-  void add_edge(int32_t a, int32_t b, int32_t weight) {
-    const int32_t e = static_cast<int32_t>(edges_.size());
-    edges_.push_back({a, b, weight});
-    incident_[a].push_back(e);
-    if (b != a) incident_[b].push_back(e);
-  }
+  void add_edge(int32_t a, int32_t b, int32_t weight) { edges_.push_back({a, b, weight}); }
 
   void add_pure_cycle(int32_t start) {
     const int32_t c = static_cast<int32_t>(cycle_length_.size());
@@ -245,7 +239,8 @@ class ContractedGraph {
   }
 
   // The edges of every branch node as one array: (other end, weight, edge) of node u at
-  // links_[link_start_[u] .. link_start_[u + 1]).
+  // links_[link_start_[u] .. link_start_[u + 1]), in the order the edges were laid down. A
+  // chain that comes back to its branch node is one link of that node.
   struct Link {
     int32_t node;
     int32_t weight;
@@ -255,16 +250,17 @@ class ContractedGraph {
   void build_links() {
     const size_t n = graph_.nodes.size();
     link_start_.assign(n + 1, 0);
-    for (size_t u = 0; u < n; ++u) {
-      link_start_[u + 1] = link_start_[u] + static_cast<int32_t>(incident_[u].size());
+    for (const Edge& edge : edges_) {
+      ++link_start_[edge.a + 1];
+      if (edge.b != edge.a) ++link_start_[edge.b + 1];
     }
+    for (size_t u = 0; u < n; ++u) link_start_[u + 1] += link_start_[u];
     links_.resize(static_cast<size_t>(link_start_[n]));
-    for (size_t u = 0; u < n; ++u) {
-      int32_t k = link_start_[u];
-      for (int32_t e : incident_[u]) {
-        const Edge& edge = edges_[e];
-        links_[k++] = {edge.a == static_cast<int32_t>(u) ? edge.b : edge.a, edge.weight, e};
-      }
+    std::vector<int32_t> fill(link_start_.begin(), link_start_.end() - 1);
+    for (int32_t e = 0; e < static_cast<int32_t>(edges_.size()); ++e) {
+      const Edge& edge = edges_[e];
+      links_[fill[edge.a]++] = {edge.b, edge.weight, e};
+      if (edge.b != edge.a) links_[fill[edge.b]++] = {edge.a, edge.weight, e};
     }
     done_.assign(n, 0);
   }
@@ -323,11 +319,10 @@ class ContractedGraph {
   }
 
   const Graph& graph_;
-  std::vector<uint8_t> in_core_;                // by node
-  std::vector<int32_t> core_degree_;            // by node: its edges inside the core
-  std::vector<int32_t> edge_of_;                // by inner node of a chain: its edge
-  std::vector<int32_t> cycle_of_;               // by node of a component that is a cycle: its cycle
-  std::vector<std::vector<int32_t>> incident_;  // by branch node: its edges
+  std::vector<uint8_t> in_core_;      // by node
+  std::vector<int32_t> core_degree_;  // by node: its edges inside the core
+  std::vector<int32_t> edge_of_;      // by inner node of a chain: its edge
+  std::vector<int32_t> cycle_of_;     // by node of a component that is a cycle: its cycle
   std::vector<Edge> edges_;
   std::vector<int32_t> cycle_length_;  // by cycle component
   std::vector<int32_t> distance_;      // by node: kNone outside a search
