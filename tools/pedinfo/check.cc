@@ -44,10 +44,12 @@ void add_loop_findings(const PopulationIndex& index, const PedigreeAnalysis& ana
   left.message = "loop: neither pass can take the " +
                  counted(static_cast<int64_t>(analysis.left.size()), "family", "families") +
                  " left:";
+  left.steps.reserve(analysis.left.size());
   const char* separator = " ";
   for (int32_t f : analysis.left) {
     left.steps.push_back(index.family(analysis, f));
-    left.message += separator + describe_family(left.steps.back(), index.ids());
+    left.message += separator;
+    append_family(&left.message, left.steps.back(), index.ids());
     separator = ", ";
   }
   left.message += "; pedpeel reports the pedigree in def.err and ends there";

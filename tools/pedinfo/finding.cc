@@ -44,18 +44,26 @@ void sort_findings(std::vector<Finding>& findings, std::string_view pedfile,
 }
 
 std::string describe_family(const LoopStep& family, const OriginalIds* ids) {
+  std::string text;
+  append_family(&text, family, ids);
+  return text;
+}
+
+void append_family(std::string* text, const LoopStep& family, const OriginalIds* ids) {
   // IDs shown with their original ids read better apart.
   const char* comma = ids != nullptr ? ", " : ",";
-  std::string text = "family (" + id_text(ids, family.iped, family.id) + comma +
-                     id_text(ids, family.iped, family.second);
+  *text += "family (";
+  append_id_text(text, ids, family.iped, family.id);
+  *text += comma;
+  append_id_text(text, ids, family.iped, family.second);
   const char* separator = "; ";
   for (int16_t child : family.children) {
-    text += separator;
-    text += id_text(ids, family.iped, child);
+    *text += separator;
+    append_id_text(text, ids, family.iped, child);
     separator = comma;
   }
-  text += ") line " + std::to_string(family.line);
-  return text;
+  *text += ") line ";
+  *text += std::to_string(family.line);
 }
 
 std::string describe_individual(const LoopStep& individual, const OriginalIds* ids) {

@@ -63,6 +63,8 @@ void sort_findings(std::vector<Finding>& findings, std::string_view pedfile,
 
 /// "family (IPAR1,IPAR2; children) line L".
 std::string describe_family(const LoopStep& family, const OriginalIds* ids);
+/// The same appended to *text: a list of many families is written in one string.
+void append_family(std::string* text, const LoopStep& family, const OriginalIds* ids);
 /// "ID i "INI_ID" line L"; "ID i (no row)" for a parent without a row.
 std::string describe_individual(const LoopStep& individual, const OriginalIds* ids);
 /// One of the two above.

@@ -116,13 +116,20 @@ std::optional<int16_t> OriginalIds::iped_of_row(int32_t row) const {
 }
 
 std::string id_text(const OriginalIds* ids, int16_t iped, int16_t id) {
-  std::string text = std::to_string(id);
-  if (ids == nullptr || id == 0) return text;
+  std::string text;
+  append_id_text(&text, ids, iped, id);
+  return text;
+}
+
+void append_id_text(std::string* text, const OriginalIds* ids, int16_t iped, int16_t id) {
+  char digits[8];  // "-32768"
+  const char* const end = std::to_chars(digits, digits + sizeof digits, id).ptr;
+  text->append(digits, static_cast<size_t>(end - digits));
+  if (ids == nullptr || id == 0) return;
   const std::string* original = ids->find(iped, id);
   if (original != nullptr && !original->empty()) {
-    text += " [" + original_text(*original, ids->copy_of(iped, id)) + "]";
+    *text += " [" + original_text(*original, ids->copy_of(iped, id)) + "]";
   }
-  return text;
 }
 
 }  // namespace pedpeel::pedinfo

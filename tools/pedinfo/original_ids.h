@@ -76,6 +76,8 @@ std::string original_text(const std::string& original, const std::string* copy_o
 /// "ID" as pedinfo prints it: the number, then " [original]" when `ids` knows it (with
 /// ", copy of RUN/IPED/ID" inside the brackets for a copy).
 std::string id_text(const OriginalIds* ids, int16_t iped, int16_t id);
+/// The same appended to *text.
+void append_id_text(std::string* text, const OriginalIds* ids, int16_t iped, int16_t id);
 
 }  // namespace pedpeel::pedinfo
 
