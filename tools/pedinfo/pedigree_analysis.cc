@@ -1,6 +1,6 @@
 #include "tools/pedinfo/pedigree_analysis.h"
 
-#include <unordered_map>
+#include <algorithm>
 #include <utility>
 
 #include "pedigree/take_pedigrees.h"
@@ -20,13 +20,17 @@ class RecordingSink : public RecordSink {
   explicit RecordingSink(const Families& families) {
     family_of_pair_.reserve(static_cast<size_t>(families.NFAM));
     for (int32_t f = 1; f <= families.NFAM; ++f) {
-      family_of_pair_.emplace(pair_key(families.first_parent(f), families.second_parent(f)), f);
+      family_of_pair_.push_back({pair_key(families.first_parent(f), families.second_parent(f)), f});
     }
+    std::sort(family_of_pair_.begin(), family_of_pair_.end());
   }
 
   void emit(const FamilyRecord& record, const RowLookup& /*lookup*/) override {
+    const uint32_t key = pair_key(record.members[0], record.members[1]);
     TakenFamily family;
-    family.family = family_of_pair_.at(pair_key(record.members[0], record.members[1]));
+    family.family = std::lower_bound(family_of_pair_.begin(), family_of_pair_.end(),
+                                     std::pair<uint32_t, int32_t>{key, 0})
+                        ->second;
     family.itype = record.itype;
     family.iway = record.iway;
     family.members.assign(record.members.begin(), record.members.end());
@@ -36,7 +40,7 @@ class RecordingSink : public RecordSink {
   std::vector<TakenFamily> taken;
 
  private:
-  std::unordered_map<uint32_t, int32_t> family_of_pair_;
+  std::vector<std::pair<uint32_t, int32_t>> family_of_pair_;  // (pair, family), by pair
 };
 
 std::string trimmed(std::string_view text) {
@@ -45,16 +49,18 @@ std::string trimmed(std::string_view text) {
   return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
 }
 
-// Families are numbered in the order of the first row of each ordered parent pair.
-std::vector<int32_t> first_rows(const Population& population, int pedigree, int32_t NFAM) {
-  std::vector<int32_t> rows{0};
-  rows.reserve(static_cast<size_t>(NFAM) + 1);
-  std::unordered_map<uint32_t, int32_t> seen;
-  seen.reserve(static_cast<size_t>(NFAM));
-  for (int32_t i = population.KEND[pedigree - 1] + 1; i <= population.KEND[pedigree]; ++i) {
-    if (population.IPAR1[i] == 0) continue;
-    if (seen.emplace(pair_key(population.IPAR1[i], population.IPAR2[i]), i).second) {
-      rows.push_back(i);
+// The row that starts each family. Families are numbered in the order of the first row of
+// each ordered parent pair, so the row that starts family f is the first with f's pair
+// after the row that starts family f - 1: one walk down the rows finds them all.
+std::vector<int32_t> first_rows(const Population& population, int pedigree,
+                                const Families& families) {
+  std::vector<int32_t> rows(static_cast<size_t>(families.NFAM) + 1, 0);
+  int32_t f = 1;
+  for (int32_t i = population.KEND[pedigree - 1] + 1;
+       i <= population.KEND[pedigree] && f <= families.NFAM; ++i) {
+    if (population.IPAR1[i] == families.first_parent(f) &&
+        population.IPAR2[i] == families.second_parent(f)) {
+      rows[f++] = i;
     }
   }
   return rows;
@@ -86,7 +92,7 @@ PedigreeAnalysis analyse_pedigree(const Population& population, int pedigree,
   }
   analysis.taken = std::move(sink.taken);
   const Families& families = analysis.families;
-  analysis.first_row = first_rows(population, pedigree, families.NFAM);
+  analysis.first_row = first_rows(population, pedigree, families);
   analysis.order.assign(static_cast<size_t>(families.NFAM) + 1, 0);
   for (size_t k = 0; k < analysis.taken.size(); ++k) {
     analysis.order[analysis.taken[k].family] = static_cast<int32_t>(k) + 1;
