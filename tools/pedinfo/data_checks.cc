@@ -216,21 +216,55 @@ void check_pedigree_ancestry(const PopulationIndex& index, int p, IdTable<int32_
   }
 }
 
-// First row of a pedigree that names an ID as a parent, and how.
-struct ParentUse {
-  int32_t row = 0;
+// A parent ID without a row: the first row of the pedigree that names it, and how.
+struct MissingParent {
+  int16_t id = 0;
+  int32_t row = 0;  // 0 until a row names it
   const char* field = "";
   int32_t rows = 0;  // rows naming it
 };
 
-void check_pedigree_identifiers(const PopulationIndex& index, int p,
+// The first rows of the pedigree that name an ID as IPAR1 and as IPAR2, 0 when none.
+struct ParentPositions {
+  int16_t id = 0;
+  int32_t as_first = 0;
+  int32_t as_second = 0;
+};
+
+// The parent IDs a pedigree's rows name, each list in the order first named, and by ID
+// the place of each in its list (from 1; 0 when not named). The tables are kept from one
+// pedigree to the next.
+struct NamedParents {
+  std::vector<MissingParent> missing;
+  std::vector<ParentPositions> positions;
+  IdTable<int32_t> missing_place{0};
+  IdTable<int32_t> position_place{0};
+
+  void clear() {
+    missing.clear();
+    positions.clear();
+    missing_place.clear();
+    position_place.clear();
+  }
+};
+
+// The entry of `id` in `list`, appended when `place` has none for it.
+template <typename Entry>
+Entry& entry_of(int16_t id, IdTable<int32_t>& place, std::vector<Entry>& list) {
+  int32_t& k = place.at(id);
+  if (k == 0) {
+    list.push_back(Entry{.id = id});
+    k = static_cast<int32_t>(list.size());
+  }
+  return list[static_cast<size_t>(k) - 1];
+}
+
+void check_pedigree_identifiers(const PopulationIndex& index, int p, NamedParents& parents_named,
                                 std::vector<Finding>* findings) {
   const Population& population = index.population();
   const InputFiles& input = index.input();
-  std::vector<int16_t> missing_order;
-  std::unordered_map<int16_t, ParentUse> missing;
-  std::vector<int16_t> parent_order;
-  std::unordered_map<int16_t, std::pair<int32_t, int32_t>> positions;  // rows as IPAR1, IPAR2
+  std::vector<MissingParent>& missing = parents_named.missing;
+  std::vector<ParentPositions>& positions = parents_named.positions;
   for (int32_t i = index.first_row(p); i <= index.last_row(p); ++i) {
     if (!checkable(index, i)) continue;
     const int16_t id = population.ID[i];
@@ -262,30 +296,29 @@ void check_pedigree_identifiers(const PopulationIndex& index, int p,
     const std::pair<int16_t, const char*> parents[] = {{IPAR1, "IPAR1"}, {IPAR2, "IPAR2"}};
     for (const auto& [parent, field] : parents) {
       if (parent == 0 || index.row_of(p, parent) != 0) continue;
-      auto [it, added] = missing.emplace(parent, ParentUse{i, field, 0});
-      if (added) missing_order.push_back(parent);
-      ++it->second.rows;
+      MissingParent& use = entry_of(parent, parents_named.missing_place, missing);
+      if (use.row == 0) {
+        use.row = i;
+        use.field = field;
+      }
+      ++use.rows;
       if (parent == IPAR1 && parent == IPAR2) break;  // one row names it once
     }
-    auto [use, added] = positions.emplace(IPAR1, std::pair<int32_t, int32_t>{0, 0});
-    if (added) parent_order.push_back(IPAR1);
-    if (use->second.first == 0) use->second.first = i;
+    ParentPositions& first_parent = entry_of(IPAR1, parents_named.position_place, positions);
+    if (first_parent.as_first == 0) first_parent.as_first = i;
     if (IPAR2 != 0) {
-      auto [use2, added2] = positions.emplace(IPAR2, std::pair<int32_t, int32_t>{0, 0});
-      if (added2) parent_order.push_back(IPAR2);
-      if (use2->second.second == 0) use2->second.second = i;
+      ParentPositions& second_parent = entry_of(IPAR2, parents_named.position_place, positions);
+      if (second_parent.as_second == 0) second_parent.as_second = i;
     }
   }
-  for (int16_t parent : missing_order) {
-    const ParentUse& use = missing.at(parent);
-    std::string message = "parent ID " + index.id_text(p, parent) + " (" + use.field +
+  for (const MissingParent& use : missing) {
+    std::string message = "parent ID " + index.id_text(p, use.id) + " (" + use.field +
                           ") has no row in this pedigree";
     if (use.rows > 1) message += " (" + std::to_string(use.rows) + " rows name it)";
     message += ": pedpeel writes it with a blank INI_ID and SEX and RACE 0";
     findings->push_back(make(index, use.row, "missing-parent", Severity::kWarning, message));
   }
-  for (int16_t parent : parent_order) {
-    const auto [as_first, as_second] = positions.at(parent);
+  for (const auto& [parent, as_first, as_second] : positions) {
     if (as_first == 0 || as_second == 0) continue;
     const int32_t own_row = index.row_of(p, parent);
     const int32_t row =
@@ -330,7 +363,11 @@ void check_pedigree_numbers(const PopulationIndex& index, std::vector<Finding>* 
 }
 
 void check_identifiers(const PopulationIndex& index, std::vector<Finding>* findings) {
-  for (int p = 1; p <= index.NPED(); ++p) check_pedigree_identifiers(index, p, findings);
+  NamedParents parents_named;
+  for (int p = 1; p <= index.NPED(); ++p) {
+    check_pedigree_identifiers(index, p, parents_named, findings);
+    parents_named.clear();
+  }
 }
 
 namespace {
