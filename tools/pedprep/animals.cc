@@ -132,7 +132,7 @@ class IdIndex {
       std::memcpy(&bytes, slot.key, sizeof bytes);
       same_id = std::memcmp(bytes, id.data(), id.size()) == 0;
     }
-    return same_id && (!scoped_ || animals_.list[static_cast<size_t>(slot.animal)].family == scope);
+    return same_id && (!scoped_ || animals_.family(slot.animal) == scope);
   }
 
   void grow() {
@@ -141,7 +141,7 @@ class IdIndex {
     for (const Slot& slot : old) {
       if (slot.animal < 0) continue;
       const Animal& animal = animals_.list[static_cast<size_t>(slot.animal)];
-      const uint64_t hash = hash_of(animal.family, animal.original);
+      const uint64_t hash = hash_of(animals_.family(animal), animals_.original(animal));
       size_t s = hash & mask();
       while (slots_[s].animal >= 0) s = (s + 1) & mask();
       slots_[s] = slot;
@@ -157,8 +157,8 @@ class IdIndex {
 // How many keys ahead a pass prefetches the index's slots.
 constexpr size_t kPrefetchAhead = 16;
 
-int32_t add_animal(Animals& animals, std::string_view original, std::string_view family, int8_t sex,
-                   int8_t race, int64_t line, Source source, int32_t row) {
+int32_t add_animal(Animals& animals, TextSpan original, TextSpan family, int8_t sex, int8_t race,
+                   uint32_t line, Source source, int32_t row) {
   Animal& animal = animals.list.emplace_back();
   animal.original = original;
   animal.family = family;
@@ -200,7 +200,7 @@ std::string animal_name(const Animals& animals, int32_t animal) {
     return std::string("(added ") + (animals.list[i].sex == 1 ? "sire" : "dam") + " of line " +
            std::to_string(animals.list[i].line) + ")";
   }
-  return quoted(animals.list[i].original);
+  return quoted(animals.original(animal));
 }
 
 namespace {
@@ -211,8 +211,11 @@ namespace {
 int32_t find_parents(const InputTable& table, Animals& animals, Report& report, Repairs* repairs,
                      bool parents_across_families) {
   const size_t rows = table.rows.size();
+  animals.text = table.text.data();
   const size_t expected = rows + rows / 8 + 16;
-  animals.list.reserve(expected);
+  // Room as well for as many copies (reserve_copies, cutting.h): the table is filled where
+  // it is, never moved, and the room's pages are taken only as the animals come.
+  animals.list.reserve(2 * expected + expected / 64 + 1024);
   IdIndex index(animals, table.ids_within_family, expected);
 
   // The rows, each id once.
@@ -233,8 +236,9 @@ int32_t find_parents(const InputTable& table, Animals& animals, Report& report, 
       index.prefetch(hashes[r % kPrefetchAhead]);
     }
     const InputRow& row = table.rows[r];
-    const int32_t animal = add_animal(animals, row.id, row.family, row.sex, row.race, row.line,
-                                      Source::kRow, static_cast<int32_t>(r));
+    const int32_t animal =
+        add_animal(animals, table.span_of(row.id), table.span_of(row.family), row.sex, row.race,
+                   static_cast<uint32_t>(row.line), Source::kRow, static_cast<int32_t>(r));
     const int32_t holder = index.insert(animal, scope_of(row), row.id, hash);
     if (holder == animal) continue;
     animals.list.pop_back();
@@ -282,18 +286,19 @@ int32_t find_parents(const InputTable& table, Animals& animals, Report& report, 
       const uint64_t hash = hash_of_role[role];
       int32_t parent = index.find(scope_of(row), names[role], hash);
       if (parent < 0) {
-        parent = add_animal(animals, names[role], row.family, static_cast<int8_t>(role + 1), 0,
-                            row.line, Source::kParent, -1);
+        parent = add_animal(animals, table.span_of(names[role]), table.span_of(row.family),
+                            static_cast<int8_t>(role + 1), 0, static_cast<uint32_t>(row.line),
+                            Source::kParent, -1);
         index.insert(parent, scope_of(row), names[role], hash);
         ++animals.parents_named;
       }
       parents[role] = parent;
       const size_t p = static_cast<size_t>(parent);
       if (table.has_families && !table.ids_within_family && !parents_across_families &&
-          animals.list[p].family != row.family) {
+          animals.family(parent) != row.family) {
         report.error(row.line, std::string(kRoleName[role]) + " " + quoted(names[role]) + " of " +
                                    quoted(row.id) + " is in " +
-                                   family_text(animals.list[p].family) + " (line " +
+                                   family_text(animals.family(parent)) + " (line " +
                                    std::to_string(animals.list[p].line) + "), " + quoted(row.id) +
                                    " in " + family_text(row.family));
       }
@@ -345,11 +350,11 @@ Animals complete_animals(const InputTable& table, Report& report, Repairs* repai
     const size_t later = sire_first ? d : s;
     const size_t earlier = sire_first ? s : d;
     report.mendable_error(animals.list[later].line,
-                          quoted(animals.list[static_cast<size_t>(p)].original) + " is " +
+                          quoted(animals.original(p)) + " is " +
                               kRoleName[sire_first ? kDamRole : kSireRole] + " of " +
-                              quoted(animals.list[later].original) + " here but " +
+                              quoted(animals.original(animals.list[later])) + " here but " +
                               kRoleName[sire_first ? kSireRole : kDamRole] + " of " +
-                              quoted(animals.list[earlier].original) + " at line " +
+                              quoted(animals.original(animals.list[earlier])) + " at line " +
                               std::to_string(animals.list[earlier].line));
   }
 
@@ -362,9 +367,9 @@ Animals complete_animals(const InputTable& table, Report& report, Repairs* repai
       if (child < 0 || animals.list[i].sex != other_sex) continue;
       const size_t c = static_cast<size_t>(child);
       report.warning(animals.list[i].line, Warning::kSexAgainstRole,
-                     quoted(animals.list[i].original) + " has sex " + std::to_string(other_sex) +
+                     quoted(animals.original(a)) + " has sex " + std::to_string(other_sex) +
                          (other_sex == 1 ? " (male)" : " (female)") + " but is " + kRoleName[role] +
-                         " of " + quoted(animals.list[c].original) + " (line " +
+                         " of " + quoted(animals.original(child)) + " (line " +
                          std::to_string(animals.list[c].line) + ")");
     }
   }

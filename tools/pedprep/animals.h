@@ -30,22 +30,26 @@ std::string_view source_name(Source source);
 
 // One animal as pedprep writes it. The fields one row of the output needs sit together:
 // the runs are written in pedigree order, which visits the animals in no order of theirs.
+// Its text is kept as places in the input (Animals::original and Animals::family read it):
+// a smaller animal keeps more of the table in the cache.
 struct Animal {
-  std::string_view original;  // the input's id (the IID of a .fam); empty for an added one
-  std::string_view family;    // empty when the input names no families
-  int32_t sire = -1;          // animal index, -1 for none
-  int32_t dam = -1;           // -1 exactly when sire is -1, once completed
-  int32_t row = -1;           // index into InputTable::rows, -1 for a founder added
+  TextSpan original;  // the input's id (the IID of a .fam); empty for an added one
+  TextSpan family;    // empty when the input names no families
+  int32_t sire = -1;  // animal index, -1 for none
+  int32_t dam = -1;   // -1 exactly when sire is -1, once completed
+  int32_t row = -1;   // index into InputTable::rows, -1 for a founder added
   int8_t sex = 0;
   int8_t race = 0;
   Source source = Source::kRow;
-  int64_t line = 0;  // its row's line; parent: the first row naming it; added: its child's
+  uint32_t line = 0;  // its row's line; parent: the first row naming it; added: its child's
 };
 
 struct Animals {
   // Indexed by animal a: the input rows first (less duplicates), in file order, then the
-  // animals the completion adds, in the order met. Views point into the InputTable.
+  // animals the completion adds, in the order met.
   std::vector<Animal> list;
+  // The bytes of InputTable::text, where the animals' text is; the table outlives this.
+  const char* text = nullptr;
   int32_t parents_named = 0;  // animals of source kParent
   int32_t parents_added = 0;  // animals of source kAdded
   // The copies (source kCopy) come last, from index first_copy on; copy_of[a - first_copy]
@@ -58,6 +62,13 @@ struct Animals {
   int32_t original_of(int32_t a) const {
     return a < first_copy || copy_of.empty() ? a : copy_of[static_cast<size_t>(a - first_copy)];
   }
+  /// The input's id of an animal; empty for an added one.
+  std::string_view original(const Animal& animal) const { return text_of(animal.original); }
+  std::string_view original(int32_t a) const { return original(list[static_cast<size_t>(a)]); }
+  /// The family of an animal; empty when the input names no families.
+  std::string_view family(const Animal& animal) const { return text_of(animal.family); }
+  std::string_view family(int32_t a) const { return family(list[static_cast<size_t>(a)]); }
+  std::string_view text_of(TextSpan span) const { return {text + span.offset, span.size}; }
 };
 
 /// How findings name an animal: its id in quotes, or "(added sire of line N)".

@@ -39,7 +39,7 @@ std::vector<std::string> describe(const Animals& animals) {
   auto name = [&](int32_t a) {
     if (a < 0) return std::string("-");
     const Animal& animal = animals.list[static_cast<size_t>(a)];
-    return animal.source == Source::kAdded ? std::string("+") : std::string(animal.original);
+    return animal.source == Source::kAdded ? std::string("+") : std::string(animals.original(a));
   };
   for (int32_t a = 0; a < animals.count(); ++a) {
     const Animal& animal = animals.list[static_cast<size_t>(a)];
@@ -186,8 +186,7 @@ std::string member_ids(const Prepared& p) {
     if (!text.empty()) text += " |";
     for (int32_t k = 0; k < pedigree.rows; ++k) {
       const int32_t a = p.pedigrees.members[static_cast<size_t>(pedigree.first + k)];
-      text +=
-          (text.empty() ? "" : " ") + std::string(p.animals.list[static_cast<size_t>(a)].original);
+      text += (text.empty() ? "" : " ") + std::string(p.animals.original(a));
     }
   }
   return text;

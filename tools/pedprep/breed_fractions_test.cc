@@ -41,7 +41,7 @@ TEST(BreedFractionsTest, ThreeGenerationsOfCrossbreeding) {
   for (int32_t a = 0; a < animals.count(); ++a) {
     const Animal& animal = animals.list[static_cast<size_t>(a)];
     const std::string name =
-        animal.source == Source::kAdded ? "+dam" : std::string(animal.original);
+        animal.source == Source::kAdded ? "+dam" : std::string(animals.original(a));
     of[name] = {blood.fractions_of(a)[0], blood.fractions_of(a)[1]};
   }
   const std::map<std::string, std::pair<float, float>> expected = {

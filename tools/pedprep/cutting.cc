@@ -143,8 +143,7 @@ class CopiesByFamily {
         slot.check = check;
         return slot.copy;
       }
-      if (slot.parent == parent && slot.check == check &&
-          animals_.list[static_cast<size_t>(slot.copy)].family == family) {
+      if (slot.parent == parent && slot.check == check && animals_.family(slot.copy) == family) {
         return slot.copy;
       }
     }
@@ -189,7 +188,7 @@ void copy_parents_across_families(Animals& animals, CutSummary& summary) {
     const Animal& child = animals.list[static_cast<size_t>(a)];
     for (const bool sire : {true, false}) {
       const int32_t parent = sire ? child.sire : child.dam;
-      if (parent >= 0 && animals.list[static_cast<size_t>(parent)].family != child.family) {
+      if (parent >= 0 && animals.family(parent) != animals.family(child)) {
         across.push_back({a, sire});
       }
     }
@@ -202,15 +201,15 @@ void copy_parents_across_families(Animals& animals, CutSummary& summary) {
   constexpr size_t kAhead = 8;
   auto hash_of = [&](const Across& link) {
     const Animal& child = animals.list[static_cast<size_t>(link.child)];
-    return CopiesByFamily::hash_of(link.sire ? child.sire : child.dam, child.family);
+    return CopiesByFamily::hash_of(link.sire ? child.sire : child.dam, animals.family(child));
   };
   for (size_t k = 0; k < across.size(); ++k) {
     if (k + kAhead < across.size()) copies.prefetch(hash_of(across[k + kAhead]));
     const Across& link = across[k];
     Animal& child = animals.list[static_cast<size_t>(link.child)];
     int32_t& parent = link.sire ? child.sire : child.dam;
-    const std::string_view family = child.family;
-    int32_t& copy = copies.of(parent, family, hash_of(link));
+    const TextSpan family = child.family;
+    int32_t& copy = copies.of(parent, animals.text_of(family), hash_of(link));
     if (copy < 0) {
       copy = add_copy(animals, parent);
       animals.list[static_cast<size_t>(copy)].family = family;
@@ -288,8 +287,8 @@ std::string cuts_file(const Animals& animals, const CutSummary& summary) {
   std::string text = "family\tfirst_id\tanimals\tfamilies\tcyclomatic\tloop_copies\tsize_copies\n";
   for (const CutPedigree& cut : summary.pedigrees) {
     const Animal& first = animals.list[static_cast<size_t>(cut.named_by)];
-    text += std::string(first.family) + "\t" + std::string(first.original) + "\t" +
-            std::to_string(cut.rows) + "\t" + std::to_string(cut.families) + "\t" +
+    text += std::string(animals.family(first)) + "\t" + std::string(animals.original(first)) +
+            "\t" + std::to_string(cut.rows) + "\t" + std::to_string(cut.families) + "\t" +
             std::to_string(cut.cyclomatic) + "\t" + std::to_string(cut.loop_copies) + "\t" +
             std::to_string(cut.size_copies) + "\n";
   }

@@ -177,7 +177,7 @@ TEST(CuttingTest, PiecesWithinTheLimits) {
         prepared.animals.list[static_cast<size_t>(prepared.animals.original_of(a))];
     EXPECT_EQ(copy.source, Source::kCopy);
     EXPECT_EQ(copy.sire, -1);
-    EXPECT_EQ(copy.original, original.original);
+    EXPECT_EQ(prepared.animals.original(copy), prepared.animals.original(original));
     EXPECT_EQ(copy.sex, original.sex);
     EXPECT_NE(original.source, Source::kCopy);
   }

@@ -64,12 +64,12 @@ std::unordered_map<std::string_view, int32_t> part_counts(const Animals& animals
   std::unordered_map<std::string_view, int32_t> counts;
   PartFilter filter;
   for (const int32_t a : long_animals) {
-    const std::string_view part = long_ids.part(animals.list[static_cast<size_t>(a)].original);
+    const std::string_view part = long_ids.part(animals.original(a));
     ++counts[part];
     filter.add(part);
   }
   for (const Animal& animal : animals.list) {
-    const std::string_view id = animal.original;
+    const std::string_view id = animals.original(animal);
     if (is_long(id) || id.empty() || animal.source == Source::kCopy || !filter.may_hold(id))
       continue;
     const auto at = counts.find(id);
@@ -96,7 +96,8 @@ LongIds find_long_ids(const Animals& animals) {
   std::vector<int32_t> long_animals;
   for (int32_t a = 0; a < animals.count(); ++a) {
     const Animal& animal = animals.list[static_cast<size_t>(a)];
-    if (is_long(animal.original) && animal.source != Source::kCopy) long_animals.push_back(a);
+    if (is_long(animals.original(animal)) && animal.source != Source::kCopy)
+      long_animals.push_back(a);
   }
   if (long_animals.empty()) return long_ids;
   long_ids.first = long_animals.front();
@@ -113,7 +114,7 @@ LongIds find_long_ids(const Animals& animals) {
   }
   long_ids.kept.assign(static_cast<size_t>(animals.count()), false);
   for (const int32_t a : long_animals) {
-    if (counts[long_ids.part(animals.list[static_cast<size_t>(a)].original)] != 1) continue;
+    if (counts[long_ids.part(animals.original(a))] != 1) continue;
     long_ids.kept[static_cast<size_t>(a)] = true;
     ++long_ids.kept_count;
   }
@@ -127,7 +128,7 @@ void warn_of_long_ids(const Animals& animals, const LongIds& long_ids, Report& r
   std::string message = std::to_string(long_ids.count) +
                         (long_ids.count == 1 ? " id is" : " ids are") + " longer than the " +
                         std::to_string(kIniIdLength) + " bytes an INI_ID holds (the first " +
-                        quoted(first.original) + "): ";
+                        quoted(animals.original(first)) + "): ";
   if (long_ids.kept_count == long_ids.count) {
     message += "INI_ID holds the " + side + " " + std::to_string(kIniIdLength) +
                " bytes, which tell the animals apart";

@@ -19,12 +19,19 @@ struct LongIdCase {
 class LongIdTest : public ::testing::TestWithParam<LongIdCase> {};
 
 TEST_P(LongIdTest, KeepsThePartThatTellsThemApart) {
+  // The ids one after another, as an input holds them.
+  std::string text;
   Animals animals;
-  for (const std::string& id : GetParam().ids) animals.list.emplace_back().original = id;
+  for (const std::string& id : GetParam().ids) {
+    animals.list.emplace_back().original = {static_cast<uint32_t>(text.size()),
+                                            static_cast<uint32_t>(id.size())};
+    text += id;
+  }
+  animals.text = text.data();
   const LongIds long_ids = find_long_ids(animals);
   std::vector<std::string> parts;
   for (int32_t a = 0; a < animals.count(); ++a) {
-    const std::string_view id = animals.list[static_cast<size_t>(a)].original;
+    const std::string_view id = animals.original(a);
     if (id.size() <= 12) {
       parts.emplace_back(id);
     } else {

@@ -40,7 +40,7 @@ void drop_link(Animals& animals, int32_t child, int role, Warning kind, std::str
   int32_t& parent = link(animals, child, role);
   const Animal& animal = animals.list[static_cast<size_t>(child)];
   repairs.add(report, kind,
-              {animal.line, std::string(animal.original), role_text(animals, role, parent),
+              {animal.line, std::string(animals.original(animal)), role_text(animals, role, parent),
                std::move(why)});
   parent = -1;
 }
@@ -229,7 +229,7 @@ void check_birth_order(Animals& animals, int32_t row_animals, const InputTable& 
         drop_link(animals, a, role, Warning::kMendBirthOrder, why, report, *repairs);
       } else {
         report.mendable_error(animal.line, role_text(animals, role, parent) + " of " +
-                                               quoted(animal.original) + " is " +
+                                               quoted(animals.original(animal)) + " is " +
                                                birth_order_text(parent_born, child));
       }
     }

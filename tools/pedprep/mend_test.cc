@@ -40,12 +40,12 @@ TEST_P(MendTest, DropsTheRightLink) {
     std::vector<std::string> links;
     auto name = [&](int32_t a) {
       const Animal& animal = animals.list[static_cast<size_t>(a)];
-      return animal.source == Source::kAdded ? std::string("+") : std::string(animal.original);
+      return animal.source == Source::kAdded ? std::string("+") : std::string(animals.original(a));
     };
     for (const Animal& animal : animals.list) {
       if (animal.source != Source::kRow) continue;
       links.push_back(
-          std::string(animal.original) +
+          std::string(animals.original(animal)) +
           (animal.sire < 0 ? "" : "<" + name(animal.sire) + "," + name(animal.dam) + ">"));
     }
     EXPECT_EQ(links, c.links);

@@ -205,8 +205,9 @@ Pedigrees find_pedigrees(const Animals& animals, Report& report) {
 
 std::string pedigree_name(const Animals& animals, const Pedigree& pedigree) {
   const size_t a = static_cast<size_t>(pedigree.named_by);
-  std::string name = "pedigree of " + quoted(animals.list[a].original);
-  if (!animals.list[a].family.empty()) name += " in family " + quoted(animals.list[a].family);
+  const std::string_view family = animals.family(animals.list[a]);
+  std::string name = "pedigree of " + quoted(animals.original(animals.list[a]));
+  if (!family.empty()) name += " in family " + quoted(family);
   return name;
 }
 

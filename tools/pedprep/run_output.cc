@@ -95,24 +95,26 @@ void write_copy_of(const Animals& animals, const Pedigrees& pedigrees, const Pla
 // its size from row to row, so that it is zeroed only when it grows. `copy_of` is nullptr
 // when ids.tsv has no such column.
 void append_ids_line(std::string& ids, std::string& line, int16_t IPED,
-                     const IndividualRecord& record, const Animal& animal,
+                     const IndividualRecord& record, const Animals& animals, const Animal& animal,
                      const std::string* copy_of) {
+  const std::string_view family = animals.family(animal);
+  const std::string_view original = animals.original(animal);
   size_t ini_length = record.INI_ID.size();
   while (ini_length > 0 && record.INI_ID[ini_length - 1] == ' ') --ini_length;
   const std::string_view ini_id(record.INI_ID.data(), ini_length);
   const std::string_view source = source_name(animal.source);
   // Three numbers, four texts, six tabs and the line end.
-  const size_t most = 3 * kNumberWidth + animal.family.size() + animal.original.size() +
-                      source.size() + ini_id.size() + 7;
+  const size_t most =
+      3 * kNumberWidth + family.size() + original.size() + source.size() + ini_id.size() + 7;
   if (line.size() < most) line.resize(most);
   char* const start = line.data();
   char* out = put_decimal(start, IPED);
   *out++ = '\t';
   out = put_decimal(out, record.ID);
   *out++ = '\t';
-  out = put_text(out, animal.family);
+  out = put_text(out, family);
   *out++ = '\t';
-  out = put_text(out, animal.original);
+  out = put_text(out, original);
   *out++ = '\t';
   out = put_text(out, source);
   *out++ = '\t';
@@ -234,7 +236,8 @@ void run_contents(const LongIds& long_ids, const Animals& animals, const Pedigre
             __builtin_prefetch(&animals.copy_of[static_cast<size_t>(a - animals.first_copy)]);
           }
         }
-        if (k + kAhead / 2 < count) __builtin_prefetch(animal_at(k + kAhead / 2).original.data());
+        if (k + kAhead / 2 < count)
+          __builtin_prefetch(animals.original(animal_at(k + kAhead / 2)).data());
         const PlacedRow& placed = rows[k];
         const Animal& animal = animal_at(k);
         IndividualRecord& record = contents->records[k];
@@ -244,7 +247,7 @@ void run_contents(const LongIds& long_ids, const Animals& animals, const Pedigre
         record.IPAR2 = placed.IPAR2;
         record.RACE = animal.race;
         record.SEX = animal.sex;
-        const std::string_view original = animal.original;
+        const std::string_view original = animals.original(animal);
         const int32_t stands_for = copies ? animals.original_of(placed.animal) : placed.animal;
         const size_t stands = static_cast<size_t>(stands_for);
         const bool added = animals.list[stands].source == Source::kAdded;
@@ -276,7 +279,7 @@ void run_contents(const LongIds& long_ids, const Animals& animals, const Pedigre
             write_copy_of(animals, pedigrees, placement, placed.animal, run_names, copy_of);
           }
         }
-        append_ids_line(ids, line, IPED, record, animal, copies ? &copy_of : nullptr);
+        append_ids_line(ids, line, IPED, record, animals, animal, copies ? &copy_of : nullptr);
       }
     }
   }

@@ -572,6 +572,12 @@ void read_table(Format format, const ReadOptions& options, InputTable& table, Re
     report.error(1, *encoding);
     return;
   }
+  if (table.text.size() > kMaxInputBytes) {
+    report.error(1, "the file holds " + std::to_string(table.text.size()) +
+                        " bytes; pedprep reads at most 4 GiB (" + std::to_string(kMaxInputBytes) +
+                        " bytes)");
+    return;
+  }
   // A first guess of the row count from the bytes, to spare regrowing on large files.
   table.rows.reserve(table.text.size() / 32);
   switch (format) {

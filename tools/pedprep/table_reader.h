@@ -6,6 +6,7 @@
 #ifndef PEDPEEL_TOOLS_PEDPREP_TABLE_READER_H_
 #define PEDPEEL_TOOLS_PEDPREP_TABLE_READER_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -30,6 +31,16 @@ std::optional<Format> format_of_file(std::string_view path);
 
 /// A parent field that names no parent: empty, 0, NA or "." (any case).
 bool is_missing_parent(std::string_view field);
+
+// The largest input pedprep reads: 4 GiB, so that 32 bits hold a place in it, and a line
+// number (a row's line starts with a byte of its own).
+inline constexpr size_t kMaxInputBytes = UINT32_MAX;
+
+// A text field by its place in InputTable::text: fewer bytes to keep than a view.
+struct TextSpan {
+  uint32_t offset = 0;
+  uint32_t size = 0;
+};
 
 // One animal row, its text fields as views into InputTable::text.
 struct InputRow {
@@ -66,6 +77,11 @@ struct InputTable {
   std::string race_column;  // how findings name the race column
   // The birth date of row r at born[r]; empty without a birth date column.
   std::vector<BirthDate> born;
+
+  /// The place of `field`, a view into `text`.
+  TextSpan span_of(std::string_view field) const {
+    return {static_cast<uint32_t>(field.data() - text.data()), static_cast<uint32_t>(field.size())};
+  }
 };
 
 // What the command line tells the reader.
