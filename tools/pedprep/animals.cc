@@ -220,13 +220,13 @@ int32_t find_parents(const InputTable& table, Animals& animals, Report& report, 
 
   // The rows, each id once.
   auto scope_of = [&](const InputRow& row) {
-    return table.ids_within_family ? row.family : std::string_view();
+    return table.ids_within_family ? table.text_of(row.family) : std::string_view();
   };
   // hashes[k % kPrefetchAhead]: the hash of key k, computed (and its slot prefetched) that
   // many keys ahead of its use.
   uint64_t hashes[kPrefetchAhead];
   auto row_hash = [&](size_t r) {
-    return index.hash_of(scope_of(table.rows[r]), table.rows[r].id);
+    return index.hash_of(scope_of(table.rows[r]), table.text_of(table.rows[r].id));
   };
   for (size_t r = 0; r < rows && r < kPrefetchAhead; ++r) hashes[r] = row_hash(r);
   for (size_t r = 0; r < rows; ++r) {
@@ -236,24 +236,24 @@ int32_t find_parents(const InputTable& table, Animals& animals, Report& report, 
       index.prefetch(hashes[r % kPrefetchAhead]);
     }
     const InputRow& row = table.rows[r];
-    const int32_t animal =
-        add_animal(animals, table.span_of(row.id), table.span_of(row.family), row.sex, row.race,
-                   static_cast<uint32_t>(row.line), Source::kRow, static_cast<int32_t>(r));
-    const int32_t holder = index.insert(animal, scope_of(row), row.id, hash);
+    const std::string_view id = table.text_of(row.id);
+    const int32_t animal = add_animal(animals, row.id, row.family, row.sex, row.race, row.line,
+                                      Source::kRow, static_cast<int32_t>(r));
+    const int32_t holder = index.insert(animal, scope_of(row), id, hash);
     if (holder == animal) continue;
     animals.list.pop_back();
     const Animal& first = animals.list[static_cast<size_t>(holder)];
     if (repairs != nullptr) {
       const bool agree = rows_agree(table, static_cast<int32_t>(r), first.row);
       repairs->add(report, Warning::kMendDuplicate,
-                   {row.line, std::string(row.id), "row",
+                   {row.line, std::string(id), "row",
                     std::string("duplicate id") +
                         (agree ? ", the same as the row at line " : ", the row at line ") +
                         std::to_string(first.line) + (agree ? " (merged)" : " is kept")});
       continue;
     }
-    std::string message = "duplicate id " + quoted(row.id);
-    if (table.ids_within_family) message += " in " + family_text(row.family);
+    std::string message = "duplicate id " + quoted(id);
+    if (table.ids_within_family) message += " in " + family_text(table.text_of(row.family));
     message += ": also at line " + std::to_string(first.line);
     report.mendable_error(row.line, message);
   }
@@ -264,8 +264,8 @@ int32_t find_parents(const InputTable& table, Animals& animals, Report& report, 
   constexpr size_t kAhead = kPrefetchAhead / 2;
   auto parent_hashes = [&](int32_t a, uint64_t* hash) {
     const InputRow& row = table.rows[static_cast<size_t>(animals.list[static_cast<size_t>(a)].row)];
-    hash[0] = index.hash_of(scope_of(row), row.sire);
-    hash[1] = index.hash_of(scope_of(row), row.dam);
+    hash[0] = index.hash_of(scope_of(row), table.text_of(row.sire));
+    hash[1] = index.hash_of(scope_of(row), table.text_of(row.dam));
   };
   for (int32_t a = 0; a < row_animals && static_cast<size_t>(a) < kAhead; ++a) {
     parent_hashes(a, hashes + 2 * static_cast<size_t>(a));
@@ -280,33 +280,34 @@ int32_t find_parents(const InputTable& table, Animals& animals, Report& report, 
     }
     const InputRow& row = table.rows[static_cast<size_t>(animals.list[static_cast<size_t>(a)].row)];
     int32_t parents[2] = {-1, -1};
-    const std::string_view names[2] = {row.sire, row.dam};
+    const TextSpan spans[2] = {row.sire, row.dam};
+    const std::string_view names[2] = {table.text_of(row.sire), table.text_of(row.dam)};
     for (int role : {kSireRole, kDamRole}) {
       if (names[role].empty()) continue;
       const uint64_t hash = hash_of_role[role];
       int32_t parent = index.find(scope_of(row), names[role], hash);
       if (parent < 0) {
-        parent = add_animal(animals, table.span_of(names[role]), table.span_of(row.family),
-                            static_cast<int8_t>(role + 1), 0, static_cast<uint32_t>(row.line),
-                            Source::kParent, -1);
+        parent = add_animal(animals, spans[role], row.family, static_cast<int8_t>(role + 1), 0,
+                            row.line, Source::kParent, -1);
         index.insert(parent, scope_of(row), names[role], hash);
         ++animals.parents_named;
       }
       parents[role] = parent;
       const size_t p = static_cast<size_t>(parent);
       if (table.has_families && !table.ids_within_family && !parents_across_families &&
-          animals.family(parent) != row.family) {
+          animals.family(parent) != table.text_of(row.family)) {
         report.error(row.line, std::string(kRoleName[role]) + " " + quoted(names[role]) + " of " +
-                                   quoted(row.id) + " is in " +
+                                   quoted(table.text_of(row.id)) + " is in " +
                                    family_text(animals.family(parent)) + " (line " +
-                                   std::to_string(animals.list[p].line) + "), " + quoted(row.id) +
-                                   " in " + family_text(row.family));
+                                   std::to_string(animals.list[p].line) + "), " +
+                                   quoted(table.text_of(row.id)) + " in " +
+                                   family_text(table.text_of(row.family)));
       }
     }
     // Mended by mend_roles, with the rest of the animal's links.
     if (parents[0] >= 0 && parents[0] == parents[1] && repairs == nullptr) {
-      report.mendable_error(row.line,
-                            quoted(row.sire) + " is both sire and dam of " + quoted(row.id));
+      report.mendable_error(row.line, quoted(names[kSireRole]) + " is both sire and dam of " +
+                                          quoted(table.text_of(row.id)));
       parents[1] = -1;
     }
     animals.list[static_cast<size_t>(a)].sire = parents[0];

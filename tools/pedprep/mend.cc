@@ -122,8 +122,9 @@ std::string mended_tsv(const Repairs& repairs) {
 bool rows_agree(const InputTable& table, int32_t row, int32_t other) {
   const InputRow& a = table.rows[static_cast<size_t>(row)];
   const InputRow& b = table.rows[static_cast<size_t>(other)];
-  if (a.sire != b.sire || a.dam != b.dam || a.family != b.family || a.sex != b.sex ||
-      a.race != b.race) {
+  if (table.text_of(a.sire) != table.text_of(b.sire) ||
+      table.text_of(a.dam) != table.text_of(b.dam) ||
+      table.text_of(a.family) != table.text_of(b.family) || a.sex != b.sex || a.race != b.race) {
     return false;
   }
   if (!table.born.empty() &&

@@ -385,31 +385,33 @@ void read_delimited(char separator, const ReadOptions& options, InputTable& tabl
       continue;
     }
     InputRow row;
-    row.line = line;
-    row.id = fields[static_cast<size_t>(columns.id)];
-    if (row.id.empty()) {
+    row.line = static_cast<uint32_t>(line);
+    const std::string_view id = fields[static_cast<size_t>(columns.id)];
+    row.id = table.span_of(id);
+    if (id.empty()) {
       report.error(line, "empty id in " + column_name(header, columns.id));
       continue;
     }
-    if (is_missing_parent(row.id)) {
-      report.error(line, "id " + quoted(row.id) + " in " + column_name(header, columns.id) +
+    if (is_missing_parent(id)) {
+      report.error(line, "id " + quoted(id) + " in " + column_name(header, columns.id) +
                              " is a spelling of a missing parent and cannot name an animal");
       continue;
     }
-    bool ok = check_text(row.id, header, columns.id, line, report, eight_bit);
+    bool ok = check_text(id, header, columns.id, line, report, eight_bit);
     const std::string_view sire = fields[static_cast<size_t>(columns.sire)];
     const std::string_view dam = fields[static_cast<size_t>(columns.dam)];
     if (!is_missing_parent(sire)) {
-      row.sire = sire;
+      row.sire = table.span_of(sire);
       ok = check_text(sire, header, columns.sire, line, report, eight_bit) && ok;
     }
     if (!is_missing_parent(dam)) {
-      row.dam = dam;
+      row.dam = table.span_of(dam);
       ok = check_text(dam, header, columns.dam, line, report, eight_bit) && ok;
     }
     if (columns.family >= 0) {
-      row.family = fields[static_cast<size_t>(columns.family)];
-      ok = check_text(row.family, header, columns.family, line, report, eight_bit) && ok;
+      const std::string_view family = fields[static_cast<size_t>(columns.family)];
+      row.family = table.span_of(family);
+      ok = check_text(family, header, columns.family, line, report, eight_bit) && ok;
     }
     std::string_view race;
     int32_t race_spelling = -1;
@@ -449,9 +451,9 @@ void read_delimited(char separator, const ReadOptions& options, InputTable& tabl
       // Four decimals are what the BLOOD file carries; a sum such as 0.3333 + 0.3333 +
       // 0.3334 is 1.
       if (sum > 1.0 + 1e-6) {
-        report.warning(line, Warning::kFractionSum,
-                       "race fractions of " + quoted(row.id) + " sum to " + pedinfo::fixed4(sum) +
-                           ", above 1");
+        report.warning(
+            line, Warning::kFractionSum,
+            "race fractions of " + quoted(id) + " sum to " + pedinfo::fixed4(sum) + ", above 1");
       }
     }
     if (columns.race >= 0) row.race_spelling = race_spellings.count(race, race_spelling, line);
@@ -503,17 +505,17 @@ void read_fam(const ReadOptions& options, InputTable& table, Report& report) {
       continue;
     }
     InputRow row;
-    row.line = line;
-    row.family = fields[0];
-    row.id = fields[1];
-    if (is_missing_parent(row.id)) {
+    row.line = static_cast<uint32_t>(line);
+    row.family = table.span_of(fields[0]);
+    row.id = table.span_of(fields[1]);
+    if (is_missing_parent(fields[1])) {
       report.error(line,
-                   "IID " + quoted(row.id) +
+                   "IID " + quoted(fields[1]) +
                        " (column 2) is a spelling of a missing parent and cannot name an animal");
       continue;
     }
-    if (!is_missing_parent(fields[2])) row.sire = fields[2];
-    if (!is_missing_parent(fields[3])) row.dam = fields[3];
+    if (!is_missing_parent(fields[2])) row.sire = table.span_of(fields[2]);
+    if (!is_missing_parent(fields[3])) row.dam = table.span_of(fields[3]);
     bool ok = true;
     for (int column = 0; column < 4; ++column) {
       ok = check_text(fields[column], kFamColumns, column, line, report, eight_bit) && ok;

@@ -37,8 +37,9 @@ ReadResult read(Format format, const std::string& text, const ReadOptions& optio
   for (size_t r = 0; r < table.rows.size(); ++r) {
     const InputRow& row = table.rows[r];
     result.rows.push_back(
-        std::to_string(row.line) + ":" + std::string(row.id) + "/" + std::string(row.sire) + "/" +
-        std::string(row.dam) + "/" + std::string(row.family) + "/" + std::to_string(row.sex) + "/" +
+        std::to_string(row.line) + ":" + std::string(table.text_of(row.id)) + "/" +
+        std::string(table.text_of(row.sire)) + "/" + std::string(table.text_of(row.dam)) + "/" +
+        std::string(table.text_of(row.family)) + "/" + std::to_string(row.sex) + "/" +
         std::to_string(row.race) + (table.born.empty() ? "" : "/" + std::to_string(table.born[r])));
   }
   result.fractions = table.fractions;
