@@ -161,11 +161,32 @@ Placement place_rows(const Animals& animals, const Pedigrees& pedigrees,
   placement.run_start.push_back(next);
   placement.rows.resize(next);
   placement.fractions.resize(next * width);
+  auto row_of = [&](size_t i) {
+    return pedigree_start[static_cast<size_t>(pedigrees.pedigree_of[i])] +
+           static_cast<size_t>(pedigrees.id_of[i]) - 1;
+  };
+  // The animals are read in order, all else in none: an animal's places, its parents'
+  // IDs and its fractions (a copy's lie with its original's) are fetched kAhead ahead.
+  constexpr size_t kAhead = 16;
+  const size_t count = static_cast<size_t>(animals.count());
   for (int32_t a = 0; a < animals.count(); ++a) {
     const size_t i = static_cast<size_t>(a);
+    if (i + kAhead < count) {
+      const size_t ahead = i + kAhead;
+      const size_t row_ahead = row_of(ahead);
+      __builtin_prefetch(&placement.rows[row_ahead], 1);
+      const Animal& animal_ahead = animals.list[ahead];
+      if (animal_ahead.sire >= 0) {
+        __builtin_prefetch(&pedigrees.id_of[static_cast<size_t>(animal_ahead.sire)]);
+        __builtin_prefetch(&pedigrees.id_of[static_cast<size_t>(animal_ahead.dam)]);
+      }
+      if (width > 0) {
+        __builtin_prefetch(placement.fractions.data() + row_ahead * width, 1);
+        __builtin_prefetch(blood.fractions_of(animals.original_of(static_cast<int32_t>(ahead))));
+      }
+    }
     const Animal& animal = animals.list[i];
-    const size_t row = pedigree_start[static_cast<size_t>(pedigrees.pedigree_of[i])] +
-                       static_cast<size_t>(pedigrees.id_of[i]) - 1;
+    const size_t row = row_of(i);
     if (width > 0) {
       // A few floats: copied one by one, not by a call.
       const float* from = blood.fractions_of(animals.original_of(a));
