@@ -235,7 +235,7 @@ std::vector<CheckCase> check_cases() {
   cases.push_back(with_records(
       "BlanksInsideANumber",
       {ped_record(1, 1, 0, 0, 3, 1, "A"), ped_record(1, 2, 0, 0, 3, 2, "B"),
-       "    1  3 1    1    2    3    1C"},
+       "    1  3 11        2    3    1C"},  // IPAR1 "1    ": blanks at its end only
       "PEDS.DAT:4: warning: pedigree 1 (IPED 1), ID 31 \"C\": blanks inside a number are "
       "dropped: ID (columns 6-10, \"  3 1\") reads as 31; the file looks separated by "
       "spaces rather than laid out in fixed columns\n"

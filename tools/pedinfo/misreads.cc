@@ -49,11 +49,15 @@ std::string_view trimmed(std::string_view text) {
   return text.substr(first, end - first);
 }
 
-bool holds_blank(std::string_view text) {
-  for (char c : text) {
-    if (blank(c)) return true;
-  }
-  return false;
+// Whether blanks stand between other characters of `text`, blanks at either end left
+// aside: a first run of other characters, blanks, then more. (One pass: every integer
+// field of every record is looked at.)
+bool blank_inside(std::string_view text) {
+  size_t k = 0;
+  while (k < text.size() && blank(text[k])) ++k;
+  while (k < text.size() && !blank(text[k])) ++k;
+  while (k < text.size() && blank(text[k])) ++k;
+  return k < text.size();
 }
 
 Finding finding_at(const LoadedRecord& record, const std::string& file, const char* kind,
@@ -76,8 +80,9 @@ void find_blanks_in_numbers(const LoadedRecord& record, const std::string& file,
   for (int item = 0; item < integers; ++item) {
     if (failed & (1u << item)) continue;
     const auto [first_column, width] = field_columns(record.file, record.row, item);
-    const std::string_view number = trimmed(field_text(record.text, first_column, width));
-    if (!holds_blank(number)) continue;
+    const std::string_view text = field_text(record.text, first_column, width);
+    if (!blank_inside(text)) continue;
+    const std::string_view number = trimmed(text);
     const FieldName field = field_of(record.file, record.row, item);
     int64_t value = 0;
     if (parse_integer(number, -kLargest, kLargest, &value)) continue;
