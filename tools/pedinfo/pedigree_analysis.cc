@@ -13,24 +13,11 @@ uint32_t pair_key(int16_t first, int16_t second) {
   return uint32_t{static_cast<uint16_t>(first)} << 16 | static_cast<uint16_t>(second);
 }
 
-// Keeps every family the passes take; the family is found by its ordered parent pair,
-// which no two families of a pedigree share.
+// Keeps every family the passes take, in order; number_taken() numbers them afterwards.
 class RecordingSink : public RecordSink {
  public:
-  explicit RecordingSink(const Families& families) {
-    family_of_pair_.reserve(static_cast<size_t>(families.NFAM));
-    for (int32_t f = 1; f <= families.NFAM; ++f) {
-      family_of_pair_.push_back({pair_key(families.first_parent(f), families.second_parent(f)), f});
-    }
-    std::sort(family_of_pair_.begin(), family_of_pair_.end());
-  }
-
   void emit(const FamilyRecord& record, const RowLookup& /*lookup*/) override {
-    const uint32_t key = pair_key(record.members[0], record.members[1]);
     TakenFamily family;
-    family.family = std::lower_bound(family_of_pair_.begin(), family_of_pair_.end(),
-                                     std::pair<uint32_t, int32_t>{key, 0})
-                        ->second;
     family.itype = record.itype;
     family.iway = record.iway;
     family.members.assign(record.members.begin(), record.members.end());
@@ -38,10 +25,24 @@ class RecordingSink : public RecordSink {
   }
 
   std::vector<TakenFamily> taken;
-
- private:
-  std::vector<std::pair<uint32_t, int32_t>> family_of_pair_;  // (pair, family), by pair
 };
+
+// Gives each family of `taken` its number. A family is found by its ordered parent pair,
+// which no two families of a pedigree share, among the families FAMDONE marks: those the
+// passes took. Where the passes take few of many families, few are looked at.
+void number_taken(const Families& families, std::vector<TakenFamily>& taken) {
+  std::vector<std::pair<uint32_t, int32_t>> family_of_pair;  // (pair, family), by pair
+  family_of_pair.reserve(taken.size());
+  for (int32_t f = 1; f <= families.NFAM; ++f) {
+    if (!families.taken(f)) continue;
+    family_of_pair.push_back({pair_key(families.first_parent(f), families.second_parent(f)), f});
+  }
+  std::sort(family_of_pair.begin(), family_of_pair.end());
+  for (TakenFamily& family : taken) {
+    const std::pair<uint32_t, int32_t> pair{pair_key(family.members[0], family.members[1]), 0};
+    family.family = std::lower_bound(family_of_pair.begin(), family_of_pair.end(), pair)->second;
+  }
+}
 
 std::string trimmed(std::string_view text) {
   const size_t first = text.find_first_not_of(' ');
@@ -81,7 +82,7 @@ PedigreeAnalysis analyse_pedigree(const Population& population, int pedigree,
   if (population.KEND[pedigree] - population.KEND[pedigree - 1] == 0) return analysis;
 
   engine.start_pedigree(population, pedigree, analysis.families);
-  RecordingSink sink(analysis.families);
+  RecordingSink sink;
   PassContext context{sink, engine.lookup(), pedigree, analysis.families};
   try {
     if (take_families(context, engine) == PedigreeOutcome::kLoop) analysis.end = PassesEnd::kLoop;
@@ -92,6 +93,7 @@ PedigreeAnalysis analyse_pedigree(const Population& population, int pedigree,
   }
   analysis.taken = std::move(sink.taken);
   const Families& families = analysis.families;
+  number_taken(families, analysis.taken);
   analysis.first_row = first_rows(population, pedigree, families);
   analysis.order.assign(static_cast<size_t>(families.NFAM) + 1, 0);
   for (size_t k = 0; k < analysis.taken.size(); ++k) {
