@@ -216,55 +216,47 @@ void check_pedigree_ancestry(const PopulationIndex& index, int p, IdTable<int32_
   }
 }
 
-// A parent ID without a row: the first row of the pedigree that names it, and how.
-struct MissingParent {
+// A parent ID the rows of a pedigree name, and how: the first row naming it, the field it
+// is named in there, the number of rows naming it, and the first rows naming it as IPAR1
+// and as IPAR2 (0 when none).
+struct NamedParent {
   int16_t id = 0;
-  int32_t row = 0;  // 0 until a row names it
+  int32_t own_row = 0;  // its first row, 0 when it has none
+  int32_t first_named = 0;
   const char* field = "";
-  int32_t rows = 0;  // rows naming it
-};
-
-// The first rows of the pedigree that name an ID as IPAR1 and as IPAR2, 0 when none.
-struct ParentPositions {
-  int16_t id = 0;
+  int32_t rows = 0;
   int32_t as_first = 0;
   int32_t as_second = 0;
 };
 
-// The parent IDs a pedigree's rows name, each list in the order first named, and by ID
-// the place of each in its list (from 1; 0 when not named). The tables are kept from one
-// pedigree to the next.
+// The parent IDs a pedigree's rows name, in the order first named, and by ID the place of
+// each in that list (from 1; 0 when not named). Kept from one pedigree to the next.
 struct NamedParents {
-  std::vector<MissingParent> missing;
-  std::vector<ParentPositions> positions;
-  IdTable<int32_t> missing_place{0};
-  IdTable<int32_t> position_place{0};
+  std::vector<NamedParent> list;
+  IdTable<int32_t> place{0};
 
   void clear() {
-    missing.clear();
-    positions.clear();
-    missing_place.clear();
-    position_place.clear();
+    list.clear();
+    place.clear();
   }
 };
 
-// The entry of `id` in `list`, appended when `place` has none for it.
-template <typename Entry>
-Entry& entry_of(int16_t id, IdTable<int32_t>& place, std::vector<Entry>& list) {
-  int32_t& k = place.at(id);
+// The entry of parent `id`, named in `field` of row i; a new one when no row named it yet.
+NamedParent& named_parent(const PopulationIndex& index, int p, int16_t id, int32_t i,
+                          const char* field, NamedParents& parents) {
+  int32_t& k = parents.place.at(id);
   if (k == 0) {
-    list.push_back(Entry{.id = id});
-    k = static_cast<int32_t>(list.size());
+    parents.list.push_back(
+        {.id = id, .own_row = index.row_of(p, id), .first_named = i, .field = field});
+    k = static_cast<int32_t>(parents.list.size());
   }
-  return list[static_cast<size_t>(k) - 1];
+  return parents.list[static_cast<size_t>(k) - 1];
 }
 
-void check_pedigree_identifiers(const PopulationIndex& index, int p, NamedParents& parents_named,
+void check_pedigree_identifiers(const PopulationIndex& index, int p, NamedParents& parents,
                                 std::vector<Finding>* findings) {
   const Population& population = index.population();
   const InputFiles& input = index.input();
-  std::vector<MissingParent>& missing = parents_named.missing;
-  std::vector<ParentPositions>& positions = parents_named.positions;
   for (int32_t i = index.first_row(p); i <= index.last_row(p); ++i) {
     if (!checkable(index, i)) continue;
     const int16_t id = population.ID[i];
@@ -293,41 +285,34 @@ void check_pedigree_identifiers(const PopulationIndex& index, int p, NamedParent
                                    " given but IPAR2 is 0: pedpeel makes ID 0 the second parent "
                                    "of the family"));
     }
-    const std::pair<int16_t, const char*> parents[] = {{IPAR1, "IPAR1"}, {IPAR2, "IPAR2"}};
-    for (const auto& [parent, field] : parents) {
-      if (parent == 0 || index.row_of(p, parent) != 0) continue;
-      MissingParent& use = entry_of(parent, parents_named.missing_place, missing);
-      if (use.row == 0) {
-        use.row = i;
-        use.field = field;
-      }
-      ++use.rows;
-      if (parent == IPAR1 && parent == IPAR2) break;  // one row names it once
-    }
-    ParentPositions& first_parent = entry_of(IPAR1, parents_named.position_place, positions);
+    NamedParent& first_parent = named_parent(index, p, IPAR1, i, "IPAR1", parents);
+    ++first_parent.rows;
     if (first_parent.as_first == 0) first_parent.as_first = i;
     if (IPAR2 != 0) {
-      ParentPositions& second_parent = entry_of(IPAR2, parents_named.position_place, positions);
+      NamedParent& second_parent = named_parent(index, p, IPAR2, i, "IPAR2", parents);
+      if (IPAR2 != IPAR1) ++second_parent.rows;  // a row names an ID once
       if (second_parent.as_second == 0) second_parent.as_second = i;
     }
   }
-  for (const MissingParent& use : missing) {
-    std::string message = "parent ID " + index.id_text(p, use.id) + " (" + use.field +
+  for (const NamedParent& parent : parents.list) {
+    if (parent.own_row != 0) continue;
+    std::string message = "parent ID " + index.id_text(p, parent.id) + " (" + parent.field +
                           ") has no row in this pedigree";
-    if (use.rows > 1) message += " (" + std::to_string(use.rows) + " rows name it)";
+    if (parent.rows > 1) message += " (" + std::to_string(parent.rows) + " rows name it)";
     message += ": pedpeel writes it with a blank INI_ID and SEX and RACE 0";
-    findings->push_back(make(index, use.row, "missing-parent", Severity::kWarning, message));
+    findings->push_back(
+        make(index, parent.first_named, "missing-parent", Severity::kWarning, message));
   }
-  for (const auto& [parent, as_first, as_second] : positions) {
-    if (as_first == 0 || as_second == 0) continue;
-    const int32_t own_row = index.row_of(p, parent);
-    const int32_t row =
-        own_row != 0 && checkable(index, own_row) ? own_row : std::min(as_first, as_second);
+  for (const NamedParent& parent : parents.list) {
+    if (parent.as_first == 0 || parent.as_second == 0) continue;
+    const int32_t row = parent.own_row != 0 && checkable(index, parent.own_row)
+                            ? parent.own_row
+                            : std::min(parent.as_first, parent.as_second);
     findings->push_back(make(index, row, "parent-both-positions", Severity::kWarning,
-                             "ID " + index.id_text(p, parent) + " is first parent (IPAR1) on " +
-                                 line_text(input.PED_LINE[as_first]) +
+                             "ID " + index.id_text(p, parent.id) + " is first parent (IPAR1) on " +
+                                 line_text(input.PED_LINE[parent.as_first]) +
                                  " and second parent (IPAR2) on " +
-                                 line_text(input.PED_LINE[as_second]) +
+                                 line_text(input.PED_LINE[parent.as_second]) +
                                  ": pedpeel groups its matings into separate families"));
   }
 }
@@ -363,10 +348,10 @@ void check_pedigree_numbers(const PopulationIndex& index, std::vector<Finding>* 
 }
 
 void check_identifiers(const PopulationIndex& index, std::vector<Finding>* findings) {
-  NamedParents parents_named;
+  NamedParents parents;
   for (int p = 1; p <= index.NPED(); ++p) {
-    check_pedigree_identifiers(index, p, parents_named, findings);
-    parents_named.clear();
+    check_pedigree_identifiers(index, p, parents, findings);
+    parents.clear();
   }
 }
 
