@@ -73,42 +73,65 @@ char* put_text(char* out, std::string_view text) {
 // The most characters put_decimal writes: an int64_t's 19 digits and its sign.
 constexpr size_t kNumberWidth = 20;
 
-// Where the animal a copy stands for is written: "run-0002/1/57" (run, IPED, ID), into
-// `text`. `run_names` by run, filled as they are needed.
-void write_copy_of(const Animals& animals, const Pedigrees& pedigrees, const Placement& placement,
-                   int32_t copy, std::vector<std::string>& run_names, std::string& text) {
+// Where the animal a copy stands for is written (ids.tsv shows "run-0002/1/57").
+struct CopyPlace {
+  std::string_view run;  // its run directory's name
+  int16_t IPED = 0;
+  int16_t ID = 0;
+};
+
+// The place of the animal `copy` stands for. `run_names` by run, filled as they are needed.
+CopyPlace place_of_original(const Animals& animals, const Pedigrees& pedigrees,
+                            const Placement& placement, int32_t copy,
+                            std::vector<std::string>& run_names) {
   const size_t original = static_cast<size_t>(animals.original_of(copy));
   const size_t p = static_cast<size_t>(pedigrees.pedigree_of[original]);
   std::string& run_name = run_names[static_cast<size_t>(placement.run_of[p])];
   if (run_name.empty()) run_name = run_directory_name(static_cast<size_t>(placement.run_of[p]));
-  text = run_name;
-  char numbers[2 * kNumberWidth + 2];
-  char* out = numbers;
-  *out++ = '/';
-  out = put_decimal(out, placement.IPED_of[p]);
-  *out++ = '/';
-  out = put_decimal(out, pedigrees.id_of[original]);
-  text.append(numbers, out);
+  return {run_name, placement.IPED_of[p], static_cast<int16_t>(pedigrees.id_of[original])};
 }
 
-// Appends the ids.tsv line of a row. The line is built in `line`, a buffer that keeps
-// its size from row to row, so that it is zeroed only when it grows. `copy_of` is nullptr
-// when ids.tsv has no such column.
-void append_ids_line(std::string& ids, std::string& line, int16_t IPED,
-                     const IndividualRecord& record, const Animals& animals, const Animal& animal,
-                     const std::string* copy_of) {
+// A text written in place at its end: room for the most bytes a piece may take is made
+// before it is written, and the text is cut to what was written when the writer goes. The
+// string keeps its capacity from one use to the next, and only bytes past its old size
+// are zeroed when it grows.
+class TextEnd {
+ public:
+  explicit TextEnd(std::string& text) : text_(text) { text_.resize(text_.capacity()); }
+  ~TextEnd() { text_.resize(used_); }
+  TextEnd(const TextEnd&) = delete;
+  TextEnd& operator=(const TextEnd&) = delete;
+
+  /// Where the next piece of at most `most` bytes goes.
+  char* room(size_t most) {
+    if (text_.size() - used_ < most) text_.resize(std::max(2 * text_.size(), used_ + most));
+    return text_.data() + used_;
+  }
+  /// The piece written at room() ends at `end`.
+  void wrote(const char* end) { used_ = static_cast<size_t>(end - text_.data()); }
+
+ private:
+  std::string& text_;
+  size_t used_ = 0;
+};
+
+// Writes the ids.tsv line of a row at the end of `ids`. With `copy_column` the line ends
+// with the column copy_of: the place of the original for a copy (`copy_of`), else empty.
+void put_ids_line(TextEnd& ids, int16_t IPED, const IndividualRecord& record,
+                  const Animals& animals, const Animal& animal, bool copy_column,
+                  const CopyPlace* copy_of) {
   const std::string_view family = animals.family(animal);
   const std::string_view original = animals.original(animal);
   size_t ini_length = record.INI_ID.size();
   while (ini_length > 0 && record.INI_ID[ini_length - 1] == ' ') --ini_length;
   const std::string_view ini_id(record.INI_ID.data(), ini_length);
   const std::string_view source = source_name(animal.source);
-  // Three numbers, four texts, six tabs and the line end.
-  const size_t most =
-      3 * kNumberWidth + family.size() + original.size() + source.size() + ini_id.size() + 7;
-  if (line.size() < most) line.resize(most);
-  char* const start = line.data();
-  char* out = put_decimal(start, IPED);
+  // Three numbers, four texts, six tabs and the line end; the copy's column: a tab, a
+  // run's name, two slashes and two numbers.
+  const size_t most = 3 * kNumberWidth + family.size() + original.size() + source.size() +
+                      ini_id.size() + 7 +
+                      (copy_of != nullptr ? copy_of->run.size() + 2 * kNumberWidth + 3 : 1);
+  char* out = put_decimal(ids.room(most), IPED);
   *out++ = '\t';
   out = put_decimal(out, record.ID);
   *out++ = '\t';
@@ -121,13 +144,16 @@ void append_ids_line(std::string& ids, std::string& line, int16_t IPED,
   out = put_text(out, ini_id);
   *out++ = '\t';
   out = put_decimal(out, animal.line);
-  if (copy_of == nullptr) *out++ = '\n';
-  ids.append(start, static_cast<size_t>(out - start));
+  if (copy_column) *out++ = '\t';
   if (copy_of != nullptr) {
-    ids += '\t';
-    ids += *copy_of;
-    ids += '\n';
+    out = put_text(out, copy_of->run);
+    *out++ = '/';
+    out = put_decimal(out, copy_of->IPED);
+    *out++ = '/';
+    out = put_decimal(out, copy_of->ID);
   }
+  *out++ = '\n';
+  ids.wrote(out);
 }
 
 }  // namespace
@@ -225,15 +251,13 @@ void run_contents(const LongIds& long_ids, const Animals& animals, const Pedigre
       short_forms.avoid(std::move(taken));
     }
     contents->records.assign(count, IndividualRecord{});
-    std::string& ids = contents->ids;
-    ids.clear();
     const bool copies = !animals.copy_of.empty();
-    ids.reserve(count * 48 + ids_tsv::kHeaderWithCopies.size());
-    ids += copies ? ids_tsv::kHeaderWithCopies : ids_tsv::kHeader;
+    if (contents->ids.capacity() < count * 48) contents->ids.reserve(count * 48);
+    TextEnd ids(contents->ids);
+    const std::string_view header = copies ? ids_tsv::kHeaderWithCopies : ids_tsv::kHeader;
+    ids.wrote(put_text(ids.room(header.size()), header));
     // The INI_ID given to an animal (by the animal it stands for) when it is not its id.
     std::unordered_map<int32_t, IniId> given;
-    std::string copy_of;
-    std::string line;  // the ids.tsv line being built
     std::vector<std::string> run_names(copies ? runs.size() : 0);
 
     const size_t fraction_count = placement.fraction_count;
@@ -294,13 +318,12 @@ void run_contents(const LongIds& long_ids, const Animals& animals, const Pedigre
           std::copy(fractions, fractions + fraction_count, record.BLOOD.begin());
         }
 
-        if (copies) {
-          copy_of.clear();
-          if (animal.source == Source::kCopy) {
-            write_copy_of(animals, pedigrees, placement, placed.animal, run_names, copy_of);
-          }
+        CopyPlace place;
+        if (animal.source == Source::kCopy) {
+          place = place_of_original(animals, pedigrees, placement, placed.animal, run_names);
         }
-        append_ids_line(ids, line, IPED, record, animals, animal, copies ? &copy_of : nullptr);
+        put_ids_line(ids, IPED, record, animals, animal, copies,
+                     animal.source == Source::kCopy ? &place : nullptr);
       }
     }
   }
