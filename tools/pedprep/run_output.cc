@@ -185,8 +185,8 @@ Placement place_rows(const Animals& animals, const Pedigrees& pedigrees,
     }
   }
   placement.run_start.push_back(next);
-  placement.rows.resize(next);
-  placement.fractions.resize(next * width);
+  placement.rows = std::make_unique_for_overwrite<PlacedRow[]>(next);
+  placement.fractions = std::make_unique_for_overwrite<float[]>(next * width);
   auto row_of = [&](size_t i) {
     return pedigree_start[static_cast<size_t>(pedigrees.pedigree_of[i])] +
            static_cast<size_t>(pedigrees.id_of[i]) - 1;
@@ -207,7 +207,7 @@ Placement place_rows(const Animals& animals, const Pedigrees& pedigrees,
         __builtin_prefetch(&pedigrees.id_of[static_cast<size_t>(animal_ahead.dam)]);
       }
       if (width > 0) {
-        __builtin_prefetch(placement.fractions.data() + row_ahead * width, 1);
+        __builtin_prefetch(placement.fractions.get() + row_ahead * width, 1);
         __builtin_prefetch(blood.fractions_of(animals.original_of(static_cast<int32_t>(ahead))));
       }
     }
@@ -216,12 +216,14 @@ Placement place_rows(const Animals& animals, const Pedigrees& pedigrees,
     if (width > 0) {
       // A few floats: copied one by one, not by a call.
       const float* from = blood.fractions_of(animals.original_of(a));
-      float* to = placement.fractions.data() + row * width;
+      float* to = placement.fractions.get() + row * width;
       for (size_t j = 0; j < width; ++j) to[j] = from[j];
     }
     PlacedRow& placed = placement.rows[row];
     placed.animal = a;
     placed.ID = static_cast<int16_t>(pedigrees.id_of[i]);
+    placed.IPAR1 = 0;
+    placed.IPAR2 = 0;
     if (animal.sire >= 0) {
       placed.IPAR1 = static_cast<int16_t>(pedigrees.id_of[static_cast<size_t>(animal.sire)]);
       placed.IPAR2 = static_cast<int16_t>(pedigrees.id_of[static_cast<size_t>(animal.dam)]);
@@ -234,7 +236,7 @@ void run_contents(const LongIds& long_ids, const Animals& animals, const Pedigre
                   const std::vector<Run>& runs, const Placement& placement, size_t r,
                   bool ids_hold_tilde, RunContents* contents) {
   const Run& run = runs[r];
-  const PlacedRow* rows = placement.rows.data() + placement.run_start[r];
+  const PlacedRow* rows = placement.rows.get() + placement.run_start[r];
   const size_t count = placement.run_start[r + 1] - placement.run_start[r];
   auto animal_at = [&](size_t k) -> const Animal& {
     return animals.list[static_cast<size_t>(rows[k].animal)];

@@ -5,6 +5,7 @@
 #define PEDPEEL_TOOLS_PEDPREP_RUN_OUTPUT_H_
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,26 +29,26 @@ std::string run_directory_name(size_t index);
 
 // A row of the output in its place: its animal and the IDs its pedigree-file record
 // carries (the parents' IDs are what the placement would otherwise look up at random).
+// No initial values: place_rows writes every field of every row.
 struct PlacedRow {
-  int32_t animal = 0;
-  int16_t ID = 0;
-  int16_t IPAR1 = 0;
-  int16_t IPAR2 = 0;
+  int32_t animal;
+  int16_t ID;
+  int16_t IPAR1;
+  int16_t IPAR2;
 };
 
 struct Placement {
-  std::vector<PlacedRow> rows;    // the rows of every run, run after run
+  // The rows of every run, run after run, and their race fractions, fraction_count a row
+  // (a copy's: those of the animal it stands for). Every animal has one row: the tables
+  // are written whole, once, and so are not zeroed first.
+  std::unique_ptr<PlacedRow[]> rows;
+  size_t fraction_count = 0;
+  std::unique_ptr<float[]> fractions;
   std::vector<size_t> run_start;  // run r holds rows[run_start[r] .. run_start[r + 1])
   std::vector<int32_t> run_of;    // by pedigree: the index of its run
   std::vector<int16_t> IPED_of;   // by pedigree: its IPED in that run
-  // The race fractions of the rows, in their order: fraction_count a row, those of the
-  // animal a copy stands for.
-  size_t fraction_count = 0;
-  std::vector<float> fractions;
 
-  const float* fractions_of_row(size_t row) const {
-    return fractions.data() + row * fraction_count;
-  }
+  const float* fractions_of_row(size_t row) const { return fractions.get() + row * fraction_count; }
 };
 
 /// Places every animal and its fractions: runs in order, the pedigrees of each in the
