@@ -209,11 +209,45 @@ void format_integer(char* field, int64_t value, int width) {
   fill_blanks(field, static_cast<size_t>(place - field));
 }
 
+namespace {
+
+// Writes `number` (below 100) at `out` as one digit or two; returns the end.
+char* put_below_100(char* out, uint32_t number) {
+  if (number < 10) {
+    *out = static_cast<char>('0' + number);
+    return out + 1;
+  }
+  std::memcpy(out, kDigitPairs.data() + 2 * number, 2);
+  return out + 2;
+}
+
+// Writes `number` (below 100) at `out` as two digits.
+void put_pair(char* out, uint32_t number) {
+  std::memcpy(out, kDigitPairs.data() + 2 * number, 2);
+}
+
+}  // namespace
+
 char* put_decimal(char* out, int64_t value) {
   const bool negative = value < 0;
   const uint64_t magnitude =
       negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
   if (negative) *out++ = '-';
+  // The commonest numbers (IDs, line numbers) by a few comparisons and digit pairs, the
+  // first pair perhaps a single digit; the rest by the digit count.
+  if (magnitude < 1000000) {
+    const auto number = static_cast<uint32_t>(magnitude);
+    if (number < 100) return put_below_100(out, number);
+    if (number < 10000) {
+      out = put_below_100(out, number / 100);
+      put_pair(out, number % 100);
+      return out + 2;
+    }
+    out = put_below_100(out, number / 10000);
+    put_pair(out, number % 10000 / 100);
+    put_pair(out + 2, number % 100);
+    return out + 4;
+  }
   // The digit count from the bit count (log10 2 is about 1233 / 4096), corrected by one
   // comparison; 0 has one digit.
   int digits = (std::bit_width(magnitude) * 1233) >> 12;
