@@ -62,9 +62,10 @@ bool same_short(const char* a, const char* b, size_t n) {
 
 // Animals by (scope, id): the scope is the family for a .fam file, empty otherwise. Open
 // addressing over a power-of-two table kept at most 70% full. A slot holds an id of up to
-// 12 bytes itself (a longer one by its address), so that comparing keys reads no more
-// than the slot, and the animal table only for a .fam's family. Lookups visit the table
-// in no order: a caller that knows its next keys prefetches their slots a few keys ahead.
+// 12 bytes itself (a longer one by its place in the input), so that comparing keys reads
+// no more than the slot, and the animal table only for a .fam's family. Lookups visit the
+// table in no order: a caller that knows its next keys prefetches their slots a few keys
+// ahead. The ids are views into the input, Animals::text.
 class IdIndex {
  public:
   IdIndex(const Animals& animals, bool scoped, size_t expected)
@@ -96,14 +97,14 @@ class IdIndex {
     for (size_t s = hash & mask();; s = (s + 1) & mask()) {
       Slot& slot = slots_[s];
       if (slot.animal < 0) {
-        if (id.size() <= sizeof slot.key) {
+        if (id.size() <= kShortId) {
           copy_short(slot.key, id.data(), id.size());
         } else {
-          const char* address = id.data();
-          std::memcpy(slot.key, &address, sizeof address);
+          const TextSpan place = {static_cast<uint32_t>(id.data() - animals_.text),
+                                  static_cast<uint32_t>(id.size())};
+          std::memcpy(slot.key, &place, sizeof place);
         }
-        slot.size = static_cast<uint32_t>(id.size());
-        slot.hash = static_cast<uint32_t>(hash >> 32);
+        slot.check = check_of(hash, id);
         slot.animal = animal;
         ++used_;
         return animal;
@@ -113,24 +114,32 @@ class IdIndex {
   }
 
  private:
+  // 20 bytes: the smaller the table, the more of it the cache holds.
   struct Slot {
-    char key[12] = {};    // the id's bytes, or the address of a longer id's bytes
-    uint32_t size = 0;    // the id's length
-    uint32_t hash = 0;    // high bits of the key's hash
+    char key[12] = {};    // the id's bytes, or a longer id's place in the input (TextSpan)
+    uint32_t check = 0;   // check_of the key
     int32_t animal = -1;  // -1: a free slot
   };
+  static constexpr size_t kShortId = sizeof Slot::key;
+
+  // High bits of the key's hash, and in the low byte the id's length, kShortId + 1 for any
+  // longer one: keys with the same check have ids of the same length or both long.
+  static uint32_t check_of(uint64_t hash, std::string_view id) {
+    const size_t length = id.size() <= kShortId ? id.size() : kShortId + 1;
+    return (static_cast<uint32_t>(hash >> 32) & ~uint32_t{0xFF}) | static_cast<uint32_t>(length);
+  }
 
   size_t mask() const { return slots_.size() - 1; }
 
   bool matches(const Slot& slot, uint64_t hash, std::string_view scope, std::string_view id) const {
-    if (slot.hash != static_cast<uint32_t>(hash >> 32) || slot.size != id.size()) return false;
+    if (slot.check != check_of(hash, id)) return false;
     bool same_id;
-    if (id.size() <= sizeof slot.key) {
+    if (id.size() <= kShortId) {
       same_id = same_short(slot.key, id.data(), id.size());
     } else {
-      const char* bytes;
-      std::memcpy(&bytes, slot.key, sizeof bytes);
-      same_id = std::memcmp(bytes, id.data(), id.size()) == 0;
+      TextSpan place;
+      std::memcpy(&place, slot.key, sizeof place);
+      same_id = animals_.text_of(place) == id;
     }
     return same_id && (!scoped_ || animals_.family(slot.animal) == scope);
   }
