@@ -29,7 +29,7 @@ constexpr auto kDigitPairs = [] {
 // time from the right; returns where they begin. Called with uint32_t wherever the value
 // fits, as division by 100 is cheaper there than in 64 bits.
 template <typename Unsigned>
-char* write_digits(Unsigned magnitude, char* end) {
+[[gnu::always_inline]] inline char* write_digits(Unsigned magnitude, char* end) {
   char* place = end;
   while (magnitude >= 100) {
     place -= 2;
@@ -185,11 +185,25 @@ void format_exponent_by_expansion(char* field, float value, int width, int digit
   right_justify(field, width, text, length);
 }
 
-}  // namespace
+// Writes `number` (below 100) at `out` as two digits.
+void put_pair(char* out, uint32_t number) {
+  std::memcpy(out, kDigitPairs.data() + 2 * number, 2);
+}
 
-void format_integer(char* field, int64_t value, int width) {
-  // Whether the digits and sign fit is one comparison with a power of ten; then they are
-  // written from the right and the rest of the field blanked.
+// Writes `number` (below 100) at `out` as one digit or two; returns the end.
+char* put_below_100(char* out, uint32_t number) {
+  if (number < 10) {
+    *out = static_cast<char>('0' + number);
+    return out + 1;
+  }
+  put_pair(out, number);
+  return out + 2;
+}
+
+// Any integer field, the general road: whether the digits and sign fit is one comparison
+// with a power of ten; then they are written from the right and the rest of the field
+// blanked. Kept out of the callers, which take the fast road inline.
+[[gnu::noinline]] void format_any_integer(char* field, int64_t value, int width) {
   const bool negative = value < 0;
   const uint64_t magnitude =
       negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
@@ -209,24 +223,18 @@ void format_integer(char* field, int64_t value, int width) {
   fill_blanks(field, static_cast<size_t>(place - field));
 }
 
-namespace {
-
-// Writes `number` (below 100) at `out` as one digit or two; returns the end.
-char* put_below_100(char* out, uint32_t number) {
-  if (number < 10) {
-    *out = static_cast<char>('0' + number);
-    return out + 1;
-  }
-  std::memcpy(out, kDigitPairs.data() + 2 * number, 2);
-  return out + 2;
-}
-
-// Writes `number` (below 100) at `out` as two digits.
-void put_pair(char* out, uint32_t number) {
-  std::memcpy(out, kDigitPairs.data() + 2 * number, 2);
-}
-
 }  // namespace
+
+void format_integer(char* field, int64_t value, int width) {
+  // The commonest fields, a number of at most five digits in five columns or more (the
+  // pedigree file's IDs and codes), with no sign, no check of the room and no call.
+  if (value >= 0 && value < 100000 && width >= 5) {
+    const char* place = write_digits(static_cast<uint32_t>(value), field + width);
+    fill_blanks(field, static_cast<size_t>(place - field));
+    return;
+  }
+  format_any_integer(field, value, width);
+}
 
 char* put_decimal(char* out, int64_t value) {
   const bool negative = value < 0;
