@@ -1,6 +1,7 @@
 #include "tools/pedprep/animals.h"
 
 #include <cstring>
+#include <numeric>
 #include <string>
 
 #include "tools/pedinfo/ids_tsv.h"
@@ -167,7 +168,7 @@ class IdIndex {
 constexpr size_t kPrefetchAhead = 16;
 
 int32_t add_animal(Animals& animals, TextSpan original, TextSpan family, int8_t sex, int8_t race,
-                   uint32_t line, Source source, int32_t row) {
+                   uint32_t line, Source source) {
   Animal& animal = animals.list.emplace_back();
   animal.original = original;
   animal.family = family;
@@ -175,7 +176,6 @@ int32_t add_animal(Animals& animals, TextSpan original, TextSpan family, int8_t 
   animal.race = race;
   animal.line = line;
   animal.source = source;
-  animal.row = row;
   return animals.count() - 1;
 }
 
@@ -246,14 +246,22 @@ int32_t find_parents(const InputTable& table, Animals& animals, Report& report, 
     }
     const InputRow& row = table.rows[r];
     const std::string_view id = table.text_of(row.id);
-    const int32_t animal = add_animal(animals, row.id, row.family, row.sex, row.race, row.line,
-                                      Source::kRow, static_cast<int32_t>(r));
+    const int32_t animal =
+        add_animal(animals, row.id, row.family, row.sex, row.race, row.line, Source::kRow);
     const int32_t holder = index.insert(animal, scope_of(row), id, hash);
-    if (holder == animal) continue;
+    if (holder == animal) {
+      if (!animals.rows.empty()) animals.rows.push_back(static_cast<int32_t>(r));
+      continue;
+    }
     animals.list.pop_back();
+    // From the first row left out on, the row of each row animal is kept.
+    if (animals.rows.empty()) {
+      animals.rows.resize(static_cast<size_t>(animals.count()));
+      std::iota(animals.rows.begin(), animals.rows.end(), 0);
+    }
     const Animal& first = animals.list[static_cast<size_t>(holder)];
     if (repairs != nullptr) {
-      const bool agree = rows_agree(table, static_cast<int32_t>(r), first.row);
+      const bool agree = rows_agree(table, static_cast<int32_t>(r), animals.row_of(holder));
       repairs->add(report, Warning::kMendDuplicate,
                    {row.line, std::string(id), "row",
                     std::string("duplicate id") +
@@ -271,8 +279,12 @@ int32_t find_parents(const InputTable& table, Animals& animals, Report& report, 
   // The parents, the hashes of their ids computed and prefetched ahead as above: those of
   // animal a at [2 * (a % kAhead)] and the next slot.
   constexpr size_t kAhead = kPrefetchAhead / 2;
+  auto row_of = [&](int32_t a) -> const InputRow& {
+    return table
+        .rows[static_cast<size_t>(animals.rows.empty() ? a : animals.rows[static_cast<size_t>(a)])];
+  };
   auto parent_hashes = [&](int32_t a, uint64_t* hash) {
-    const InputRow& row = table.rows[static_cast<size_t>(animals.list[static_cast<size_t>(a)].row)];
+    const InputRow& row = row_of(a);
     hash[0] = index.hash_of(scope_of(row), table.text_of(row.sire));
     hash[1] = index.hash_of(scope_of(row), table.text_of(row.dam));
   };
@@ -287,7 +299,7 @@ int32_t find_parents(const InputTable& table, Animals& animals, Report& report, 
       index.prefetch(slot[0]);
       index.prefetch(slot[1]);
     }
-    const InputRow& row = table.rows[static_cast<size_t>(animals.list[static_cast<size_t>(a)].row)];
+    const InputRow& row = row_of(a);
     int32_t parents[2] = {-1, -1};
     const TextSpan spans[2] = {row.sire, row.dam};
     const std::string_view names[2] = {table.text_of(row.sire), table.text_of(row.dam)};
@@ -297,7 +309,7 @@ int32_t find_parents(const InputTable& table, Animals& animals, Report& report, 
       int32_t parent = index.find(scope_of(row), names[role], hash);
       if (parent < 0) {
         parent = add_animal(animals, spans[role], row.family, static_cast<int8_t>(role + 1), 0,
-                            row.line, Source::kParent, -1);
+                            row.line, Source::kParent);
         index.insert(parent, scope_of(row), names[role], hash);
         ++animals.parents_named;
       }
@@ -391,7 +403,7 @@ Animals complete_animals(const InputTable& table, Report& report, Repairs* repai
     const int role = animals.list[i].sire < 0 ? kSireRole : kDamRole;
     const int32_t added =
         add_animal(animals, {}, animals.list[i].family, static_cast<int8_t>(role + 1), 0,
-                   animals.list[i].line, Source::kAdded, -1);
+                   animals.list[i].line, Source::kAdded);
     (role == kSireRole ? animals.list[i].sire : animals.list[i].dam) = added;
     ++animals.parents_added;
   }

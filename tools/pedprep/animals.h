@@ -30,14 +30,13 @@ std::string_view source_name(Source source);
 
 // One animal as pedprep writes it. The fields one row of the output needs sit together:
 // the runs are written in pedigree order, which visits the animals in no order of theirs.
-// Its text is kept as places in the input (Animals::original and Animals::family read it):
-// a smaller animal keeps more of the table in the cache.
-struct Animal {
+// Its text is kept as places in the input (Animals::original and Animals::family read it),
+// its row by Animals::row_of: 32 bytes, two animals to a cache line and none across two.
+struct alignas(32) Animal {
   TextSpan original;  // the input's id (the IID of a .fam); empty for an added one
   TextSpan family;    // empty when the input names no families
   int32_t sire = -1;  // animal index, -1 for none
   int32_t dam = -1;   // -1 exactly when sire is -1, once completed
-  int32_t row = -1;   // index into InputTable::rows, -1 for a founder added
   int8_t sex = 0;
   int8_t race = 0;
   Source source = Source::kRow;
@@ -56,11 +55,21 @@ struct Animals {
   // is the animal copy a stands for, never itself a copy.
   int32_t first_copy = 0;
   std::vector<int32_t> copy_of;
+  // The row (index into InputTable::rows) of each animal of source kRow, when rows were
+  // left out as duplicates; empty when row animal a is row a.
+  std::vector<int32_t> rows;
 
   int32_t count() const { return static_cast<int32_t>(list.size()); }
   /// The animal that a stands for: itself, or the original of a copy.
   int32_t original_of(int32_t a) const {
     return a < first_copy || copy_of.empty() ? a : copy_of[static_cast<size_t>(a - first_copy)];
+  }
+  /// The row of the input that animal a (or the animal copy a stands for) is read from, -1
+  /// for a founder added.
+  int32_t row_of(int32_t a) const {
+    const int32_t of = original_of(a);
+    if (list[static_cast<size_t>(of)].source != Source::kRow) return -1;
+    return rows.empty() ? of : rows[static_cast<size_t>(of)];
   }
   /// The input's id of an animal; empty for an added one.
   std::string_view original(const Animal& animal) const { return text_of(animal.original); }

@@ -30,7 +30,7 @@ Blood blood_from_rows(const InputTable& table, const Animals& animals) {
   if (width == 0) return blood;
   blood.of_animal.assign(static_cast<size_t>(animals.count()) * width, 0.0f);
   for (int32_t a = 0; a < animals.count(); ++a) {
-    const int32_t row = animals.list[static_cast<size_t>(a)].row;
+    const int32_t row = animals.row_of(a);
     if (row < 0) continue;
     const float* fractions = table.fractions.data() + static_cast<size_t>(row) * width;
     std::copy(fractions, fractions + width, blood.of_animal.begin() + a * width);

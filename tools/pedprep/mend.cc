@@ -29,7 +29,7 @@ std::string role_text(const Animals& animals, int role, int32_t parent) {
 }
 
 BirthDate born_of(const Animals& animals, const InputTable& table, int32_t animal) {
-  const int32_t row = animals.list[static_cast<size_t>(animal)].row;
+  const int32_t row = animals.row_of(animal);
   if (table.born.empty() || row < 0) return 0;
   return table.born[static_cast<size_t>(row)];
 }
