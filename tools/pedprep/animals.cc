@@ -410,4 +410,33 @@ Animals complete_animals(const InputTable& table, Report& report, Repairs* repai
   return animals;
 }
 
+void keep_animal_text(InputTable& table, Animals& animals) {
+  table.rows = std::vector<InputRow>();
+  table.race_spellings = std::vector<RaceSpelling>();
+  size_t most = 0;
+  for (const Animal& animal : animals.list) most += animal.original.size + animal.family.size;
+  std::vector<char> kept;
+  kept.reserve(most);
+  auto keep = [&](TextSpan span) {
+    const TextSpan place = {static_cast<uint32_t>(kept.size()), span.size};
+    const char* bytes = table.text.data() + span.offset;
+    kept.insert(kept.end(), bytes, bytes + span.size);
+    return place;
+  };
+  // An animal's family is most often the one before it: kept once for them.
+  std::string_view last_family;
+  TextSpan last_kept;
+  for (Animal& animal : animals.list) {
+    animal.original = keep(animal.original);
+    const std::string_view family = table.text_of(animal.family);
+    if (family != last_family) {
+      last_family = family;
+      last_kept = keep(animal.family);
+    }
+    animal.family = last_kept;
+  }
+  table.text = std::move(kept);
+  animals.text = table.text.data();
+}
+
 }  // namespace pedpeel::pedprep

@@ -93,6 +93,12 @@ std::string animal_name(const Animals& animals, int32_t animal);
 Animals complete_animals(const InputTable& table, Report& report, Repairs* repairs = nullptr,
                          bool parents_across_families = false);
 
+/// Keeps of the input's bytes only the animals' ids and families, one after another, as
+/// the new InputTable::text, which the animals then index: the stages to come find the ids
+/// close together, in less memory. The rows and the race spellings of the table, which
+/// view into the old bytes, are emptied.
+void keep_animal_text(InputTable& table, Animals& animals);
+
 }  // namespace pedpeel::pedprep
 
 #endif  // PEDPEEL_TOOLS_PEDPREP_ANIMALS_H_

@@ -95,6 +95,28 @@ TEST(CompletionTest, IdsOfEveryLength) {
   }
 }
 
+// Of the input's bytes, the animals keep their ids and families, each family once for
+// the animals in a row that share it.
+TEST(CompletionTest, AnimalsKeepTheirTextAlone) {
+  Prepared p;
+  prepare(Format::kCsv,
+          "id,sire,dam,family,sex\nA,S,D,herd 1,M\nB,S,D,herd 1,F\nC,,,herd 2,M\nE,A,,herd 1,F\n",
+          &p);
+  ASSERT_EQ(p.findings, "");
+  std::vector<std::string> before;
+  for (int32_t a = 0; a < p.animals.count(); ++a) {
+    before.push_back(std::string(p.animals.original(a)) + "/" + std::string(p.animals.family(a)));
+  }
+  keep_animal_text(p.table, p.animals);
+  std::vector<std::string> after;
+  for (int32_t a = 0; a < p.animals.count(); ++a) {
+    after.push_back(std::string(p.animals.original(a)) + "/" + std::string(p.animals.family(a)));
+  }
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(std::string(p.table.text.begin(), p.table.text.end()), "Aherd 1BCherd 2Eherd 1SD");
+  EXPECT_TRUE(p.table.rows.empty());
+}
+
 TEST(CompletionTest, FamIdsAreUniqueOnlyWithinTheirFamily) {
   Prepared p;
   prepare(Format::kFam, "F1 A 0 0 1 0\nF2 A 0 0 1 0\nF1 K A M 1 0\nF2 K A M 2 0\n", &p);

@@ -358,13 +358,12 @@ int run_pedprep(const std::vector<std::string>& arguments, std::ostream& out, st
   Repairs repairs;
   Animals animals =
       complete_animals(table, report, options.mend ? &repairs : nullptr, !options.no_cut);
-  // The rows are in the animals now; their memory serves the tables to come (assigning
-  // {} would keep it: that is an empty initializer list).
+  // The rows are in the animals now: they go, and of the input's bytes all but the
+  // animals' text; their memory serves the tables to come (assigning {} would keep it:
+  // that is an empty initializer list).
   const size_t rows_read = table.rows.size();
-  table.rows = std::vector<InputRow>();
+  keep_animal_text(table, animals);
   table.born = std::vector<BirthDate>();
-  // The rows' block is free in one piece now: the animal table takes its room for the
-  // copies there.
   if (!options.no_cut) reserve_copies(animals);
   Pedigrees pedigrees = find_pedigrees(animals, report);
   if (report.errors() > 0) return refuse(report, err);
