@@ -33,18 +33,18 @@ class DelimitedScanner {
     plain_ = pos_ == end_ || std::memchr(pos_, '"', static_cast<size_t>(end_ - pos_)) == nullptr;
   }
 
-  /// The next record into `fields`, its first line into `*line`. kBroken: the record
-  /// cannot be split (`*problem` says why, `*field` is its field index and `*line` the
+  /// The next record into fields() and plain_text(), its first line into `*line`. kBroken:
+  /// the record cannot be split (`*problem` says why, `*field` is its field index and `*line` the
   /// line where that field starts); the scanner has gone on to the next line.
-  Result next(std::vector<std::string_view>& fields, int64_t* line, std::string* problem,
-              size_t* field) {
-    fields.clear();
+  Result next(int64_t* line, std::string* problem, size_t* field) {
+    count_ = 0;
     *line = line_;
     if (pos_ == end_) return Result::kEnd;
     if (plain_) {
-      split_plain_line(fields);
+      split_plain_line();
       return Result::kRecord;
     }
+    plain_text_ = false;
     for (;;) {
       char* p = pos_;
       while (p < end_ && is_blank(*p)) ++p;
@@ -56,7 +56,7 @@ class DelimitedScanner {
           if (q == end_) {
             pos_ = end_;
             *line = field_line;
-            *field = fields.size();
+            *field = count_;
             *problem = "a quoted field is not closed before the end of the file";
             return Result::kBroken;
           }
@@ -72,7 +72,7 @@ class DelimitedScanner {
           if (*q == '\n') ++line_;
           *out++ = *q++;
         }
-        fields.emplace_back(p, static_cast<size_t>(out - p));
+        add_field(std::string_view(p, static_cast<size_t>(out - p)));
         while (q < end_ && is_blank(*q)) ++q;
         if (q < end_ && *q == '\r' && (q + 1 == end_ || q[1] == '\n')) ++q;
         if (q < end_ && *q == delimiter_) {
@@ -85,13 +85,13 @@ class DelimitedScanner {
           return Result::kRecord;
         }
         *line = line_;
-        *field = fields.size() - 1;
+        *field = count_ - 1;
         *problem = "text after the closing quote of a quoted field";
         skip_line(q);
         return Result::kBroken;
       }
       char* q = field_end(p);
-      fields.push_back(plain_field(p, q, q == end_ || *q == '\n'));
+      add_field(plain_field(p, q, q == end_ || *q == '\n'));
       if (q < end_ && *q == delimiter_) {
         pos_ = q + 1;
         continue;
@@ -104,6 +104,14 @@ class DelimitedScanner {
       return Result::kRecord;
     }
   }
+
+  /// The fields of the last record; valid until the next call of next().
+  std::span<const std::string_view> fields() const { return {slots_.data(), count_}; }
+
+  /// Whether the fields of the last record hold only text check_text cannot refuse: no
+  /// control byte such as a tab or CR, and no byte outside ASCII. False is no finding: the
+  /// fields are then to be checked one by one.
+  bool plain_text() const { return plain_text_; }
 
  private:
   static constexpr uint64_t kOnes = 0x0101010101010101;
@@ -118,6 +126,15 @@ class DelimitedScanner {
   // The high bit of each byte of x that is zero, and of no other: no carry crosses a byte.
   static uint64_t zero_bytes(uint64_t x) { return ~(((x & ~kHighs) + ~kHighs) | x) & kHighs; }
 
+  // The high bit of each byte of `word` below 0x0E (a tab, a line break, another control)
+  // or above 0x7F, but for the delimiters (`delimiters`: their high bits): a byte that
+  // check_text looks at. The lowest byte so marked is exact; a byte above it may be marked
+  // falsely (a borrow).
+  static uint64_t odd_bytes(uint64_t word, uint64_t delimiters) {
+    word |= delimiters >> 2;  // a tab as delimiter is 0x29, not odd
+    return (((word - kOnes * 0x0E) & ~word) | word) & kHighs;
+  }
+
   // The unquoted field [p, q) less the blanks around it, and less the CR of a CR LF line
   // end when it ends the line.
   std::string_view plain_field(char* p, char* q, bool ends_line) const {
@@ -128,34 +145,54 @@ class DelimitedScanner {
   }
 
   // The line at pos_ of a file that holds no quote: one pass over it, eight bytes at a
-  // time, finds all its delimiters and its end. The lowest byte of the word must be the
-  // first in memory.
-  void split_plain_line(std::vector<std::string_view>& fields) {
+  // time, finds all its delimiters and its end, and whether its text is plain. The lowest
+  // byte of the word must be the first in memory.
+  void split_plain_line() {
     static_assert(std::endian::native == std::endian::little);
+    char* const end = end_;
+    const uint64_t delimiter_bytes = delimiters_;
     char* field = pos_;
+    size_t count = 0;
+    uint64_t odd = 0;  // the odd bytes of the line's words before the word at p
     for (char* p = pos_;; p += 8) {
-      uint64_t word = 0;
-      uint64_t hits = 0;
-      if (end_ - p >= 8) {
+      uint64_t word;
+      uint64_t line_ends;
+      if (end - p >= 8) {
         std::memcpy(&word, p, sizeof word);
+        line_ends = zero_bytes(word ^ kLineEnds);
       } else {
         // The file's last bytes, zero-padded (a zero byte ends no field), and its end
         // marked as the end of the line.
-        std::memcpy(&word, p, static_cast<size_t>(end_ - p));
-        hits = uint64_t{0x80} << (8 * (end_ - p));
+        word = 0;
+        std::memcpy(&word, p, static_cast<size_t>(end - p));
+        line_ends = zero_bytes(word ^ kLineEnds) | uint64_t{0x80} << (8 * (end - p));
       }
-      hits |= zero_bytes(word ^ delimiters_) | zero_bytes(word ^ kLineEnds);
-      for (; hits != 0; hits &= hits - 1) {
+      const uint64_t delimiters = zero_bytes(word ^ delimiter_bytes);
+      const uint64_t word_odd = odd_bytes(word, delimiters);
+      const uint64_t line_end = line_ends & (0 - line_ends);  // the first; 0 for none
+      // Room for the fields this word can end: eight at most.
+      if (slots_.size() - count < 8) slots_.resize(2 * slots_.size() + 8);
+      std::string_view* const slots = slots_.data();
+      // The delimiters before the line end; all of the word's when it holds none.
+      for (uint64_t hits = delimiters & (line_end - 1); hits != 0; hits &= hits - 1) {
         char* at = p + std::countr_zero(hits) / 8;
-        const bool ends_line = at == end_ || *at == '\n';
-        fields.push_back(plain_field(field, at, ends_line));
-        if (ends_line) {
-          pos_ = at == end_ ? at : at + 1;
-          if (at != end_) ++line_;
-          return;
-        }
+        slots[count++] = plain_field(field, at, false);
         field = at + 1;
       }
+      if (line_end != 0) {
+        const int bytes = std::countr_zero(line_end) / 8;  // of the line, in this word
+        char* at = p + bytes;
+        slots[count++] = plain_field(field, at, true);
+        count_ = count;
+        // The text of the line in this word: less the CR of a CR LF, which the last field
+        // loses.
+        const int text_bytes = bytes > 0 && at[-1] == '\r' ? bytes - 1 : bytes;
+        plain_text_ = (odd | (word_odd & ((uint64_t{1} << (8 * text_bytes)) - 1))) == 0;
+        pos_ = at == end ? at : at + 1;
+        if (at != end) ++line_;
+        return;
+      }
+      odd |= word_odd;
     }
   }
 
@@ -178,6 +215,11 @@ class DelimitedScanner {
     return p;
   }
 
+  void add_field(std::string_view field) {
+    if (count_ == slots_.size()) slots_.resize(2 * slots_.size() + 8);
+    slots_[count_++] = field;
+  }
+
   void skip_line(char* q) {
     while (q < end_ && *q != '\n') ++q;
     if (q < end_) {
@@ -190,8 +232,13 @@ class DelimitedScanner {
   char* pos_;
   char* end_;
   char delimiter_;
-  uint64_t delimiters_;  // the delimiter in every byte
-  bool plain_ = false;   // the file holds no quote: each line is split in one pass
+  uint64_t delimiters_;      // the delimiter in every byte
+  bool plain_ = false;       // the file holds no quote: each line is split in one pass
+  bool plain_text_ = false;  // see plain_text()
+  // The fields of the last record: the first count_ slots. Slots are only added, so that
+  // a record is not written over a cleared vector.
+  std::vector<std::string_view> slots_;
+  size_t count_ = 0;
   int64_t line_ = 1;
 };
 
@@ -307,7 +354,7 @@ class SpellingIndex {
 
 // Whether the fields repeat the header: a header line again, as a file joined from parts
 // holds it.
-bool repeats_header(const std::vector<std::string_view>& fields,
+bool repeats_header(std::span<const std::string_view> fields,
                     const std::vector<std::string>& header) {
   if (fields.size() != header.size()) return false;
   for (size_t k = 0; k < fields.size(); ++k) {
@@ -321,7 +368,7 @@ constexpr char kSexHint[] =
     "--sex-codes MALE,FEMALE names others";
 void read_delimited(char separator, const ReadOptions& options, InputTable& table, Report& report) {
   DelimitedScanner scanner(table.text, separator);
-  std::vector<std::string_view> fields;
+  std::span<const std::string_view> fields;
   std::vector<std::string> header;
   int64_t line = 0;
   std::string problem;
@@ -335,7 +382,8 @@ void read_delimited(char separator, const ReadOptions& options, InputTable& tabl
 
   // The header: the first record that is not a blank line.
   for (;;) {
-    const auto result = scanner.next(fields, &line, &problem, &field);
+    const auto result = scanner.next(&line, &problem, &field);
+    fields = scanner.fields();
     if (result == DelimitedScanner::Result::kEnd) {
       report.error(1, "no header row: the file holds no line");
       return;
@@ -367,7 +415,8 @@ void read_delimited(char separator, const ReadOptions& options, InputTable& tabl
   EightBitFields eight_bit;
   SpellingIndex race_spellings(table.race_spellings);
   for (;;) {
-    const auto result = scanner.next(fields, &line, &problem, &field);
+    const auto result = scanner.next(&line, &problem, &field);
+    fields = scanner.fields();
     if (result == DelimitedScanner::Result::kEnd) break;
     if (result == DelimitedScanner::Result::kBroken) {
       broken(&header);
@@ -397,21 +446,23 @@ void read_delimited(char separator, const ReadOptions& options, InputTable& tabl
                              " is a spelling of a missing parent and cannot name an animal");
       continue;
     }
-    bool ok = check_text(id, header, columns.id, line, report, eight_bit);
+    // A field of a record whose text is plain has nothing for check_text to find.
+    const bool plain = scanner.plain_text();
+    bool ok = plain || check_text(id, header, columns.id, line, report, eight_bit);
     const std::string_view sire = fields[static_cast<size_t>(columns.sire)];
     const std::string_view dam = fields[static_cast<size_t>(columns.dam)];
     if (!is_missing_parent(sire)) {
       row.sire = table.span_of(sire);
-      ok = check_text(sire, header, columns.sire, line, report, eight_bit) && ok;
+      ok = (plain || check_text(sire, header, columns.sire, line, report, eight_bit)) && ok;
     }
     if (!is_missing_parent(dam)) {
       row.dam = table.span_of(dam);
-      ok = check_text(dam, header, columns.dam, line, report, eight_bit) && ok;
+      ok = (plain || check_text(dam, header, columns.dam, line, report, eight_bit)) && ok;
     }
     if (columns.family >= 0) {
       const std::string_view family = fields[static_cast<size_t>(columns.family)];
       row.family = table.span_of(family);
-      ok = check_text(family, header, columns.family, line, report, eight_bit) && ok;
+      ok = (plain || check_text(family, header, columns.family, line, report, eight_bit)) && ok;
     }
     std::string_view race;
     int32_t race_spelling = -1;
@@ -420,7 +471,7 @@ void read_delimited(char separator, const ReadOptions& options, InputTable& tabl
       // A spelling of a row read before has been checked then.
       race_spelling = race_spellings.find(race);
       if (race_spelling < 0)
-        ok = check_text(race, header, columns.race, line, report, eight_bit) && ok;
+        ok = (plain || check_text(race, header, columns.race, line, report, eight_bit)) && ok;
     }
     if (!ok) continue;
     if (columns.sex >= 0) {
@@ -558,7 +609,10 @@ std::optional<Format> format_of_file(std::string_view path) {
 bool is_missing_parent(std::string_view field) {
   // Most parents are ids longer than any of the words.
   if (field.size() > 2) return false;
-  return field.empty() || field == "0" || field == "." || equals_ignoring_case(field, "na");
+  if (field.size() == 2) {
+    return (field[0] == 'N' || field[0] == 'n') && (field[1] == 'A' || field[1] == 'a');
+  }
+  return field.empty() || field[0] == '0' || field[0] == '.';
 }
 
 void read_table(Format format, const ReadOptions& options, InputTable& table, Report& report) {

@@ -343,7 +343,8 @@ TEST(ReaderTest, UnquotedFieldsOfEveryLength) {
 
 // A file without a quote is split a line at a time, one with a quote field by field: both
 // read the same rows and findings. Blanks around fields, CR LF, blank lines, empty fields,
-// a last line with no line end, and a delimiter at every place within a word of eight.
+// a last line with no line end, a delimiter at every place within a word of eight, and a
+// byte that a text check looks at in every place of a line two words long.
 TEST(ReaderTest, FilesWithoutQuotesSplitAsFilesWithQuotesDo) {
   std::vector<std::string> bodies = {
       " A , B ,C\r\n\r\nD,,\n\tE\t,A,\r\n", "A,B,C\nD,E,F",   "A,B,C\r", "A,B,C\n\n \nD,E\n",
@@ -352,6 +353,13 @@ TEST(ReaderTest, FilesWithoutQuotesSplitAsFilesWithQuotesDo) {
   for (size_t length = 1; length <= 17; ++length) {
     const std::string id(length, 'x');
     bodies.push_back(id + ",y," + id + "\n" + id + "z,," + id + "\r\n" + id + ",0,0");
+  }
+  for (const char* odd : {"\t", "\r", "\x01", "\xE9", "\xC3\xA4"}) {
+    for (size_t at = 0; at <= 17; ++at) {
+      std::string line = "abcdefgh,ijklmnop,qr";
+      line.insert(at, odd);
+      bodies.push_back(line + "\n" + line + "\r\n" + line);
+    }
   }
   for (const char delimiter : {',', '\t', ';'}) {
     for (std::string body : bodies) {
