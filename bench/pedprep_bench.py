@@ -7,7 +7,8 @@ come before their parents, some parents named only as parents, some rows with on
 parent, a few long ids and a few sib matings that pedpeel resolves). A herd keeps one of
 three breeds, one founder in ten mated into it is of another and a few founders have no
 breed, so pedprep numbers the breeds and computes every animal's fractions. Times `pedprep`
-on it, then times pedpeel in every run directory listed in runs.txt, one after the other.
+on it (the median of --repeat runs, after one untimed run), then times pedpeel in every run
+directory listed in runs.txt, one after the other.
 Prints the times and the ratio
 
     prep time / total pedpeel time
@@ -142,6 +143,14 @@ def run_measured(argv, **options):
     return os.waitstatus_to_exitcode(status), usage.ru_utime + usage.ru_stime, usage.ru_maxrss * 1024
 
 
+def warm_up(argv, out):
+    """One untimed run before the timed ones. The first run after the population is written
+    takes its memory fresh from the system (on a virtual machine, pages the host has taken
+    back), which later runs do not; a warm-up keeps that out of the median."""
+    shutil.rmtree(out, ignore_errors=True)
+    subprocess.run(argv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
 def family_record_ids(run_dir):
     """The original ids of every member of every family record of the run's VOLMA.DAT."""
     ids = {}
@@ -183,6 +192,7 @@ def herdbook_bench(args, pedgen, pedprep, pedpeel, work):
     generate_herdbook(pedgen, population, args.animals, args.seed)
     out = os.path.join(work, "runs")
     cpus, peak = [], 0
+    warm_up([pedprep, population, "--out", out], out)
     for _ in range(args.repeat):
         shutil.rmtree(out, ignore_errors=True)
         with open(os.path.join(work, "prep.out"), "w") as stdout, \
@@ -285,6 +295,7 @@ def main():
 
         out = os.path.join(work, "runs")
         prep_walls, prep_cpus = [], []
+        warm_up([pedprep, population, "--out", out], out)
         for _ in range(args.repeat):
             shutil.rmtree(out, ignore_errors=True)
             prep, wall, cpu = timed([pedprep, population, "--out", out], capture_output=True, text=True)
