@@ -390,6 +390,8 @@ int run_pedprep(const std::vector<std::string>& arguments, std::ostream& out, st
   const LongIds long_ids = find_long_ids(animals);
   warn_of_long_ids(animals, long_ids, report);
   if (options.no_cut) warn_of_loops(animals, pedigrees, runs, report);
+  // The pedigrees' members are not read past here: their memory serves the rows' places.
+  pedigrees.members = std::vector<int32_t>();
 
   error = write_output(options, animals, pedigrees, runs,
                        {blood, long_ids, races, !table.race_column.empty(),
