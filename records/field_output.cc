@@ -29,7 +29,7 @@ constexpr auto kDigitPairs = [] {
 // time from the right; returns where they begin. Called with uint32_t wherever the value
 // fits, as division by 100 is cheaper there than in 64 bits.
 template <typename Unsigned>
-[[gnu::always_inline]] inline char* write_digits(Unsigned magnitude, char* end) {
+char* write_digits(Unsigned magnitude, char* end) {
   char* place = end;
   while (magnitude >= 100) {
     place -= 2;
@@ -185,25 +185,11 @@ void format_exponent_by_expansion(char* field, float value, int width, int digit
   right_justify(field, width, text, length);
 }
 
-// Writes `number` (below 100) at `out` as two digits.
-void put_pair(char* out, uint32_t number) {
-  std::memcpy(out, kDigitPairs.data() + 2 * number, 2);
-}
+}  // namespace
 
-// Writes `number` (below 100) at `out` as one digit or two; returns the end.
-char* put_below_100(char* out, uint32_t number) {
-  if (number < 10) {
-    *out = static_cast<char>('0' + number);
-    return out + 1;
-  }
-  put_pair(out, number);
-  return out + 2;
-}
-
-// Any integer field, the general road: whether the digits and sign fit is one comparison
-// with a power of ten; then they are written from the right and the rest of the field
-// blanked. Kept out of the callers, which take the fast road inline.
-[[gnu::noinline]] void format_any_integer(char* field, int64_t value, int width) {
+void format_integer(char* field, int64_t value, int width) {
+  // Whether the digits and sign fit is one comparison with a power of ten; then they are
+  // written from the right and the rest of the field blanked.
   const bool negative = value < 0;
   const uint64_t magnitude =
       negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
@@ -223,39 +209,11 @@ char* put_below_100(char* out, uint32_t number) {
   fill_blanks(field, static_cast<size_t>(place - field));
 }
 
-}  // namespace
-
-void format_integer(char* field, int64_t value, int width) {
-  // The commonest fields, a number of at most five digits in five columns or more (the
-  // pedigree file's IDs and codes), with no sign, no check of the room and no call.
-  if (value >= 0 && value < 100000 && width >= 5) {
-    const char* place = write_digits(static_cast<uint32_t>(value), field + width);
-    fill_blanks(field, static_cast<size_t>(place - field));
-    return;
-  }
-  format_any_integer(field, value, width);
-}
-
 char* put_decimal(char* out, int64_t value) {
   const bool negative = value < 0;
   const uint64_t magnitude =
       negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
   if (negative) *out++ = '-';
-  // The commonest numbers (IDs, line numbers) by a few comparisons and digit pairs, the
-  // first pair perhaps a single digit; the rest by the digit count.
-  if (magnitude < 1000000) {
-    const auto number = static_cast<uint32_t>(magnitude);
-    if (number < 100) return put_below_100(out, number);
-    if (number < 10000) {
-      out = put_below_100(out, number / 100);
-      put_pair(out, number % 100);
-      return out + 2;
-    }
-    out = put_below_100(out, number / 10000);
-    put_pair(out, number % 10000 / 100);
-    put_pair(out + 2, number % 100);
-    return out + 4;
-  }
   // The digit count from the bit count (log10 2 is about 1233 / 4096), corrected by one
   // comparison; 0 has one digit.
   int digits = (std::bit_width(magnitude) * 1233) >> 12;
