@@ -1,5 +1,7 @@
 #include "tools/pedprep/animals.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
 #include <numeric>
 #include <string>
@@ -34,60 +36,34 @@ uint64_t hash_bytes(std::string_view text, uint64_t seed) {
   return hash ^ (hash >> 29);
 }
 
-// Copies and compares `n` bytes, n <= 12 (a slot's key), as two fixed loads that may
-// overlap rather than as a call with a length: ids of 4 to 12 bytes are nearly all ids.
-void copy_short(char* to, const char* from, size_t n) {
-  if (n >= 8) {
-    std::memcpy(to, from, 8);
-    std::memcpy(to + n - 4, from + n - 4, 4);
-  } else if (n >= 4) {
-    std::memcpy(to, from, 4);
-    std::memcpy(to + n - 4, from + n - 4, 4);
-  } else if (n > 0) {
-    std::memcpy(to, from, n);
-  }
-}
-
-bool same_short(const char* a, const char* b, size_t n) {
-  auto same = [&](size_t at, auto word) {
-    decltype(word) x;
-    decltype(word) y;
-    std::memcpy(&x, a + at, sizeof x);
-    std::memcpy(&y, b + at, sizeof y);
-    return x == y;
-  };
-  if (n >= 8) return same(0, uint64_t{}) && same(n - 4, uint32_t{});
-  if (n >= 4) return same(0, uint32_t{}) && same(n - 4, uint32_t{});
-  return n == 0 || std::memcmp(a, b, n) == 0;
-}
-
 // Animals by (scope, id): the scope is the family for a .fam file, empty otherwise. Open
-// addressing over a power-of-two table kept at most 70% full. A slot holds an id of up to
-// 12 bytes itself (a longer one by its place in the input), so that comparing keys reads
-// no more than the slot, and the animal table only for a .fam's family. Lookups visit the
-// table in no order: a caller that knows its next keys prefetches their slots a few keys
-// ahead. The ids are views into the input, Animals::text.
+// addressing over a table half again as large as the keys expected, kept at most 70% full,
+// of 16-byte slots, four to a cache line and none across two: the smaller the table, the
+// more of it the cache holds. A slot holds an id of up to 12 bytes itself, so that
+// comparing keys reads no more than the slot, and the animal table only for a .fam's
+// family. Lookups visit the table in no order: a caller that knows its next keys
+// prefetches their slots a few keys ahead. The ids are views into the input,
+// Animals::text, and are UTF-8 (read_table refuses any other text).
 class IdIndex {
  public:
   IdIndex(const Animals& animals, bool scoped, size_t expected)
       : animals_(animals), scoped_(scoped) {
-    size_t capacity = 16;
-    while (2 * capacity < 3 * expected) capacity *= 2;
-    slots_.assign(capacity, Slot{});
+    slots_.assign(std::max<size_t>(16, expected + expected / 2), Slot{});
   }
 
   uint64_t hash_of(std::string_view scope, std::string_view id) const {
     return hash_bytes(id, scoped_ ? hash_bytes(scope, 0x5bd1e995) : 0);
   }
 
-  void prefetch(uint64_t hash) const { __builtin_prefetch(&slots_[hash & mask()]); }
+  void prefetch(uint64_t hash) const { __builtin_prefetch(&slots_[home(hash)]); }
 
   /// The animal with this id in this scope, or -1.
   int32_t find(std::string_view scope, std::string_view id, uint64_t hash) const {
-    for (size_t s = hash & mask();; s = (s + 1) & mask()) {
+    const Key key = key_of(id, hash);
+    for (size_t s = home(hash);; s = next(s)) {
       const Slot& slot = slots_[s];
       if (slot.animal < 0) return -1;
-      if (matches(slot, hash, scope, id)) return slot.animal;
+      if (matches(slot, key, scope, id)) return slot.animal;
     }
   }
 
@@ -95,52 +71,84 @@ class IdIndex {
   /// animal holding the id. `id` must stay where it is while the index is in use.
   int32_t insert(int32_t animal, std::string_view scope, std::string_view id, uint64_t hash) {
     if (10 * (used_ + 1) > 7 * slots_.size()) grow();
-    for (size_t s = hash & mask();; s = (s + 1) & mask()) {
+    const Key key = key_of(id, hash);
+    for (size_t s = home(hash);; s = next(s)) {
       Slot& slot = slots_[s];
       if (slot.animal < 0) {
-        if (id.size() <= kShortId) {
-          copy_short(slot.key, id.data(), id.size());
-        } else {
-          const TextSpan place = {static_cast<uint32_t>(id.data() - animals_.text),
-                                  static_cast<uint32_t>(id.size())};
-          std::memcpy(slot.key, &place, sizeof place);
-        }
-        slot.check = check_of(hash, id);
+        slot.head = key.head;
+        slot.tail = key.tail;
         slot.animal = animal;
         ++used_;
         return animal;
       }
-      if (matches(slot, hash, scope, id)) return slot.animal;
+      if (matches(slot, key, scope, id)) return slot.animal;
     }
   }
 
  private:
-  // 20 bytes: the smaller the table, the more of it the cache holds.
-  struct Slot {
-    char key[12] = {};    // the id's bytes, or a longer id's place in the input (TextSpan)
-    uint32_t check = 0;   // check_of the key
+  // An id of up to 12 bytes, padded with 0xFF: UTF-8 never holds that byte, so no two ids
+  // have the same key. A longer id: 0xFF, three bytes of its hash and its place in the
+  // input (a TextSpan); only their bytes tell two such ids apart.
+  struct Key {
+    uint64_t head;  // bytes 0 to 7, the first in memory lowest
+    uint32_t tail;  // bytes 8 to 11
+  };
+  static constexpr size_t kShortId = 12;
+  static constexpr uint64_t kLongMark = 0xFF;
+
+  struct alignas(16) Slot {
+    uint64_t head = 0;    // of the key
+    uint32_t tail = 0;    // of the key
     int32_t animal = -1;  // -1: a free slot
   };
-  static constexpr size_t kShortId = sizeof Slot::key;
+  static_assert(sizeof(Slot) == 16);
 
-  // High bits of the key's hash, and in the low byte the id's length, kShortId + 1 for any
-  // longer one: keys with the same check have ids of the same length or both long.
-  static uint32_t check_of(uint64_t hash, std::string_view id) {
-    const size_t length = id.size() <= kShortId ? id.size() : kShortId + 1;
-    return (static_cast<uint32_t>(hash >> 32) & ~uint32_t{0xFF}) | static_cast<uint32_t>(length);
+  Key key_of(std::string_view id, uint64_t hash) const {
+    static_assert(std::endian::native == std::endian::little);
+    const size_t n = id.size();
+    if (n > kShortId) {
+      const auto offset = static_cast<uint64_t>(id.data() - animals_.text);
+      return {kLongMark | (hash >> 40) << 8 | offset << 32, static_cast<uint32_t>(n)};
+    }
+    char bytes[16];
+    std::memset(bytes, 0xFF, sizeof bytes);
+    // Two fixed loads that may overlap rather than a copy by length: ids of 4 to 12 bytes
+    // are nearly all ids.
+    if (n >= 8) {
+      std::memcpy(bytes, id.data(), 8);
+      std::memcpy(bytes + n - 4, id.data() + n - 4, 4);
+    } else if (n >= 4) {
+      std::memcpy(bytes, id.data(), 4);
+      std::memcpy(bytes + n - 4, id.data() + n - 4, 4);
+    } else if (n > 0) {
+      std::memcpy(bytes, id.data(), n);
+    }
+    Key key;
+    std::memcpy(&key.head, bytes, 8);
+    std::memcpy(&key.tail, bytes + 8, 4);
+    return key;
   }
 
-  size_t mask() const { return slots_.size() - 1; }
+  // The place in the input of the long id of a slot.
+  static TextSpan long_place(const Slot& slot) {
+    return {static_cast<uint32_t>(slot.head >> 32), slot.tail};
+  }
 
-  bool matches(const Slot& slot, uint64_t hash, std::string_view scope, std::string_view id) const {
-    if (slot.check != check_of(hash, id)) return false;
+  // The first slot to look at for a key: the low half of its hash scaled to the table (of
+  // fewer than 2^32 slots).
+  size_t home(uint64_t hash) const {
+    return static_cast<size_t>((hash & 0xFFFFFFFF) * slots_.size() >> 32);
+  }
+  size_t next(size_t s) const { return s + 1 == slots_.size() ? 0 : s + 1; }
+
+  bool matches(const Slot& slot, const Key& key, std::string_view scope,
+               std::string_view id) const {
     bool same_id;
-    if (id.size() <= kShortId) {
-      same_id = same_short(slot.key, id.data(), id.size());
+    if ((key.head & 0xFF) != kLongMark) {
+      same_id = slot.head == key.head && slot.tail == key.tail;
     } else {
-      TextSpan place;
-      std::memcpy(&place, slot.key, sizeof place);
-      same_id = animals_.text_of(place) == id;
+      same_id = (slot.head & 0xFFFFFFFF) == (key.head & 0xFFFFFFFF) &&
+                animals_.text_of(long_place(slot)) == id;
     }
     return same_id && (!scoped_ || animals_.family(slot.animal) == scope);
   }
@@ -152,8 +160,8 @@ class IdIndex {
       if (slot.animal < 0) continue;
       const Animal& animal = animals_.list[static_cast<size_t>(slot.animal)];
       const uint64_t hash = hash_of(animals_.family(animal), animals_.original(animal));
-      size_t s = hash & mask();
-      while (slots_[s].animal >= 0) s = (s + 1) & mask();
+      size_t s = home(hash);
+      while (slots_[s].animal >= 0) s = next(s);
       slots_[s] = slot;
     }
   }

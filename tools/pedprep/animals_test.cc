@@ -76,22 +76,25 @@ TEST(CompletionTest, ARowWithOneKnownParentGetsAnAddedFounder) {
 }
 
 // Ids the index keeps itself and longer ones, ids that differ in their last byte only and
-// in their length only: each parent is found by its id, and a duplicate is refused.
+// in their length only (by a letter, or by a zero byte): each parent is found by its id,
+// and a duplicate is refused.
 TEST(CompletionTest, IdsOfEveryLength) {
   for (const size_t length : {1, 4, 7, 8, 11, 12, 13, 14, 40, 300}) {
-    const std::string a(length, 'a');
-    const std::string b = a.substr(0, length - 1) + "b";
-    const std::string longer = a + "a";
-    Prepared p;
-    prepare(Format::kCsv,
-            "id,sire,dam\n" + a + ",,\n" + b + ",,\n" + longer + ",,\nC," + a + "," + b + "\nD," +
-                longer + "," + b + "\n" + a + ",,\n",
-            &p);
-    EXPECT_EQ(p.findings, "in:7: error: duplicate id \"" + a + "\": also at line 2\n") << length;
-    ASSERT_EQ(p.animals.count(), 5) << length;
-    EXPECT_EQ(p.animals.list[3].sire, 0) << length;
-    EXPECT_EQ(p.animals.list[3].dam, 1) << length;
-    EXPECT_EQ(p.animals.list[4].sire, 2) << length;
+    for (const char last : {'a', '\0'}) {
+      const std::string a(length, 'a');
+      const std::string b = a.substr(0, length - 1) + "b";
+      const std::string longer = a + last;
+      Prepared p;
+      prepare(Format::kCsv,
+              "id,sire,dam\n" + a + ",,\n" + b + ",,\n" + longer + ",,\nC," + a + "," + b + "\nD," +
+                  longer + "," + b + "\n" + a + ",,\n",
+              &p);
+      EXPECT_EQ(p.findings, "in:7: error: duplicate id \"" + a + "\": also at line 2\n") << length;
+      ASSERT_EQ(p.animals.count(), 5) << length;
+      EXPECT_EQ(p.animals.list[3].sire, 0) << length;
+      EXPECT_EQ(p.animals.list[3].dam, 1) << length;
+      EXPECT_EQ(p.animals.list[4].sire, 2) << length;
+    }
   }
 }
 
