@@ -345,17 +345,33 @@ int32_t find_parents(const InputTable& table, Animals& animals, Report& report, 
   return row_animals;
 }
 
-}  // namespace
+// Whether some animal is named in both parent roles, or a row animal's sex is the other
+// role's. A pass over a byte an animal, a table the cache holds, where finding the first
+// rows that name each animal writes two tables of an int each in no order: most inputs
+// have neither, and only the findings need those rows.
+bool roles_disagree(const Animals& animals, int32_t row_animals) {
+  // roles[a]: bit 1 << role for each role a row names animal a in.
+  std::vector<uint8_t> roles(static_cast<size_t>(animals.count()), 0);
+  for (int32_t a = 0; a < row_animals; ++a) {
+    const Animal& animal = animals.list[static_cast<size_t>(a)];
+    if (animal.sire >= 0) roles[static_cast<size_t>(animal.sire)] |= 1 << kSireRole;
+    if (animal.dam >= 0) roles[static_cast<size_t>(animal.dam)] |= 1 << kDamRole;
+  }
+  constexpr uint8_t kSire = 1 << kSireRole;
+  constexpr uint8_t kBoth = kSire | 1 << kDamRole;
+  for (size_t a = 0; a < roles.size(); ++a) {
+    if (roles[a] == kBoth) return true;
+    if (roles[a] == 0 || static_cast<int32_t>(a) >= row_animals) continue;
+    const int8_t other_sex = roles[a] == kSire ? 2 : 1;
+    if (animals.list[a].sex == other_sex) return true;
+  }
+  return false;
+}
 
-Animals complete_animals(const InputTable& table, Report& report, Repairs* repairs,
-                         bool parents_across_families) {
-  Animals animals;
-  const int32_t row_animals =
-      find_parents(table, animals, report, repairs, parents_across_families);
-  mend_roles(animals, row_animals, report, repairs);
-  mend_cycles(animals, table, report, repairs);
-  check_birth_order(animals, row_animals, table, report, repairs);
-
+// Reports an animal named in both parent roles, and warns of a row animal whose sex is
+// the other role's.
+void check_roles(const Animals& animals, int32_t row_animals, Report& report) {
+  if (!roles_disagree(animals, row_animals)) return;
   // first_child[role][a]: the first row naming animal a in that role, or -1.
   std::vector<int32_t> first_child[2];
   for (auto& of_role : first_child) of_role.assign(static_cast<size_t>(animals.count()), -1);
@@ -403,6 +419,20 @@ Animals complete_animals(const InputTable& table, Report& report, Repairs* repai
                          std::to_string(animals.list[c].line) + ")");
     }
   }
+}
+
+}  // namespace
+
+Animals complete_animals(const InputTable& table, Report& report, Repairs* repairs,
+                         bool parents_across_families) {
+  Animals animals;
+  const int32_t row_animals =
+      find_parents(table, animals, report, repairs, parents_across_families);
+  mend_roles(animals, row_animals, report, repairs);
+  mend_cycles(animals, table, report, repairs);
+  check_birth_order(animals, row_animals, table, report, repairs);
+
+  check_roles(animals, row_animals, report);
 
   // The other parent of a row with one known parent: an added founder of its own.
   for (int32_t a = 0; a < row_animals; ++a) {
