@@ -29,22 +29,22 @@ inline constexpr uint64_t kEightZeros = 0x3030303030303030;
   return (uint64_t{1} << (8 * count)) - 1;
 }
 
-/// The first column of `word` that equals `c`, 8 when none does.
-[[gnu::always_inline]] inline int first_column_equal_to(uint64_t word, char c) {
+/// 0x80 in the first column of `word` that equals `c`, perhaps in later ones too; 0 when
+/// no column does.
+[[gnu::always_inline]] inline uint64_t column_marks(uint64_t word, char c) {
   const uint64_t zeroed = word ^ (0x0101010101010101 * static_cast<unsigned char>(c));
-  // 0x80 in the first zero byte (a borrow runs only past a zero byte), perhaps in later ones.
-  const uint64_t marks = (zeroed - 0x0101010101010101) & ~zeroed & 0x8080808080808080;
-  return std::countr_zero(marks) / 8;
+  // A borrow runs only past a zero byte: the first zero byte's mark is exact.
+  return (zeroed - 0x0101010101010101) & ~zeroed & 0x8080808080808080;
 }
 
 /// Reads the spaces before the first other column of *text as '0' (0x20 | 0x10 is 0x30).
-/// Returns the columns so read, 8 when all are spaces.
-[[gnu::always_inline]] inline int read_spaces_as_zeros(uint64_t* text) {
+/// Eight spaces keep the last one, so that a blank word never reads as digits.
+[[gnu::always_inline]] inline void read_spaces_as_zeros(uint64_t* text) {
+  // others ^ (others - 1) sets the bits up to the lowest set bit of `others` (every bit when
+  // there is none). Shifted down by four, it holds bit 4 of exactly the columns before the
+  // first other one (of the first seven, in a blank word).
   const uint64_t others = *text ^ kEightSpaces;
-  if (others == 0) return 8;
-  const int first = std::countr_zero(others) / 8;
-  *text |= 0x1010101010101010 & first_columns(first);
-  return first;
+  *text |= ((others ^ (others - 1)) >> 4) & 0x1010101010101010;
 }
 
 /// The value of eight ASCII digits, the first in the lowest byte of `text`; false when a

@@ -101,8 +101,9 @@ std::optional<ErrorCode> parse_integer_further(std::string_view field, int64_t m
                                                        int64_t* value) {
   const int before = 8 - static_cast<int>(width);  // columns of spaces put before the field
   uint64_t text = (columns << (8 * before)) | (kEightSpaces & first_columns(before));
+  read_spaces_as_zeros(&text);
   uint32_t magnitude;
-  if (read_spaces_as_zeros(&text) > 7 || !eight_digits_value(text, &magnitude)) return false;
+  if (!eight_digits_value(text, &magnitude)) return false;
   *value = magnitude;
   return true;
 }
@@ -156,19 +157,21 @@ std::optional<ErrorCode> parse_real_further(std::string_view field, int digits, 
   const char* const end = field.data() + field.size();
   if (field.size() < 8 || !only_spaces(field.data(), end - 8)) return false;
   uint64_t text = load_word(end - 8);
-  const int lead = read_spaces_as_zeros(&text);
-  if (lead > 6) return false;  // a blank field, or no room left for a digit and a point
-  // The first point: the columns before it move up one over it, and a '0' fills the first
+  const uint64_t points = column_marks(text, '.');
+  // The one word of a point and no digit that would pass as one: it would read as 0.
+  constexpr uint64_t kBlanksAndPoint = 0x2E20202020202020;  // "       ."
+  if (points == 0 || text == kBlanksAndPoint) return false;
+  read_spaces_as_zeros(&text);
+  // The columns before the first point move up one over it, and a '0' fills the first
   // column. Any other point is left to fail as a digit.
-  const int point = first_column_equal_to(text, '.');
-  if (point > 7) return false;
-  const uint64_t before = first_columns(point);
-  text = ((text & before) << 8) | (text & (~before << 8)) | '0';
+  const uint64_t through_point = points ^ (points - 1);  // every column up to the point's
+  const uint64_t digits = text ^ ((text ^ ((text << 8) | '0')) & through_point);
   uint32_t mantissa;
-  if (!eight_digits_value(text, &mantissa)) return false;
+  if (!eight_digits_value(digits, &mantissa)) return false;
   // A mantissa of at most seven digits and a power of ten up to 10^7 are exact floats: one
   // float division rounds the value correctly.
-  *value = static_cast<float>(mantissa) / kFloatPowersOfTen[7 - point];
+  const unsigned decimals = 7 - static_cast<unsigned>(std::countr_zero(points)) / 8;
+  *value = static_cast<float>(mantissa) / kFloatPowersOfTen[decimals];
   return true;
 }
 

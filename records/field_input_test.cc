@@ -117,6 +117,7 @@ TEST(FieldInputTest, ShortIntegersReadAsWords) {
       {"    0", true},  {"-0", false},    {"7", true},      {"1234567", true}, {"-123456", false},
       {"     ", false}, {" 1 2 ", false}, {"1 ", false},    {"\t5", false},    {"1-", false},
       {"- ", false},    {"-", false},     {"16#FF", false}, {"1.0", false},    {"+-1", false},
+      {"   %5", false}, {"  !12", false}, {"%", false},
   };
   for (const auto& c : cases) {
     const std::string_view field(c.field);
@@ -184,6 +185,14 @@ TEST(FieldInputTest, RealsE12_4) {
       {"       1.2.3", "E6103"},
       {"          -.", "E6103"},
       {"       0.5-+", "E6103"},
+      // The point first, last or alone in the last eight columns, and after the leading
+      // blanks a character that a blank's '0' would make a digit ('%' | 0x10 is '5').
+      {"          .5", "ok", 0.5f},
+      {"          5.", "ok", 5.0f},
+      {"           .", "E6103"},
+      {"       .    ", "E6103"},
+      {"      %0.5  ", "E6103"},
+      {"       !1.25", "E6103"},
       // Malformed fields.
       {"E5", "E6103"},
       {"1E", "E6103"},

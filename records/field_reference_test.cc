@@ -9,6 +9,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <string_view>
 
 #include "records/exponent_field_cache.h"
 #include "records/field_input.h"
@@ -153,6 +154,53 @@ TEST(FieldReferenceTest, EveryWrittenE12FieldReadsAsTheReference) {
       }
     }
   }
+}
+
+// Fields of a few characters in every arrangement: blanks, points, digits, and '%', which a
+// blank's '0' would make a digit ('%' | 0x10 is '5'). Each column of a word road takes each
+// of them: the same value or error as the reference.
+constexpr std::string_view kFewCharacters = " .07%";
+
+size_t arrangements(size_t columns) {
+  size_t count = 1;
+  for (size_t i = 0; i < columns; ++i) count *= kFewCharacters.size();
+  return count;
+}
+
+// Arrangement `n` of the few characters in the columns of `field` from `first` on.
+void arrange(size_t n, size_t first, std::string* field) {
+  for (size_t column = first; column < field->size(); ++column) {
+    (*field)[column] = kFewCharacters[n % kFewCharacters.size()];
+    n /= kFewCharacters.size();
+  }
+}
+
+TEST(FieldReferenceTest, RealsOfAFewCharactersReadAsTheReference) {
+  std::string field(12, ' ');  // four blanks, then the eight columns of one word
+  for (size_t n = 0; n < arrangements(8); n += testing::kSanitizedSlowdown) {
+    arrange(n, 4, &field);
+    float read = -1.0f;
+    float reference = -1.0f;
+    const auto error = parse_real(field, 4, &read);
+    const auto reference_error = reference_parse_real(field, 4, &reference);
+    ASSERT_EQ(outcome(error, read), outcome(reference_error, reference)) << '"' << field << '"';
+  }
+}
+
+TEST(FieldReferenceTest, ShortIntegersOfAFewCharactersReadAsTheReference) {
+  std::string field(5, ' ');
+  int taken = 0;
+  for (size_t n = 0; n < arrangements(5); ++n) {
+    arrange(n, 0, &field);
+    const uint64_t word = load_word((field + "999").data());
+    int64_t read = -1;
+    int64_t reference = -1;
+    if (!parse_short_integer(word, field.size(), &read)) continue;
+    ++taken;
+    ASSERT_FALSE(reference_parse_integer(field, -99999, 99999, &reference)) << field;
+    ASSERT_EQ(read, reference) << '"' << field << '"';
+  }
+  EXPECT_EQ(taken, 2 + 4 + 8 + 16 + 32);  // every field of blanks, then one to five digits
 }
 
 TEST(FieldReferenceTest, ExponentFieldsMatchTheReference) {
