@@ -98,12 +98,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                                : blood_from_pedigree(animals, pedigrees, races);
   for (float fraction : blood.of_animal) require(fraction >= 0 && fraction <= 1, "a fraction");
   const LongIds long_ids = find_long_ids(animals);
-  const Placement placement = place_rows(animals, pedigrees, runs, blood);
+  const Placement placement = place_pedigrees(pedigrees, runs);
   // As pedprep decides it: '~' anywhere in the input.
   const bool ids_hold_tilde = std::find(data + 1, data + size, '~') != data + size;
   RunContents contents;
   for (size_t r = 0; r < runs.size(); ++r) {
-    run_contents(long_ids, animals, pedigrees, runs, placement, r, ids_hold_tilde, &contents);
+    run_contents(long_ids, animals, pedigrees, blood, runs, placement, r, ids_hold_tilde,
+                 &contents);
     int16_t IPED = 0;
     int16_t next_id = 0;
     for (const pedpeel::IndividualRecord& record : contents.records) {

@@ -255,14 +255,14 @@ std::string write_output(const Options& options, const Animals& animals, const P
   StagingDir staging(options.out);
   if (!staging.ok()) return staging.error();
   std::string runs_list;
-  const Placement placement = place_rows(animals, pedigrees, runs, extras.blood);
+  const Placement placement = place_pedigrees(pedigrees, runs);
   RunContents contents;
   for (size_t r = 0; r < runs.size(); ++r) {
     const std::string name = run_directory_name(r);
     const std::string directory = staging.path() + "/" + name;
     if (::mkdir(directory.c_str(), 0777) != 0) return directory + ": " + std::strerror(errno);
-    run_contents(extras.long_ids, animals, pedigrees, runs, placement, r, extras.ids_hold_tilde,
-                 &contents);
+    run_contents(extras.long_ids, animals, pedigrees, extras.blood, runs, placement, r,
+                 extras.ids_hold_tilde, &contents);
     std::string error = write_input_files(directory, contents.records, extras.blood.NRACE);
     if (error.empty()) error = write_file(directory + "/" + ids_tsv::kFileName, contents.ids);
     if (!error.empty()) return error;
@@ -390,9 +390,6 @@ int run_pedprep(const std::vector<std::string>& arguments, std::ostream& out, st
   const LongIds long_ids = find_long_ids(animals);
   warn_of_long_ids(animals, long_ids, report);
   if (options.no_cut) warn_of_loops(animals, pedigrees, runs, report);
-  // The pedigrees' members are not read past here: their memory serves the rows' places.
-  pedigrees.members = std::vector<int32_t>();
-
   error = write_output(options, animals, pedigrees, runs,
                        {blood, long_ids, races, !table.race_column.empty(),
                         options.mend ? &repairs : nullptr, report, cuts, ids_hold_tilde});

@@ -70,6 +70,36 @@ char* put_text(char* out, std::string_view text) {
   return out + text.size();
 }
 
+// Fetches animal a, and for a copy where its original is kept. Inlined: a function that
+// only fetches has no effect the compiler keeps a call for.
+[[gnu::always_inline]] inline void fetch_animal(const Animals& animals, int32_t a) {
+  __builtin_prefetch(&animals.list[static_cast<size_t>(a)]);
+  if (a >= animals.first_copy && !animals.copy_of.empty()) {
+    __builtin_prefetch(&animals.copy_of[static_cast<size_t>(a - animals.first_copy)]);
+  }
+}
+
+// Fetches what the row of animal a reads through it (fetch_animal fetched it before): its
+// parents' IDs, its id's bytes, its fractions and for a copy its original. Inlined, as
+// fetch_animal.
+[[gnu::always_inline]] inline void fetch_row_data(const Animals& animals,
+                                                  const Pedigrees& pedigrees, const Blood& blood,
+                                                  int32_t a) {
+  const Animal& animal = animals.list[static_cast<size_t>(a)];
+  if (animal.sire >= 0) {
+    __builtin_prefetch(&pedigrees.id_of[static_cast<size_t>(animal.sire)]);
+    __builtin_prefetch(&pedigrees.id_of[static_cast<size_t>(animal.dam)]);
+  }
+  __builtin_prefetch(animals.original(animal).data());
+  const int32_t original = animals.original_of(a);
+  if (original != a) __builtin_prefetch(&animals.list[static_cast<size_t>(original)]);
+  if (blood.NRACE > 1) {
+    const float* fractions = blood.fractions_of(original);
+    __builtin_prefetch(fractions);
+    __builtin_prefetch(fractions + (blood.NRACE - 2));
+  }
+}
+
 // The most characters put_decimal writes: an int64_t's 19 digits and its sign.
 constexpr size_t kNumberWidth = 20;
 
@@ -164,83 +194,36 @@ std::string run_directory_name(size_t index) {
   return name;
 }
 
-Placement place_rows(const Animals& animals, const Pedigrees& pedigrees,
-                     const std::vector<Run>& runs, const Blood& blood) {
+Placement place_pedigrees(const Pedigrees& pedigrees, const std::vector<Run>& runs) {
   Placement placement;
-  const size_t width = static_cast<size_t>(blood.NRACE - 1);
-  placement.fraction_count = width;
-  std::vector<size_t> pedigree_start(pedigrees.list.size());
-  size_t next = 0;
   placement.run_of.resize(pedigrees.list.size());
   placement.IPED_of.resize(pedigrees.list.size());
-  for (const Run& run : runs) {
-    placement.run_start.push_back(next);
-    for (size_t q = 0; q < run.pedigrees.size(); ++q) {
-      const int32_t p = run.pedigrees[q];
-      placement.run_of[static_cast<size_t>(p)] =
-          static_cast<int32_t>(placement.run_start.size() - 1);
-      placement.IPED_of[static_cast<size_t>(p)] = static_cast<int16_t>(q + 1);
-      pedigree_start[static_cast<size_t>(p)] = next;
-      next += static_cast<size_t>(pedigrees.list[static_cast<size_t>(p)].rows);
-    }
-  }
-  placement.run_start.push_back(next);
-  placement.rows = std::make_unique_for_overwrite<PlacedRow[]>(next);
-  placement.fractions = std::make_unique_for_overwrite<float[]>(next * width);
-  auto row_of = [&](size_t i) {
-    return pedigree_start[static_cast<size_t>(pedigrees.pedigree_of[i])] +
-           static_cast<size_t>(pedigrees.id_of[i]) - 1;
-  };
-  // The animals are read in order, all else in none: an animal's places, its parents'
-  // IDs and its fractions (a copy's lie with its original's) are fetched kAhead ahead.
-  constexpr size_t kAhead = 16;
-  const size_t count = static_cast<size_t>(animals.count());
-  for (int32_t a = 0; a < animals.count(); ++a) {
-    const size_t i = static_cast<size_t>(a);
-    if (i + kAhead < count) {
-      const size_t ahead = i + kAhead;
-      const size_t row_ahead = row_of(ahead);
-      __builtin_prefetch(&placement.rows[row_ahead], 1);
-      const Animal& animal_ahead = animals.list[ahead];
-      if (animal_ahead.sire >= 0) {
-        __builtin_prefetch(&pedigrees.id_of[static_cast<size_t>(animal_ahead.sire)]);
-        __builtin_prefetch(&pedigrees.id_of[static_cast<size_t>(animal_ahead.dam)]);
-      }
-      if (width > 0) {
-        __builtin_prefetch(placement.fractions.get() + row_ahead * width, 1);
-        __builtin_prefetch(blood.fractions_of(animals.original_of(static_cast<int32_t>(ahead))));
-      }
-    }
-    const Animal& animal = animals.list[i];
-    const size_t row = row_of(i);
-    if (width > 0) {
-      // A few floats: copied one by one, not by a call.
-      const float* from = blood.fractions_of(animals.original_of(a));
-      float* to = placement.fractions.get() + row * width;
-      for (size_t j = 0; j < width; ++j) to[j] = from[j];
-    }
-    PlacedRow& placed = placement.rows[row];
-    placed.animal = a;
-    placed.ID = static_cast<int16_t>(pedigrees.id_of[i]);
-    placed.IPAR1 = 0;
-    placed.IPAR2 = 0;
-    if (animal.sire >= 0) {
-      placed.IPAR1 = static_cast<int16_t>(pedigrees.id_of[static_cast<size_t>(animal.sire)]);
-      placed.IPAR2 = static_cast<int16_t>(pedigrees.id_of[static_cast<size_t>(animal.dam)]);
+  for (size_t r = 0; r < runs.size(); ++r) {
+    const std::vector<int32_t>& run_pedigrees = runs[r].pedigrees;
+    for (size_t q = 0; q < run_pedigrees.size(); ++q) {
+      const auto p = static_cast<size_t>(run_pedigrees[q]);
+      placement.run_of[p] = static_cast<int32_t>(r);
+      placement.IPED_of[p] = static_cast<int16_t>(q + 1);
     }
   }
   return placement;
 }
 
 void run_contents(const LongIds& long_ids, const Animals& animals, const Pedigrees& pedigrees,
-                  const std::vector<Run>& runs, const Placement& placement, size_t r,
-                  bool ids_hold_tilde, RunContents* contents) {
+                  const Blood& blood, const std::vector<Run>& runs, const Placement& placement,
+                  size_t r, bool ids_hold_tilde, RunContents* contents) {
   const Run& run = runs[r];
-  const PlacedRow* rows = placement.rows.get() + placement.run_start[r];
-  const size_t count = placement.run_start[r + 1] - placement.run_start[r];
-  auto animal_at = [&](size_t k) -> const Animal& {
-    return animals.list[static_cast<size_t>(rows[k].animal)];
-  };
+  // The run's animals, row by row: its pedigrees' members, one after another.
+  std::vector<int32_t>& row_animals = contents->animals;
+  row_animals.clear();
+  for (const int32_t p : run.pedigrees) {
+    const Pedigree& pedigree = pedigrees.list[static_cast<size_t>(p)];
+    const auto first = pedigrees.members.begin() + pedigree.first;
+    row_animals.insert(row_animals.end(), first, first + pedigree.rows);
+  }
+  const size_t count = row_animals.size();
+  const bool copies = !animals.copy_of.empty();
+  const size_t fraction_count = static_cast<size_t>(blood.NRACE - 1);
   // A shortened INI_ID must not be the id of another row of the run. Only an id with '~'
   // can be one: the rows are written once, and again, avoiding those ids, in the rare run
   // that holds such an id.
@@ -253,7 +236,6 @@ void run_contents(const LongIds& long_ids, const Animals& animals, const Pedigre
       short_forms.avoid(std::move(taken));
     }
     contents->records.assign(count, IndividualRecord{});
-    const bool copies = !animals.copy_of.empty();
     if (contents->ids.capacity() < count * 48) contents->ids.reserve(count * 48);
     TextEnd ids(contents->ids);
     const std::string_view header = copies ? ids_tsv::kHeaderWithCopies : ids_tsv::kHeader;
@@ -262,40 +244,34 @@ void run_contents(const LongIds& long_ids, const Animals& animals, const Pedigre
     std::unordered_map<int32_t, IniId> given;
     std::vector<std::string> run_names(copies ? runs.size() : 0);
 
-    const size_t fraction_count = placement.fraction_count;
-    // The animals and their ids' bytes lie in animal order: fetch the animal kAhead rows
-    // ahead, and what it points to half as far ahead.
+    // The rows' animals lie in no order of theirs, nor what they point to: fetch an animal
+    // (and where a copy's original is kept) kAhead rows ahead, and its parents' IDs, its
+    // fractions and its id's bytes half as far ahead.
     constexpr size_t kAhead = 16;
     size_t k = 0;
     for (size_t q = 0; q < run.pedigrees.size(); ++q) {
       const int16_t IPED = static_cast<int16_t>(q + 1);
+      const size_t first = k;
       const size_t end =
           k + static_cast<size_t>(pedigrees.list[static_cast<size_t>(run.pedigrees[q])].rows);
       for (; k < end; ++k) {
-        if (k + kAhead < count) {
-          // Its first and last bytes: an animal may straddle two cache lines.
-          const char* ahead = reinterpret_cast<const char*>(&animal_at(k + kAhead));
-          __builtin_prefetch(ahead);
-          __builtin_prefetch(ahead + sizeof(Animal) - 1);
-          // And where a copy's original is kept, read half as far ahead.
-          const int32_t a = rows[k + kAhead].animal;
-          if (copies && a >= animals.first_copy) {
-            __builtin_prefetch(&animals.copy_of[static_cast<size_t>(a - animals.first_copy)]);
-          }
+        if (k + kAhead < count) fetch_animal(animals, row_animals[k + kAhead]);
+        if (k + kAhead / 2 < count) {
+          fetch_row_data(animals, pedigrees, blood, row_animals[k + kAhead / 2]);
         }
-        if (k + kAhead / 2 < count)
-          __builtin_prefetch(animals.original(animal_at(k + kAhead / 2)).data());
-        const PlacedRow& placed = rows[k];
-        const Animal& animal = animal_at(k);
+        const int32_t a = row_animals[k];
+        const Animal& animal = animals.list[static_cast<size_t>(a)];
         IndividualRecord& record = contents->records[k];
         record.IPED = IPED;
-        record.ID = placed.ID;
-        record.IPAR1 = placed.IPAR1;
-        record.IPAR2 = placed.IPAR2;
+        record.ID = static_cast<int16_t>(k - first + 1);
+        if (animal.sire >= 0) {
+          record.IPAR1 = static_cast<int16_t>(pedigrees.id_of[static_cast<size_t>(animal.sire)]);
+          record.IPAR2 = static_cast<int16_t>(pedigrees.id_of[static_cast<size_t>(animal.dam)]);
+        }
         record.RACE = animal.race;
         record.SEX = animal.sex;
         const std::string_view original = animals.original(animal);
-        const int32_t stands_for = copies ? animals.original_of(placed.animal) : placed.animal;
+        const int32_t stands_for = copies ? animals.original_of(a) : a;
         const size_t stands = static_cast<size_t>(stands_for);
         const bool added = animals.list[stands].source == Source::kAdded;
         if (!added && stands < long_ids.kept.size() && long_ids.kept[stands]) {
@@ -315,14 +291,13 @@ void run_contents(const LongIds& long_ids, const Animals& animals, const Pedigre
           record.INI_ID = blank_padded(original);
           if (pass == 0 && ids_hold_tilde && holds_tilde(original)) taken.insert(original);
         }
-        if (fraction_count > 0) {
-          const float* fractions = placement.fractions_of_row(placement.run_start[r] + k);
-          std::copy(fractions, fractions + fraction_count, record.BLOOD.begin());
-        }
+        // A few floats: copied one by one, not by a call.
+        const float* fractions = blood.fractions_of(stands_for);
+        for (size_t j = 0; j < fraction_count; ++j) record.BLOOD[j] = fractions[j];
 
         CopyPlace place;
         if (animal.source == Source::kCopy) {
-          place = place_of_original(animals, pedigrees, placement, placed.animal, run_names);
+          place = place_of_original(animals, pedigrees, placement, a, run_names);
         }
         put_ids_line(ids, IPED, record, animals, animal, copies,
                      animal.source == Source::kCopy ? &place : nullptr);
