@@ -264,7 +264,8 @@ std::string write_output(const Options& options, const Animals& animals, const P
     run_contents(extras.long_ids, animals, pedigrees, extras.blood, runs, placement, r,
                  extras.ids_hold_tilde, &contents);
     std::string error = write_input_files(directory, contents.records, extras.blood.NRACE);
-    if (error.empty()) error = write_file(directory + "/" + ids_tsv::kFileName, contents.ids);
+    if (error.empty())
+      error = write_file(directory + "/" + ids_tsv::kFileName, contents.ids.text());
     if (!error.empty()) return error;
     runs_list += name;
     runs_list += '\n';

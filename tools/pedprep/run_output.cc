@@ -121,30 +121,6 @@ CopyPlace place_of_original(const Animals& animals, const Pedigrees& pedigrees,
   return {run_name, placement.IPED_of[p], static_cast<int16_t>(pedigrees.id_of[original])};
 }
 
-// A text written in place at its end: room for the most bytes a piece may take is made
-// before it is written, and the text is cut to what was written when the writer goes. The
-// string keeps its capacity from one use to the next, and only bytes past its old size
-// are zeroed when it grows.
-class TextEnd {
- public:
-  explicit TextEnd(std::string& text) : text_(text) { text_.resize(text_.capacity()); }
-  ~TextEnd() { text_.resize(used_); }
-  TextEnd(const TextEnd&) = delete;
-  TextEnd& operator=(const TextEnd&) = delete;
-
-  /// Where the next piece of at most `most` bytes goes.
-  char* room(size_t most) {
-    if (text_.size() - used_ < most) text_.resize(std::max(2 * text_.size(), used_ + most));
-    return text_.data() + used_;
-  }
-  /// The piece written at room() ends at `end`.
-  void wrote(const char* end) { used_ = static_cast<size_t>(end - text_.data()); }
-
- private:
-  std::string& text_;
-  size_t used_ = 0;
-};
-
 // Writes the ids.tsv line of a row at the end of `ids`. With `copy_column` the line ends
 // with the column copy_of: the place of the original for a copy (`copy_of`), else empty.
 void put_ids_line(TextEnd& ids, int16_t IPED, const IndividualRecord& record,
@@ -187,6 +163,14 @@ void put_ids_line(TextEnd& ids, int16_t IPED, const IndividualRecord& record,
 }
 
 }  // namespace
+
+void TextEnd::grow(size_t most) {
+  const size_t room = std::max(2 * room_, used_ + most);
+  std::unique_ptr<char[]> bytes = std::make_unique_for_overwrite<char[]>(room);
+  if (used_ > 0) std::memcpy(bytes.get(), bytes_.get(), used_);
+  bytes_ = std::move(bytes);
+  room_ = room;
+}
 
 std::string run_directory_name(size_t index) {
   char name[32];
@@ -235,9 +219,11 @@ void run_contents(const LongIds& long_ids, const Animals& animals, const Pedigre
       short_forms = ShortForms();
       short_forms.avoid(std::move(taken));
     }
-    contents->records.assign(count, IndividualRecord{});
-    if (contents->ids.capacity() < count * 48) contents->ids.reserve(count * 48);
-    TextEnd ids(contents->ids);
+    // Every field of a row is written: records are only added, never zeroed again.
+    contents->records.resize(count);
+    TextEnd& ids = contents->ids;
+    ids.clear();
+    ids.room(count * 48);  // most runs' lines fit, with no move
     const std::string_view header = copies ? ids_tsv::kHeaderWithCopies : ids_tsv::kHeader;
     ids.wrote(put_text(ids.room(header.size()), header));
     // The INI_ID given to an animal (by the animal it stands for) when it is not its id.
@@ -264,6 +250,8 @@ void run_contents(const LongIds& long_ids, const Animals& animals, const Pedigre
         IndividualRecord& record = contents->records[k];
         record.IPED = IPED;
         record.ID = static_cast<int16_t>(k - first + 1);
+        record.IPAR1 = 0;
+        record.IPAR2 = 0;
         if (animal.sire >= 0) {
           record.IPAR1 = static_cast<int16_t>(pedigrees.id_of[static_cast<size_t>(animal.sire)]);
           record.IPAR2 = static_cast<int16_t>(pedigrees.id_of[static_cast<size_t>(animal.dam)]);

@@ -5,7 +5,9 @@
 #define PEDPEEL_TOOLS_PEDPREP_RUN_OUTPUT_H_
 
 #include <cstddef>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "pedigree/population.h"
@@ -37,9 +39,32 @@ struct Placement {
 /// run's order.
 Placement place_pedigrees(const Pedigrees& pedigrees, const std::vector<Run>& runs);
 
+// A text written in place at its end: room for the most bytes a piece may take is made
+// before it is written. It keeps its room from one use to the next, and no byte of it is
+// set but by the pieces written.
+class TextEnd {
+ public:
+  std::string_view text() const { return {bytes_.get(), used_}; }
+  void clear() { used_ = 0; }
+  /// Where the next piece of at most `most` bytes goes.
+  char* room(size_t most) {
+    if (room_ - used_ < most) grow(most);
+    return bytes_.get() + used_;
+  }
+  /// The piece written at room() ends at `end`.
+  void wrote(const char* end) { used_ = static_cast<size_t>(end - bytes_.get()); }
+
+ private:
+  void grow(size_t most);
+
+  std::unique_ptr<char[]> bytes_;
+  size_t room_ = 0;
+  size_t used_ = 0;
+};
+
 struct RunContents {
   std::vector<IndividualRecord> records;  // the pedigree file's rows, in order
-  std::string ids;                        // ids.tsv
+  TextEnd ids;                            // ids.tsv
   std::vector<int32_t> animals;           // by row: its animal
 };
 
