@@ -169,8 +169,8 @@ std::optional<ErrorCode> parse_real_further(std::string_view field, int digits, 
   uint32_t mantissa;
   if (!eight_digits_value(digits, &mantissa)) return false;
   // A mantissa of at most seven digits and a power of ten up to 10^7 are exact floats: one
-  // float division rounds the value correctly.
-  const unsigned decimals = 7 - static_cast<unsigned>(std::countr_zero(points)) / 8;
+  // float division rounds the value correctly. The decimals are the columns past the point.
+  const unsigned decimals = static_cast<unsigned>(std::countl_zero(through_point)) / 8;
   *value = static_cast<float>(mantissa) / kFloatPowersOfTen[decimals];
   return true;
 }
