@@ -248,16 +248,21 @@ Pedigrees cut_pedigrees(Animals& animals, Pedigrees pedigrees, const RunLimits& 
   const std::vector<uint8_t> cut_for_size = members_of(pedigrees, to_cut);
   CopyTally tally(pedigrees, summary);
   if (large_families) tally.count(animals, split_large_families(animals), false);
-  if (cyclomatic > 0) tally.count(animals, cut_loops(animals, cycles, true), true);
   std::vector<uint8_t> known_taken;  // by piece
-  if (tally.copies() > 0 || large) {
-    // The pedigrees found before are not needed past here but for the tally's count.
-    pedigrees = {};
-    tally.count(animals, split_large_pedigrees(animals, cut_for_size, limits), false);
-    pedigrees = find_pedigrees(animals, report);
-    known_taken = pieces_of_split(pedigrees, tally.pedigree_of(), with_cycle);
-  } else {
-    pedigrees.pedigree_of = tally.pedigree_of();  // every loop kept for pedpeel: no cut
+  {
+    // One graph for the loop cuts and the split: the pedigrees without a cycle in it have
+    // no loop to cut.
+    FamilyGraph graph = family_graph(animals, cut_for_size);
+    if (cyclomatic > 0) tally.count(animals, cut_loops(animals, graph, cycles, true), true);
+    if (tally.copies() > 0 || large) {
+      // The pedigrees found before are not needed past here but for the tally's count.
+      pedigrees = {};
+      tally.count(animals, split_large_pedigrees(animals, std::move(graph), limits), false);
+      pedigrees = find_pedigrees(animals, report);
+      known_taken = pieces_of_split(pedigrees, tally.pedigree_of(), with_cycle);
+    } else {
+      pedigrees.pedigree_of = tally.pedigree_of();  // every loop kept for pedpeel: no cut
+    }
   }
   // The loops kept for pedpeel that it cannot take after all (a mating inside another
   // loop kept): in those pedigrees only the loops pedpeel takes wherever they lie stay, as
@@ -267,8 +272,9 @@ Pedigrees cut_pedigrees(Animals& animals, Pedigrees pedigrees, const RunLimits& 
     if (std::find(refused.begin(), refused.end(), 1) == refused.end()) break;
     std::vector<uint8_t> members = members_of(pedigrees, refused);
     if (keep_some) std::replace(members.begin(), members.end(), uint8_t{1}, uint8_t{2});
-    tally.count(animals, cut_loops(animals, members, keep_some), true);
-    tally.count(animals, split_large_pedigrees(animals, members, limits), false);
+    FamilyGraph graph = family_graph(animals, members);
+    tally.count(animals, cut_loops(animals, graph, members, keep_some), true);
+    tally.count(animals, split_large_pedigrees(animals, std::move(graph), limits), false);
     // Only the pieces of the pedigrees just cut are to be looked at again.
     const std::vector<int32_t> pedigree_before = std::move(pedigrees.pedigree_of);
     for (uint8_t& mark : refused) mark = mark == 0 ? 2 : 0;

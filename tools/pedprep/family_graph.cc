@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <utility>
 
 namespace pedpeel::pedprep {
 
@@ -81,6 +82,66 @@ FamilyGraph family_graph(const Animals& animals, std::span<const uint8_t> active
   }
   graph.child_start.push_back(static_cast<int32_t>(children.size()));
   return graph;
+}
+
+void regroup_families(FamilyGraph& graph) {
+  // The copies are the animals past those the graph was made for, and every copy a parent
+  // in one family. A family whose dam a copy replaced goes after all others, by that
+  // copy. The others keep their dams, and their order by dam: among a dam's families,
+  // those whose sire a copy replaced move to the end, which an insertion sort by sire
+  // does at the cost of one step each.
+  const auto made_for = static_cast<int32_t>(graph.family_of.size());
+  const int32_t families = graph.families();
+  std::vector<int32_t> order;  // the families in their new order
+  order.reserve(static_cast<size_t>(families));
+  std::vector<int32_t> dam_copied;
+  int32_t dam = -1;
+  size_t dam_first = 0;  // in `order`, of the current dam's families
+  for (int32_t f = 0; f < families; ++f) {
+    const int32_t dam_now = graph.dam[static_cast<size_t>(f)];
+    if (dam_now >= made_for) {
+      dam_copied.push_back(f);
+      continue;
+    }
+    if (dam_now != dam) {
+      dam = dam_now;
+      dam_first = order.size();
+    }
+    const int32_t sire = graph.sire[static_cast<size_t>(f)];
+    size_t k = order.size();
+    order.push_back(f);
+    for (; k > dam_first && graph.sire[static_cast<size_t>(order[k - 1])] > sire; --k) {
+      order[k] = order[k - 1];
+    }
+    order[k] = f;
+  }
+  std::sort(dam_copied.begin(), dam_copied.end(), [&](int32_t x, int32_t y) {
+    return graph.dam[static_cast<size_t>(x)] < graph.dam[static_cast<size_t>(y)];
+  });
+  order.insert(order.end(), dam_copied.begin(), dam_copied.end());
+
+  // The tables by family are rewritten through one spare table, which takes each old one
+  // in turn: fresh memory costs a page fault a page.
+  std::vector<int32_t> spare(static_cast<size_t>(families) + 1);
+  std::vector<int32_t> children(graph.children.size());
+  size_t placed = 0;
+  for (size_t k = 0; k < order.size(); ++k) {
+    spare[k] = static_cast<int32_t>(placed);
+    for (const int32_t child : graph.children_of(order[k])) {
+      graph.family_of[static_cast<size_t>(child)] = static_cast<int32_t>(k);
+      children[placed++] = child;
+    }
+  }
+  spare.back() = static_cast<int32_t>(placed);
+  graph.children.swap(children);
+  graph.child_start.swap(spare);
+  spare.pop_back();
+  for (std::vector<int32_t>* by_family : {&graph.sire, &graph.dam}) {
+    for (size_t k = 0; k < order.size(); ++k) {
+      spare[k] = (*by_family)[static_cast<size_t>(order[k])];
+    }
+    by_family->swap(spare);
+  }
 }
 
 int32_t add_copy(Animals& animals, int32_t of) {

@@ -14,7 +14,9 @@
 namespace pedpeel::pedprep {
 
 struct FamilyGraph {
-  std::vector<int32_t> family_of;    // by animal: the family it is a child of, -1 for none
+  // By animal: the family it is a child of, -1 for none. Animals added since the graph was
+  // made (copies, founders) are past its end.
+  std::vector<int32_t> family_of;
   std::vector<int32_t> sire;         // by family
   std::vector<int32_t> dam;          // by family
   std::vector<int32_t> child_start;  // by family, and one past the last
@@ -32,6 +34,13 @@ struct FamilyGraph {
 /// empty), ordered by dam and then sire, each with its children in index order. Linear:
 /// two counting sorts.
 FamilyGraph family_graph(const Animals& animals, std::span<const uint8_t> active);
+
+/// Puts `graph`'s families back in the order family_graph would give them, once copies
+/// took the place of parents of some of its families: a family is still the same
+/// children, only its key (dam, sire) changed. The copies are the animals past those the
+/// graph was made for (family_of's size), each a parent in one family. Linear in the
+/// families, and cheaper than family_graph: it reads no animal.
+void regroup_families(FamilyGraph& graph);
 
 // A copy made in place of a parent in one family.
 struct MadeCopy {

@@ -130,16 +130,16 @@ std::vector<LoopMating> loop_matings(const FamilyGraph& graph) {
 }
 
 // By family: 1 for a loop head (of one of `loops`) whose loops are kept for pedpeel. In
-// a pedigree marked 2 in `active` (one to be split for size, whose pieces fall anywhere)
+// a pedigree marked 2 in `marks` (one to be split for size, whose pieces fall anywhere)
 // only when each mating of its children passes mating_kept_within and it has no more
 // children than pedpeel takes of a loop head.
 std::vector<uint8_t> heads_kept(const FamilyGraph& graph, std::span<const LoopMating> loops,
-                                std::span<const int32_t> matings, std::span<const uint8_t> active) {
+                                std::span<const int32_t> matings, std::span<const uint8_t> marks) {
   const int32_t families = graph.families();
   std::vector<uint8_t> kept(static_cast<size_t>(families), 0);
   auto strict = [&](int32_t h) {
     const int32_t child = graph.children_of(h).front();
-    return !active.empty() && active[static_cast<size_t>(child)] == 2;
+    return !marks.empty() && marks[static_cast<size_t>(child)] == 2;
   };
   for (const auto [ignored, head] : loops) {
     kept[static_cast<size_t>(head)] =
@@ -161,9 +161,8 @@ std::vector<uint8_t> heads_kept(const FamilyGraph& graph, std::span<const LoopMa
 
 }  // namespace
 
-std::vector<MadeCopy> cut_loops(Animals& animals, std::span<const uint8_t> active,
-                                bool keep_pedpeel_loops) {
-  FamilyGraph graph = family_graph(animals, active);
+std::vector<MadeCopy> cut_loops(Animals& animals, FamilyGraph& graph,
+                                std::span<const uint8_t> marks, bool keep_pedpeel_loops) {
   const int32_t n = animals.count();
   const int32_t families = graph.families();
   Components components(graph);
@@ -189,7 +188,7 @@ std::vector<MadeCopy> cut_loops(Animals& animals, std::span<const uint8_t> activ
   std::vector<uint8_t> kept(2 * static_cast<size_t>(families), 0);
   if (keep_pedpeel_loops) {
     const std::vector<LoopMating> loops = loop_matings(graph);
-    const std::vector<uint8_t> heads = heads_kept(graph, loops, matings, active);
+    const std::vector<uint8_t> heads = heads_kept(graph, loops, matings, marks);
     for (const auto [f, head] : loops) {
       if (heads[static_cast<size_t>(head)] == 0) continue;
       for (int32_t link : loop_links(graph, f, head)) {
@@ -247,6 +246,7 @@ std::vector<MadeCopy> cut_loops(Animals& animals, std::span<const uint8_t> activ
     copies.push_back({parent, copy});
   }
   replace_parents(animals, graph, cut);
+  if (!copies.empty()) regroup_families(graph);
   return copies;
 }
 

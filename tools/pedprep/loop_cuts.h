@@ -22,16 +22,17 @@
 
 namespace pedpeel::pedprep {
 
-/// Cuts every cycle among the animals a with `active[a]` set (whole pedigrees), except
-/// the loops pedpeel takes itself when `keep_pedpeel_loops`: each link of a parent to a
-/// family that closes a cycle gets a copy of the parent in its place. In a pedigree
-/// marked 2 (one to be split for size) such a loop is kept only when it meets the rest of
-/// the pedigree at the loop head's parents alone, its matings' offspring without
-/// matings, and the loop head within pedpeel's count of children: pedpeel then takes it
-/// in whatever piece it lands, kept loops in one piece as a chain of loop heads. Returns
-/// the copies.
-std::vector<MadeCopy> cut_loops(Animals& animals, std::span<const uint8_t> active,
-                                bool keep_pedpeel_loops);
+/// Cuts every cycle among the families of `graph` (whole pedigrees, family_graph of
+/// `animals`), except the loops pedpeel takes itself when `keep_pedpeel_loops`: each link
+/// of a parent to a family that closes a cycle gets a copy of the parent in its place. In
+/// a pedigree whose animals are marked 2 in `marks` (one to be split for size) such a loop
+/// is kept only when it meets the rest of the pedigree at the loop head's parents alone,
+/// its matings' offspring without matings, and the loop head within pedpeel's count of
+/// children: pedpeel then takes it in whatever piece it lands, kept loops in one piece as
+/// a chain of loop heads. Leaves `graph` the family graph of the animals as cut, in
+/// family_graph's order. Returns the copies.
+std::vector<MadeCopy> cut_loops(Animals& animals, FamilyGraph& graph,
+                                std::span<const uint8_t> marks, bool keep_pedpeel_loops);
 
 }  // namespace pedpeel::pedprep
 

@@ -35,15 +35,18 @@ class UnitTree {
     int32_t unit;
   };
 
-  UnitTree(const Animals& animals, std::span<const uint8_t> active)
-      : graph_(family_graph(animals, active)), families_(graph_.families()) {
+  explicit UnitTree(FamilyGraph graph) : graph_(std::move(graph)), families_(graph_.families()) {
     // A founder's links are counted in its family_of as -1 - links; a founder unit is
-    // kept there as its number (F or more) once numbered.
+    // kept there as its number (F or more) once numbered. The parents past family_of's
+    // end are copies made since the graph was (family_graph.h): leaves all, read nowhere.
     std::vector<int32_t>& unit_of = graph_.family_of;
+    const auto made_for = static_cast<int32_t>(unit_of.size());
     constexpr int32_t kLeaf = -2;
     int32_t units = families_;
     for (int32_t link = 0; link < 2 * families_; ++link) {
-      int32_t& of_parent = unit_of[static_cast<size_t>(parent_of_link(link))];
+      const int32_t parent = parent_of_link(link);
+      if (parent >= made_for) continue;
+      int32_t& of_parent = unit_of[static_cast<size_t>(parent)];
       if (of_parent >= 0) continue;
       units += of_parent == kLeaf;  // its second link: a unit
       --of_parent;
@@ -52,20 +55,20 @@ class UnitTree {
     leaves_.assign(static_cast<size_t>(families_), 0);
     units_.assign(static_cast<size_t>(units) + 1, Unit{});
     units = families_;
+    auto is_leaf = [&](int32_t link) {
+      return (leaves_[static_cast<size_t>(link / 2)] >> (link % 2) & 1) != 0;
+    };
     for (int32_t link = 0; link < 2 * families_; ++link) {
-      int32_t& of_parent = unit_of[static_cast<size_t>(parent_of_link(link))];
-      if (of_parent == kLeaf) {
+      const int32_t parent = parent_of_link(link);
+      if (parent >= made_for || unit_of[static_cast<size_t>(parent)] == kLeaf) {
         leaves_[static_cast<size_t>(link / 2)] |= 1 << (link % 2);
         continue;
       }
+      int32_t& of_parent = unit_of[static_cast<size_t>(parent)];
       if (of_parent < kLeaf) of_parent = units++;
       ++units_[static_cast<size_t>(link / 2) + 1].first;
       ++units_[static_cast<size_t>(of_parent) + 1].first;
     }
-    auto parent_unit = [&](int32_t link) {
-      const int32_t unit = unit_of[static_cast<size_t>(parent_of_link(link))];
-      return unit == kLeaf ? -1 : unit;
-    };
     for (size_t u = 0; u < static_cast<size_t>(units); ++u) {
       units_[u + 1].first += units_[u].first;
     }
@@ -76,8 +79,8 @@ class UnitTree {
     std::vector<int32_t> next(static_cast<size_t>(units));
     for (size_t u = 0; u < next.size(); ++u) next[u] = units_[u].first;
     for (int32_t link = 0; link < 2 * families_; ++link) {
-      const int32_t unit = parent_unit(link);
-      if (unit < 0) continue;
+      if (is_leaf(link)) continue;
+      const int32_t unit = unit_of[static_cast<size_t>(parent_of_link(link))];
       adjacent_[static_cast<size_t>(next[static_cast<size_t>(link / 2)]++)] = {link, unit};
       adjacent_[static_cast<size_t>(next[static_cast<size_t>(unit)]++)] = {link, link / 2};
     }
@@ -278,9 +281,9 @@ std::vector<MadeCopy> split_large_families(Animals& animals) {
   return copies;
 }
 
-std::vector<MadeCopy> split_large_pedigrees(Animals& animals, std::span<const uint8_t> active,
+std::vector<MadeCopy> split_large_pedigrees(Animals& animals, FamilyGraph graph,
                                             const RunLimits& limits) {
-  const UnitTree tree(animals, active);
+  const UnitTree tree(std::move(graph));
   std::vector<uint8_t> cut(2 * static_cast<size_t>(tree.graph().families()), 0);
   Walk walk;
   const auto units = static_cast<size_t>(tree.units());

@@ -19,14 +19,14 @@ namespace pedpeel::pedprep {
 /// parents, a family of its own. Returns the copies.
 std::vector<MadeCopy> split_large_families(Animals& animals);
 
-/// Splits every pedigree larger than `limits` among those of the animals a with
-/// `active[a]` set (whole pedigrees; all when empty) into pieces within them. Within a pedigree
+/// Splits every pedigree larger than `limits` among those of `graph`'s families (whole
+/// pedigrees, family_graph of `animals`) into pieces within them. Within a pedigree
 /// the children of a family always stay together; the pieces are cut apart at parent
 /// links, each cut a copy of the parent on the family's side. Greedy on the tree of
 /// families and founders: from the leaves up, each keeps the smallest of the parts
 /// hanging from it while they fit and cuts off the rest. A loop pedpeel takes itself
 /// (kept by loop_cuts.h) that would be split is cut too. Returns the copies.
-std::vector<MadeCopy> split_large_pedigrees(Animals& animals, std::span<const uint8_t> active,
+std::vector<MadeCopy> split_large_pedigrees(Animals& animals, FamilyGraph graph,
                                             const RunLimits& limits);
 
 }  // namespace pedpeel::pedprep
