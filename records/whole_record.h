@@ -101,7 +101,7 @@ class WholeRecord {
     }
     if (field == nullptr) return false;
     const auto width = static_cast<size_t>(field->width);
-    if (field->kind != kind || record_.size() - position_ < width) return false;
+    if (field->kind != kind || position_ + width > record_.size()) return false;
     *columns = std::string_view(record_.data() + position_, width);
     position_ += width;
     return true;
