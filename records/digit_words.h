@@ -37,14 +37,20 @@ inline constexpr uint64_t kEightZeros = 0x3030303030303030;
   return (zeroed - 0x0101010101010101) & ~zeroed & 0x8080808080808080;
 }
 
-/// Reads the spaces before the first other column of *text as '0' (0x20 | 0x10 is 0x30).
-/// Eight spaces keep the last one, so that a blank word never reads as digits.
-[[gnu::always_inline]] inline void read_spaces_as_zeros(uint64_t* text) {
+/// 0x10 in each column of `word` before the first that is not a space (in the first seven
+/// when all are spaces): or-ed in, it turns those spaces into '0' (0x20 | 0x10 is 0x30).
+[[gnu::always_inline]] inline uint64_t leading_space_zeros(uint64_t word) {
   // others ^ (others - 1) sets the bits up to the lowest set bit of `others` (every bit when
   // there is none). Shifted down by four, it holds bit 4 of exactly the columns before the
-  // first other one (of the first seven, in a blank word).
-  const uint64_t others = *text ^ kEightSpaces;
-  *text |= ((others ^ (others - 1)) >> 4) & 0x1010101010101010;
+  // first other one.
+  const uint64_t others = word ^ kEightSpaces;
+  return ((others ^ (others - 1)) >> 4) & 0x1010101010101010;
+}
+
+/// Reads the spaces before the first other column of *text as '0'. Eight spaces keep the
+/// last one, so that a blank word never reads as digits.
+[[gnu::always_inline]] inline void read_spaces_as_zeros(uint64_t* text) {
+  *text |= leading_space_zeros(*text);
 }
 
 /// The value of eight ASCII digits, the first in the lowest byte of `text`; false when a

@@ -156,16 +156,18 @@ std::optional<ErrorCode> parse_real_further(std::string_view field, int digits, 
 [[gnu::always_inline]] inline bool parse_decimal_fraction(std::string_view field, float* value) {
   const char* const end = field.data() + field.size();
   if (field.size() < 8 || !only_spaces(field.data(), end - 8)) return false;
-  uint64_t text = load_word(end - 8);
+  const uint64_t text = load_word(end - 8);
   const uint64_t points = column_marks(text, '.');
   // The one word of a point and no digit that would pass as one: it would read as 0.
   constexpr uint64_t kBlanksAndPoint = 0x2E20202020202020;  // "       ."
   if (points == 0 || text == kBlanksAndPoint) return false;
-  read_spaces_as_zeros(&text);
   // The columns before the first point move up one over it, and a '0' fills the first
-  // column. Any other point is left to fail as a digit.
+  // column; the leading blanks (all before the point) move up with them and read as '0'.
+  // Any other point is left to fail as a digit. The leading blanks are found in the word as
+  // read, beside the point rather than after it: a field's value waits on fewer steps.
   const uint64_t through_point = points ^ (points - 1);  // every column up to the point's
-  const uint64_t digits = text ^ ((text ^ ((text << 8) | '0')) & through_point);
+  const uint64_t digits =
+      (text ^ ((text ^ ((text << 8) | '0')) & through_point)) | (leading_space_zeros(text) << 8);
   uint32_t mantissa;
   if (!eight_digits_value(digits, &mantissa)) return false;
   // A mantissa of at most seven digits and a power of ten up to 10^7 are exact floats: one

@@ -138,6 +138,29 @@ TEST(FieldInputTest, ShortIntegersReadAsWords) {
   }
 }
 
+// The road for fractions as people write them takes a field whose last eight columns hold
+// blanks, digits and one point, with blanks before them, and reads it as parse_real() does.
+TEST(FieldInputTest, DecimalFractionsReadAsWords) {
+  const struct {
+    const char* field;
+    bool taken;
+  } cases[] = {
+      {"      0.5000", true},  {"    0.009234", true},  {"         1.0", true},
+      {"    1234567.", true},  {"    .1234567", true},  {"          .5", true},
+      {"  0.00001144", false}, {"     -1.0000", false}, {"     0.5 000", false},
+      {"           .", false}, {"    12345678", false}, {"0.5", false},
+  };
+  for (const auto& c : cases) {
+    float value = 0;
+    ASSERT_EQ(parse_decimal_fraction(c.field, &value), c.taken) << c.field;
+    float general = 0;
+    if (c.taken) {
+      EXPECT_FALSE(parse_real_further(c.field, 4, &general)) << c.field;
+      EXPECT_EQ(value, general) << c.field;
+    }
+  }
+}
+
 struct RealCase {
   const char* field;
   const char* outcome;  // "ok" or the error code
