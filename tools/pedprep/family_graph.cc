@@ -166,13 +166,12 @@ void replace_parent(Animals& animals, std::span<const int32_t> children, int32_t
   }
 }
 
-void replace_parents(Animals& animals, const FamilyGraph& graph, std::span<const uint8_t> changed) {
+void replace_parents(Animals& animals, const FamilyGraph& graph) {
   for (size_t a = 0; a < graph.family_of.size(); ++a) {
     const int32_t f = graph.family_of[a];
     if (f < 0) continue;
-    const size_t family = static_cast<size_t>(f);
-    if (changed[2 * family] != 0) animals.list[a].sire = graph.sire[family];
-    if (changed[2 * family + 1] != 0) animals.list[a].dam = graph.dam[family];
+    animals.list[a].sire = graph.sire[static_cast<size_t>(f)];
+    animals.list[a].dam = graph.dam[static_cast<size_t>(f)];
   }
 }
 

@@ -56,11 +56,10 @@ int32_t add_copy(Animals& animals, int32_t of);
 void replace_parent(Animals& animals, std::span<const int32_t> children, int32_t parent,
                     int32_t copy);
 
-/// Puts the parents `graph` has now for the links 2 * f + role marked in `changed` (role
-/// 0 the sire, 1 the dam) in place in each of family f's children. One pass over the
-/// children in index order: cheaper than one family at a time, whose children lie
+/// Gives each child of a family of `graph` the parents the family has now. One pass over
+/// the children in index order: cheaper than one family at a time, whose children lie
 /// anywhere in the animal table.
-void replace_parents(Animals& animals, const FamilyGraph& graph, std::span<const uint8_t> changed);
+void replace_parents(Animals& animals, const FamilyGraph& graph);
 
 }  // namespace pedpeel::pedprep
 

@@ -208,9 +208,7 @@ std::vector<MadeCopy> cut_loops(Animals& animals, FamilyGraph& graph,
     }
   }
   matings = std::vector<int32_t>();
-  // By link: 1 for one cut, whose family has the copy for its parent in `graph` now.
-  std::vector<uint8_t> cut = std::move(kept);
-  std::fill(cut.begin(), cut.end(), 0);
+  kept = std::vector<uint8_t>();
 
   std::vector<MadeCopy> copies;
   copies.reserve(ordered.size());  // at most one a link, never regrown
@@ -242,11 +240,11 @@ std::vector<MadeCopy> cut_loops(Animals& animals, FamilyGraph& graph,
     const int32_t copy = add_copy(animals, parent);
     const size_t f = static_cast<size_t>(link / 2);
     (link % 2 == 0 ? graph.sire[f] : graph.dam[f]) = copy;
-    cut[static_cast<size_t>(link)] = 1;
     copies.push_back({parent, copy});
   }
-  replace_parents(animals, graph, cut);
-  if (!copies.empty()) regroup_families(graph);
+  if (copies.empty()) return copies;
+  replace_parents(animals, graph);
+  regroup_families(graph);
   return copies;
 }
 
