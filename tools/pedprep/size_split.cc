@@ -220,6 +220,18 @@ void split_component(const UnitTree& tree, int32_t root, const RunLimits& limits
   for (size_t k = order.size(); k-- > 0;) {
     Size& part = sizes[k];
     const uint8_t leaves = tree.leaves(order[k]);
+    // When all that hangs from it fits at once, all stays, in whatever order it is taken.
+    // The sum stops once it does not fit: it stays within the range of a Size.
+    Size all = {leaf_count(leaves), 0};
+    for (int32_t c = walk.first_reached[k]; c < walk.first_reached[k + 1] && fits(part, all); ++c) {
+      all.rows += sizes[static_cast<size_t>(c)].rows;
+      all.entries += sizes[static_cast<size_t>(c)].entries;
+    }
+    if (fits(part, all)) {
+      part.rows += all.rows;
+      part.entries += all.entries;
+      continue;
+    }
     for (int32_t role = 0; role < 2; ++role) {
       if ((leaves >> role & 1) == 0) continue;
       // A leaf cut off leaves its copy in its place: the part grows by a row either way.
