@@ -253,7 +253,7 @@ def main():
     parser.add_argument("--build", default="build-bench")
     parser.add_argument("--animals", type=int, default=1_000_000)
     parser.add_argument("--seed", type=int, default=1)
-    parser.add_argument("--repeat", type=int, default=3)
+    parser.add_argument("--repeat", type=int, default=5)
     parser.add_argument("--keep", help="work in this directory and keep it")
     parser.add_argument("--write", help="only write the population to this CSV file")
     parser.add_argument("--herdbook", action="store_true",
