@@ -159,9 +159,11 @@ std::vector<uint8_t> heads_kept(const FamilyGraph& graph, std::span<const LoopMa
   return kept;
 }
 
-}  // namespace
-
-std::vector<MadeCopy> cut_loops(Animals& animals, FamilyGraph& graph,
+// Puts a copy in place of the parent of each link of `graph` that closes a cycle (but
+// those of the loops kept, as cut_loops tells) in `graph`, not yet in the children.
+// Returns the copies; the tables it takes to find them go on return, before the graph is
+// regrouped.
+std::vector<MadeCopy> find_cuts(Animals& animals, FamilyGraph& graph,
                                 std::span<const uint8_t> marks, bool keep_pedpeel_loops) {
   const int32_t n = animals.count();
   const int32_t families = graph.families();
@@ -242,6 +244,14 @@ std::vector<MadeCopy> cut_loops(Animals& animals, FamilyGraph& graph,
     (link % 2 == 0 ? graph.sire[f] : graph.dam[f]) = copy;
     copies.push_back({parent, copy});
   }
+  return copies;
+}
+
+}  // namespace
+
+std::vector<MadeCopy> cut_loops(Animals& animals, FamilyGraph& graph,
+                                std::span<const uint8_t> marks, bool keep_pedpeel_loops) {
+  std::vector<MadeCopy> copies = find_cuts(animals, graph, marks, keep_pedpeel_loops);
   if (copies.empty()) return copies;
   replace_parents(animals, graph);
   regroup_families(graph);
