@@ -230,7 +230,9 @@ int32_t find_parents(const InputTable& table, Animals& animals, Report& report, 
   const size_t rows = table.rows.size();
   animals.text = table.text.data();
   const size_t expected = rows + rows / 8 + 16;
-  animals.list.reserve(expected);
+  // Room as well for as many copies (reserve_copies, cutting.h): the table is filled where
+  // it is, never moved, and the room's pages are taken only as the animals come.
+  animals.list.reserve(2 * expected + expected / 64 + 1024);
   IdIndex index(animals, table.ids_within_family, expected);
 
   // The rows, each id once.

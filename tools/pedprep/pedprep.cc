@@ -361,13 +361,11 @@ int run_pedprep(const std::vector<std::string>& arguments, std::ostream& out, st
       complete_animals(table, report, options.mend ? &repairs : nullptr, !options.no_cut);
   // The rows are in the animals now: they go, and of the input's bytes all but the
   // animals' text; their memory serves the tables to come (assigning {} would keep it:
-  // that is an empty initializer list). The animal table moves first, with its room for
-  // copies, into the pages the rows leave: the copies then take no fresh memory.
+  // that is an empty initializer list).
   const size_t rows_read = table.rows.size();
-  table.rows = std::vector<InputRow>();
+  keep_animal_text(table, animals);
   table.born = std::vector<BirthDate>();
   if (!options.no_cut) reserve_copies(animals);
-  keep_animal_text(table, animals);
   Pedigrees pedigrees = find_pedigrees(animals, report);
   if (report.errors() > 0) return refuse(report, err);
   // The fractions come before the copies: a copy carries those of the animal it copies.
