@@ -137,10 +137,11 @@ MAX_BYTES = 400   # pedprep's peak resident memory per herd-book animal
 
 
 def run_measured(argv, **options):
-    """Runs argv; returns (exit status, processor seconds, peak resident bytes)."""
+    """Runs argv; returns (exit status, user seconds, system seconds, peak resident bytes)."""
     process = subprocess.Popen(argv, **options)
     _, status, usage = os.wait4(process.pid, 0)
-    return os.waitstatus_to_exitcode(status), usage.ru_utime + usage.ru_stime, usage.ru_maxrss * 1024
+    return (os.waitstatus_to_exitcode(status), usage.ru_utime, usage.ru_stime,
+            usage.ru_maxrss * 1024)
 
 
 def warm_up(argv, out):
@@ -191,21 +192,21 @@ def herdbook_bench(args, pedgen, pedprep, pedpeel, work):
     population = os.path.join(work, "herdbook.csv")
     generate_herdbook(pedgen, population, args.animals, args.seed)
     out = os.path.join(work, "runs")
-    cpus, peak = [], 0
+    attempts, peak = [], 0  # (user, system) seconds of each
     warm_up([pedprep, population, "--out", out], out)
     for _ in range(args.repeat):
         shutil.rmtree(out, ignore_errors=True)
         with open(os.path.join(work, "prep.out"), "w") as stdout, \
                 open(os.path.join(work, "prep.err"), "w") as stderr:
-            status, cpu, resident = run_measured([pedprep, population, "--out", out],
+            status, user, system, resident = run_measured([pedprep, population, "--out", out],
                                                  stdout=stdout, stderr=stderr)
         if status != 0:
             with open(os.path.join(work, "prep.err")) as err:
                 sys.stderr.write(err.read()[-2000:])
             return [f"pedprep exited with status {status}"]
-        cpus.append(cpu)
+        attempts.append((user, system))
         peak = max(peak, resident)
-    cpu = statistics.median(cpus)
+    cpu = statistics.median(user + system for user, system in attempts)
     with open(os.path.join(work, "prep.out")) as summary_file:
         summary = summary_file.read()
     failures = []
@@ -216,9 +217,10 @@ def herdbook_bench(args, pedgen, pedprep, pedpeel, work):
     for run in runs:
         run_dir = os.path.join(out, run)
         with open(os.path.join(run_dir, "pedpeel.out"), "w") as log:
-            status, run_cpu, _ = run_measured([pedpeel], cwd=run_dir, stdin=subprocess.DEVNULL,
-                                              stdout=log, stderr=subprocess.STDOUT)
-        peel_cpu += run_cpu
+            status, user, system, _ = run_measured([pedpeel], cwd=run_dir,
+                                                   stdin=subprocess.DEVNULL, stdout=log,
+                                                   stderr=subprocess.STDOUT)
+        peel_cpu += user + system
         with open(os.path.join(run_dir, "pedpeel.out")) as log:
             stopped = "too many" in log.read()
         if status != 0 or os.path.getsize(os.path.join(run_dir, "def.err")) != 0 or stopped:
@@ -235,6 +237,10 @@ def herdbook_bench(args, pedgen, pedprep, pedpeel, work):
         print(f"  pedprep: {line}")
     print(f"  pedprep: {cpu:7.3f} s processor ({rate / 1e6:.2f} M animals per processor second; "
           f"at least {MIN_RATE / 1e6:.1f} wanted)")
+    # The kernel's share varies with the machine's state more than with the run: each
+    # attempt's split tells a slow median's cause.
+    print("  pedprep: attempts, user + system s: " +
+          ", ".join(f"{user:.2f} + {system:.2f}" for user, system in attempts))
     print(f"  pedprep: {peak / 1e6:7.1f} MB peak resident ({per_animal:.0f} bytes an animal; "
           f"at most {MAX_BYTES} wanted)")
     print(f"  pedpeel, {len(runs)} runs: {peel_cpu:7.3f} s processor")
