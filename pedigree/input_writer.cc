@@ -34,10 +34,8 @@ std::string pedigree_file_text(std::span<const IndividualRecord> individuals) {
   writer.end();
   for (const IndividualRecord& row : individuals) {
     writer.begin(PAT_PEDREC);
-    for (int32_t value : {int32_t{row.IPED}, int32_t{row.ID}, int32_t{row.IPAR1},
-                          int32_t{row.IPAR2}, int32_t{row.RACE}, int32_t{row.SEX}}) {
-      writer.put(value);
-    }
+    const int32_t numbers[] = {row.IPED, row.ID, row.IPAR1, row.IPAR2, row.RACE, row.SEX};
+    writer.put(numbers);
     writer.put(std::string_view(row.INI_ID.data(), row.INI_ID.size()));
     writer.end();
   }

@@ -58,29 +58,46 @@ void RecordWriter::put(float value) {
   length_ += static_cast<size_t>(field.width);
 }
 
-void RecordWriter::put(std::span<const float> values) {
+template <typename Value, typename WriteRun>
+void RecordWriter::put_each(std::span<const Value> values, ElementKind kind, WriteRun&& write_run) {
   size_t written = 0;
   while (written < values.size()) {
     // The next field, then its further repeats that the values reach, in one step.
-    const Element& field = this->field(ElementKind::kExponent);
+    const Element& field = this->field(kind);
     const size_t run =
         std::min(values.size() - written, 1 + static_cast<size_t>(cursor_.repeats_left()));
     cursor_.take_repeats(static_cast<int>(run - 1));
-    const auto width = static_cast<size_t>(field.width);
-    const std::span<const float> part = values.subspan(written, run);
-    if (exponents_ != nullptr && exponents_->renders(field.width, field.digits)) {
-      for (float value : part) {
-        exponents_->format(record_.data() + length_, value);
-        length_ += width;
-      }
-    } else {
-      for (float value : part) {
-        format_exponent(record_.data() + length_, value, field.width, field.digits);
-        length_ += width;
-      }
-    }
+    write_run(field, values.subspan(written, run));
     written += run;
   }
+}
+
+void RecordWriter::put(std::span<const int32_t> values) {
+  put_each(values, ElementKind::kInteger,
+           [this](const Element& field, std::span<const int32_t> part) {
+             for (int32_t value : part) {
+               format_integer(record_.data() + length_, value, field.width);
+               length_ += static_cast<size_t>(field.width);
+             }
+           });
+}
+
+void RecordWriter::put(std::span<const float> values) {
+  put_each(values, ElementKind::kExponent,
+           [this](const Element& field, std::span<const float> part) {
+             const auto width = static_cast<size_t>(field.width);
+             if (exponents_ != nullptr && exponents_->renders(field.width, field.digits)) {
+               for (float value : part) {
+                 exponents_->format(record_.data() + length_, value);
+                 length_ += width;
+               }
+             } else {
+               for (float value : part) {
+                 format_exponent(record_.data() + length_, value, field.width, field.digits);
+                 length_ += width;
+               }
+             }
+           });
 }
 
 }  // namespace pedpeel

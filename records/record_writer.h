@@ -83,6 +83,7 @@ class RecordWriter {
     length_ += width;
   }
   /// Each element an item, in order.
+  void put(std::span<const int32_t> values);
   void put(std::span<const float> values);
 
   /// Writes the literals up to the next data field or the end mark and ends the record.
@@ -103,6 +104,10 @@ class RecordWriter {
     return walk_to_field(kind);
   }
   const Element& walk_to_field(ElementKind kind);
+  // Takes the fields of `values`, items of `kind`: write_run(field, part) writes each part
+  // that falls on the repeats of one field.
+  template <typename Value, typename WriteRun>
+  void put_each(std::span<const Value> values, ElementKind kind, WriteRun&& write_run);
   // Writes a literal, or ends the record at a record break, as the walk passes it.
   void pass(const Element& element);
   void write_literal(std::string_view text);

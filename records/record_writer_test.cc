@@ -127,5 +127,39 @@ TEST(RecordWriterTest, ArrayOfRealsAsItsElements) {
   }
 }
 
+// An array of integers is written as its elements one by one are: across the repeats of a
+// field, the pattern's end, fields of other widths, and with a text item after it.
+TEST(RecordWriterTest, ArrayOfIntegersAsItsElements) {
+  constexpr Element kTwoWidths[] = {integer_field(2, 3), literal("|"), integer_field(3, 6)};
+  struct Case {
+    Pattern pattern;
+    size_t count;
+    bool text_after;
+  };
+  const Case cases[] = {
+      {PAT_PEDREC, 6, true},   {PAT_COUNTS, 0, false}, {PAT_COUNTS, 3, false},
+      {PAT_COUNTS, 12, false}, {PAT_IDS, 101, false},  {Pattern{kTwoWidths}, 7, false},
+  };
+  std::vector<int32_t> values;
+  for (int32_t i = 0; i < 101; ++i) values.push_back(i % 7 == 3 ? -i : i * i * 37);
+  for (const Case& c : cases) {
+    const auto write = [&](bool whole) {
+      std::string out;
+      RecordWriter writer(&out);
+      writer.begin(c.pattern);
+      const std::span<const int32_t> items(values.data(), c.count);
+      if (whole) {
+        writer.put(items);
+      } else {
+        for (int32_t value : items) writer.put(value);
+      }
+      if (c.text_after) writer.put("INI_ID");
+      writer.end();
+      return out;
+    };
+    EXPECT_EQ(write(true), write(false)) << c.count;
+  }
+}
+
 }  // namespace
 }  // namespace pedpeel
